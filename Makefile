@@ -1,0 +1,38 @@
+# Glenvary: the two everyday commands are `make run` and `make test`.
+# BUILD_DIR and BUILD_TYPE may be overridden: make test BUILD_TYPE=Debug
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build test run bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	@QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# Starts the window when a display is there; without one (a terminal over
+# ssh, CI) it compares the two sample articles on the command line instead.
+run: build
+	@if [ -x $(BUILD_DIR)/src/app/glenvary ] && [ -n "$${DISPLAY}$${WAYLAND_DISPLAY}" ]; then \
+		$(BUILD_DIR)/src/app/glenvary; \
+	else \
+		echo "No display: comparing the sample articles on the command line."; \
+		$(BUILD_DIR)/src/app/glenvary-cli compare --min 3 examples/article1.txt examples/article2.txt; \
+	fi
+
+bench: build
+	@$(BUILD_DIR)/bench/glenvary_bench --benchmark_counters_tabular=true
+
+clean:
+	@rm -rf $(BUILD_DIR)
