@@ -114,22 +114,28 @@ inline TArticlePair MakePair(TPairKind kind, int words)
             pair.article1 += paragraphs.back() + u'\n';
             total += n;
         }
-        // Article 2 alternates a fresh paragraph with one taken from
-        // article 1 (in article 1's order), so about half of it is shared.
+        // Article 2 alternates four fresh paragraphs with four consecutive
+        // ones taken from article 1 (in article 1's order, skipping four
+        // each time), so about half of it is shared, in runs long enough to
+        // match in every unit.
         TProse other(11);
         total = 0;
         std::size_t next = 0;
-        bool copy = false;
+        int block = 0;
         while (total < words) {
             int n = 0;
             std::u16string paragraph = other.Paragraph(n);
+            const bool copy = (block / 4) % 2 == 1;
             if (copy && next < paragraphs.size()) {
                 paragraph = paragraphs[next];
-                next += 2;
+                ++next;
+                if (block % 4 == 3) {
+                    next += 4;
+                }
             }
             pair.article2 += paragraph + u'\n';
             total += n;
-            copy = !copy;
+            ++block;
         }
         break;
     }

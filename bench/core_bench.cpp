@@ -77,6 +77,8 @@ BENCHMARK(BM_Compare)
     ->ArgNames({"kind", "unit", "words", "min"})
     ->Args({0, 0, 10'000, 1000})
     ->Args({2, 0, 10'000, 10'000})
+    ->Args({2, 0, 100'000, 100'000})
+    ->Args({0, 2, 100'000, 1'000})
     ->Unit(benchmark::kMillisecond);
 
 void BM_FindKeyword(benchmark::State& state)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 
 namespace glenvary::core {
 namespace {
@@ -78,12 +79,36 @@ TComparison::~TComparison() = default;
 void TComparison::InvalidateIndex() noexcept
 {
     index_.reset();
+    ResetWalkMemo();
+}
+
+void TComparison::ResetWalkMemo() noexcept
+{
+    painted1_ = {};
+    painted2_ = {};
+    diagonal_ = {};
 }
 
 void TComparison::BeginMatching()
 {
     iColorIndex = 0;
     index_ = std::make_unique<TWordIndex>(article1, article2);
+    ResetWalkMemo();
+}
+
+void TComparison::Paint(TListWords& words, TPaintedRun& run, std::int32_t first, std::int32_t last, TColor colour)
+{
+    std::int32_t from = first;
+    if (colour == run.colour && first >= run.first && first <= run.last + 1) {
+        // The words up to the run's end have this colour already.
+        from = std::max(first, run.last + 1);
+        run.last = std::max(run.last, last);
+    } else {
+        run = {first, last, colour};
+    }
+    for (std::int32_t i = from; i <= last; ++i) {
+        words[i].iColor = colour;
+    }
 }
 
 TCompareOutcome TComparison::Compare(std::int32_t minLength, std::int32_t unitKind)
@@ -164,6 +189,7 @@ bool TComparison::FindChunkMatch(std::int32_t first, std::int32_t last, std::int
     }
     if (!index_) {
         index_ = std::make_unique<TWordIndex>(article1, article2);
+        ResetWalkMemo();
     }
     const TWordIndex& index = *index_;
     const std::int32_t lastOffset = last - first;
@@ -207,7 +233,11 @@ bool TComparison::FindChunkMatch(std::int32_t first, std::int32_t last, std::int
         // whatever the candidate.
         std::int32_t strayAt = lastOffset + 1;
         if (newRegion && words1[first].iColor != clWhite) {
-            for (std::int32_t k = 1; k <= lastOffset; ++k) {
+            std::int32_t from = 1;
+            if (painted1_.colour != clWhite && first >= painted1_.first && first <= painted1_.last) {
+                from = painted1_.last - first + 1;
+            }
+            for (std::int32_t k = from; k <= lastOffset; ++k) {
                 if (words1[first + k].iColor == clWhite) {
                     strayAt = k;
                     break;
@@ -222,21 +252,27 @@ bool TComparison::FindChunkMatch(std::int32_t first, std::int32_t last, std::int
         if (start > lastStart) {
             return {};
         }
-        // Candidates come from the places of the rarest word among the
-        // chunk's leading words that must agree.
+        // Candidates come from the places of the rarest word, or where two
+        // words must agree the rarest side-by-side pair, among the chunk's
+        // leading words that must agree.
         std::int32_t anchor = 0;
+        std::span<const std::int32_t> places;
         std::size_t fewest = std::numeric_limits<std::size_t>::max();
-        for (std::int32_t k = 0; k < std::min(threshold, kAnchorWindow); ++k) {
-            const std::size_t places = index.Places(index.Id1(first + k)).size();
-            if (places < fewest) {
-                fewest = places;
-                anchor = k;
-                if (places == 0) {
+        const std::int32_t window = std::min(threshold, kAnchorWindow);
+        for (std::int32_t k = 0; k < window; ++k) {
+            const auto candidates = threshold >= 2
+                ? index.PairPlaces(index.Id1(first + std::min(k, threshold - 2)),
+                                   index.Id1(first + std::min(k, threshold - 2) + 1))
+                : index.Places(index.Id1(first + k));
+            if (candidates.size() < fewest) {
+                fewest = candidates.size();
+                anchor = threshold >= 2 ? std::min(k, threshold - 2) : k;
+                places = candidates;
+                if (fewest == 0) {
                     return {};
                 }
             }
         }
-        const auto places = index.Places(index.Id1(first + anchor));
         const std::int32_t stop = std::min(strayAt, lastOffset + 1);
         auto it = std::lower_bound(places.begin(), places.end(), start + anchor);
         while (it != places.end()) {
@@ -244,17 +280,35 @@ bool TComparison::FindChunkMatch(std::int32_t first, std::int32_t last, std::int
             if (candidate > lastStart) {
                 break;
             }
-            std::int32_t k = 0;
+            // Pairs already known to hold: same words along the diagonal of
+            // an earlier candidate, and article 2 words of the current
+            // colour that a match may run over again.
+            std::int32_t knownEqual = 0;
+            if (diagonal_.first1 - diagonal_.first2 == first - candidate && first >= diagonal_.first1) {
+                knownEqual = std::max(0, diagonal_.equal - (first - diagonal_.first1));
+            }
+            std::int32_t knownFree = 0;
+            if (!newRegion && painted2_.colour == current && candidate >= painted2_.first
+                && candidate <= painted2_.last) {
+                knownFree = painted2_.last - candidate + 1;
+            }
+            std::int32_t k = std::min({knownEqual, knownFree, stop});
             while (k < stop && index.Id1(first + k) == index.Id2(candidate + k) && !blocked(candidate + k)) {
                 ++k;
             }
+            diagonal_ = {first, candidate, std::max(k, knownEqual)};
             if (k >= threshold) {
                 return {k == lastOffset + 1 ? TProbe::Match : TProbe::WrapAround, candidate};
             }
             if (k < stop && index.Id1(first + k) == index.Id2(candidate + k)) {
-                // Blocked at candidate + k: every start up to there would
-                // run over the same word.
-                it = std::lower_bound(it + 1, places.end(), std::int64_t{candidate} + k + 1 + anchor);
+                // Blocked at candidate + k: every start up to there would run
+                // over the same word, and over the rest of its painted run.
+                std::int64_t next = std::int64_t{candidate} + k + 1;
+                const std::int32_t at = candidate + k;
+                if (at >= painted2_.first && at <= painted2_.last) {
+                    next = std::max<std::int64_t>(next, std::int64_t{painted2_.last} + 1);
+                }
+                it = std::lower_bound(it + 1, places.end(), next + anchor);
             } else {
                 ++it;
             }
@@ -293,12 +347,8 @@ bool TComparison::FindChunkMatch(std::int32_t first, std::int32_t last, std::int
         iColorIndex = 1;
     }
     const TColor colour = MatchColor(iColorIndex);
-    for (std::int32_t i = first; i <= last; ++i) {
-        words1[i].iColor = colour;
-    }
-    for (std::int32_t i = found; i <= matchLast; ++i) {
-        words2[i].iColor = colour;
-    }
+    Paint(words1, painted1_, first, last, colour);
+    Paint(words2, painted2_, found, matchLast, colour);
     return true;
 }
 

@@ -116,7 +116,32 @@ public:
     void InvalidateIndex() noexcept;
 
 private:
+    // The last range painted in one article, merged with the ranges of the
+    // same colour painted before it that it touches; every word in it has
+    // `colour`. Overlapping chunks of one region keep extending it.
+    struct TPaintedRun {
+        std::int32_t first = 0;
+        std::int32_t last = -1;
+        TColor colour = clWhite;
+    };
+    // Pairs (first1 + k, first2 + k) for k below `equal` are the same word.
+    struct TDiagonal {
+        std::int32_t first1 = 0;
+        std::int32_t first2 = 0;
+        std::int32_t equal = 0;
+    };
+
+    void ResetWalkMemo() noexcept;
+    static void Paint(TListWords& words, TPaintedRun& run, std::int32_t first, std::int32_t last, TColor colour);
+
     std::unique_ptr<TWordIndex> index_;
+    // What the walk learnt so far; it lets a chunk that overlaps the
+    // previous match skip the pairs already known to hold, so long chunks
+    // cost only their new words. Valid while nothing but FindChunkMatch
+    // changes the colours.
+    TPaintedRun painted1_;
+    TPaintedRun painted2_;
+    TDiagonal diagonal_;
 };
 
 } // namespace glenvary::core

@@ -120,29 +120,80 @@ TWordIndex::TWordIndex(const TArticle& article1, const TArticle& article2)
         ids1_[static_cast<std::size_t>(i)] = table.Find(WordText(article1, i));
     }
 
-    // Counting sort of article 2's places by id keeps each list ascending.
-    placeStart_.assign(static_cast<std::size_t>(distinct2_) + 1, 0);
-    for (const std::int32_t id : ids2_) {
-        ++placeStart_[static_cast<std::size_t>(id) + 1];
+    words_.Build(ids2_, distinct2_);
+
+    // Side-by-side pairs of article 2, keyed by the place of their first word.
+    std::vector<std::int32_t> pairAt(static_cast<std::size_t>(std::max(n2 - 1, 0)));
+    pairSlots_.assign(std::bit_ceil(std::max<std::size_t>(16, pairAt.size() * 2)), TPairSlot{});
+    std::int32_t distinctPairs = 0;
+    for (std::int32_t j = 0; j + 1 < n2; ++j) {
+        const std::uint64_t pair = PairKey(Id2(j), Id2(j + 1));
+        TPairSlot& slot = pairSlots_[PairSlot(pair)];
+        if (slot.key < 0) {
+            slot = TPairSlot{pair, distinctPairs++};
+        }
+        pairAt[static_cast<std::size_t>(j)] = slot.key;
     }
-    for (std::size_t k = 1; k < placeStart_.size(); ++k) {
-        placeStart_[k] += placeStart_[k - 1];
+    pairs_.Build(pairAt, distinctPairs);
+}
+
+void TWordIndex::TPlaceLists::Build(const std::vector<std::int32_t>& keyAt, std::int32_t keys)
+{
+    // A counting sort by key keeps each key's places ascending.
+    start.assign(static_cast<std::size_t>(keys) + 1, 0);
+    for (const std::int32_t key : keyAt) {
+        ++start[static_cast<std::size_t>(key) + 1];
     }
-    places_.resize(static_cast<std::size_t>(n2));
-    std::vector<std::int32_t> fill(placeStart_.begin(), placeStart_.end() - 1);
-    for (std::int32_t j = 0; j < n2; ++j) {
-        places_[static_cast<std::size_t>(fill[static_cast<std::size_t>(ids2_[static_cast<std::size_t>(j)])]++)] = j;
+    for (std::size_t k = 1; k < start.size(); ++k) {
+        start[k] += start[k - 1];
+    }
+    places.resize(keyAt.size());
+    std::vector<std::int32_t> fill(start.begin(), start.end() - 1);
+    for (std::size_t j = 0; j < keyAt.size(); ++j) {
+        places[static_cast<std::size_t>(fill[static_cast<std::size_t>(keyAt[j])]++)] = static_cast<std::int32_t>(j);
+    }
+}
+
+std::span<const std::int32_t> TWordIndex::TPlaceLists::Of(std::int32_t key) const noexcept
+{
+    if (key < 0 || static_cast<std::size_t>(key) + 1 >= start.size()) {
+        return {};
+    }
+    const auto begin = static_cast<std::size_t>(start[static_cast<std::size_t>(key)]);
+    const auto end = static_cast<std::size_t>(start[static_cast<std::size_t>(key) + 1]);
+    return std::span<const std::int32_t>(places).subspan(begin, end - begin);
+}
+
+std::uint64_t TWordIndex::PairKey(std::int32_t first, std::int32_t second) noexcept
+{
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32)
+        | static_cast<std::uint32_t>(second);
+}
+
+std::size_t TWordIndex::PairSlot(std::uint64_t pair) const noexcept
+{
+    const std::size_t mask = pairSlots_.size() - 1;
+    std::uint64_t h = pair * 0x9E3779B97F4A7C15ULL;
+    h ^= h >> 29;
+    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+        if (pairSlots_[i].key < 0 || pairSlots_[i].pair == pair) {
+            return i;
+        }
     }
 }
 
 std::span<const std::int32_t> TWordIndex::Places(std::int32_t id) const noexcept
 {
-    if (id < 0 || id >= distinct2_) {
+    return words_.Of(id);
+}
+
+std::span<const std::int32_t> TWordIndex::PairPlaces(std::int32_t first, std::int32_t second) const noexcept
+{
+    if (first < 0 || second < 0 || pairSlots_.empty()) {
         return {};
     }
-    const auto begin = static_cast<std::size_t>(placeStart_[static_cast<std::size_t>(id)]);
-    const auto end = static_cast<std::size_t>(placeStart_[static_cast<std::size_t>(id) + 1]);
-    return std::span<const std::int32_t>(places_).subspan(begin, end - begin);
+    const TPairSlot& slot = pairSlots_[PairSlot(PairKey(first, second))];
+    return slot.key < 0 ? std::span<const std::int32_t>{} : pairs_.Of(slot.key);
 }
 
 } // namespace glenvary::core
