@@ -150,11 +150,13 @@ bool TComparison::NextChunk(std::int32_t& unitIndex, std::int32_t& first, std::i
     case ukParagraphs: units = article1.lstParagraphs.Count(); break;
     default: return false;
     }
-    if (unitIndex < -1 || unitIndex >= units) {
+    if (unitIndex == std::numeric_limits<std::int32_t>::max()) {
         return false;
     }
     ++unitIndex;
-    if (unitIndex > units - 1 || iMinLength < 1) {
+    // A walk position that was below -1 would look up a unit before the
+    // first; a length below 1 covers no unit at all.
+    if (unitIndex < 0 || unitIndex > units - 1 || iMinLength < 1) {
         return false;
     }
     // Formed in 64 bits: a length near INT32_MAX still cuts at article 1's end.
