@@ -1,0 +1,234 @@
+// SPDX-License-Identifier: MIT
+#include "cli/cli.h"
+
+#include "cli/article_reader.h"
+#include "cli/html_writer.h"
+#include "cli/json_writer.h"
+#include "cli/output_file.h"
+#include "cli/report.h"
+#include "cli/text_encoding.h"
+#include "cli/text_writer.h"
+
+#include <CLI/CLI.hpp>
+
+#include <charconv>
+#include <cstdint>
+#include <exception>
+#include <new>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace glenvary::cli {
+namespace {
+
+constexpr std::string_view kProgram = "glenvary-cli";
+constexpr std::string_view kVersionLine = "glenvary-cli " GLENVARY_VERSION;
+// The -o value that sends the report to standard output, as usual for tools.
+constexpr std::string_view kStandardOutputPath = "-";
+constexpr std::string_view kCommandRequired = "a command is required: compare or density (see --help)";
+
+struct TCompareOptions {
+    std::string unit = "words";
+    std::int32_t minLength = 1;
+    std::string format = "text";
+    std::string outputPath;
+    std::string article1;
+    std::string article2;
+};
+
+struct TDensityOptions {
+    std::string keyword;
+    std::string format = "text";
+    std::string article;
+};
+
+int Fail(std::ostream& err, int status, std::string_view message)
+{
+    err << kProgram << ": " << message << '\n';
+    err.flush();
+    return status;
+}
+
+// Writes a finished report to the -o file, or to `out` without one (or
+// with "-"). Nothing reaches the file unless the whole report was made.
+int Emit(const std::string& report, const std::string& outputPath, std::ostream& out, std::ostream& err)
+{
+    if (!outputPath.empty() && outputPath != kStandardOutputPath) {
+        const std::string error = WriteFileAtomically(outputPath, report);
+        if (!error.empty()) {
+            return Fail(err, kExitFailure, error);
+        }
+        return kExitOk;
+    }
+    out << report;
+    out.flush();
+    if (!out) {
+        return Fail(err, kExitFailure, "cannot write standard output");
+    }
+    return kExitOk;
+}
+
+// Accepts a whole number from 0 up to the largest 32-bit length the engine
+// takes; the message repeats what was given, and CLI11 puts the option's
+// name in front of it.
+std::string CheckMinLength(const std::string& value)
+{
+    std::int32_t number = 0;
+    const char* end = value.data() + value.size();
+    const auto [stop, error] = std::from_chars(value.data(), end, number);
+    if (error != std::errc{} || stop != end || number < 0) {
+        return "expected a whole number of 0 or more, not " + value;
+    }
+    return {};
+}
+
+// CLI11 reports a word it does not know as "a subcommand is required",
+// which hides the mistake; a first argument that is neither an option nor
+// a command is named instead.
+std::string CheckCommandName(int argc, char** argv)
+{
+    if (argc < 2) {
+        return std::string(kCommandRequired);
+    }
+    const std::string_view first = argv[1];
+    if (first.starts_with('-') || first == "compare" || first == "density") {
+        return {};
+    }
+    return "unknown command " + std::string(first) + ": use compare or density (see --help)";
+}
+
+int RunCompare(const TCompareOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    if (options.article1 == kStandardInputPath && options.article2 == kStandardInputPath) {
+        return Fail(err, kExitUsage, "only one article can be read from standard input ('-')");
+    }
+    TArticleRead article1 = ReadArticle(options.article1, in);
+    if (!article1.Ok()) {
+        return Fail(err, kExitUsage, article1.error);
+    }
+    TArticleRead article2 = ReadArticle(options.article2, in);
+    if (!article2.Ok()) {
+        return Fail(err, kExitUsage, article2.error);
+    }
+    TCompareSettings settings;
+    // The option's check admits only known names.
+    settings.unit = UnitFromName(options.unit).value_or(core::ukWords);
+    settings.minLength = options.minLength;
+    const TCompareReport report =
+        CompareArticles(std::move(article1.text), std::move(article2.text), settings,
+                        {ArticleDisplayName(options.article1), ArticleDisplayName(options.article2)});
+    std::string text;
+    if (options.format == "json") {
+        text = WriteCompareJson(report);
+    } else if (options.format == "html") {
+        text = WriteCompareHtml(report);
+    } else {
+        text = WriteCompareText(report);
+    }
+    return Emit(text, options.outputPath, out, err);
+}
+
+int RunDensity(const TDensityOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    const TUtf8Decoded keyword = DecodeUtf8(options.keyword);
+    if (!keyword.valid) {
+        return Fail(err, kExitUsage, "--keyword is not valid UTF-8 text");
+    }
+    TArticleRead article = ReadArticle(options.article, in);
+    if (!article.Ok()) {
+        return Fail(err, kExitUsage, article.error);
+    }
+    const TDensityReport report =
+        CountKeyword(std::move(article.text), keyword.text, ArticleDisplayName(options.article));
+    return Emit(options.format == "json" ? WriteDensityJson(report) : WriteDensityText(report), {}, out, err);
+}
+
+int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    CLI::App app{"Marks the passages of one article that duplicate another, and counts keywords.",
+                 std::string(kProgram)};
+    app.set_version_flag("--version", std::string(kVersionLine), "Print the version and exit");
+    // At most one command; its absence is reported below in our own words,
+    // after CLI11 had the chance to name an unknown option instead.
+    app.require_subcommand(0, 1);
+    app.footer("An ARTICLE is a UTF-8 text file (byte order mark optional, LF or CR LF line breaks), or '-' for "
+               "standard input.\nExit status: 0 when the run did its work, also when a blank article leaves "
+               "nothing to compare;\n1 when the report cannot be written; 2 on bad usage or an article that "
+               "cannot be read.");
+
+    TCompareOptions compareOptions;
+    CLI::App* compare = app.add_subcommand(
+        "compare", "Compare two articles and report the passages of ARTICLE2 that duplicate ARTICLE1");
+    compare->add_option("--unit", compareOptions.unit, "Unit of the minimum length")
+        ->check(CLI::IsMember({"words", "sentences", "paragraphs"}))
+        ->type_name("UNIT")
+        ->capture_default_str();
+    compare->add_option("--min", compareOptions.minLength,
+                        "Minimum length of a duplicated passage, in units (0 counts as 1)")
+        ->check(CLI::Validator(CheckMinLength, ""))
+        ->type_name("N")
+        ->capture_default_str();
+    compare->add_option("--format", compareOptions.format, "Report format")
+        ->check(CLI::IsMember({"text", "json", "html"}))
+        ->type_name("FORMAT")
+        ->capture_default_str();
+    compare->add_option("-o,--output", compareOptions.outputPath,
+                        "Write the report to FILE instead of standard output ('-': standard output)")
+        ->type_name("FILE");
+    compare->add_option("ARTICLE1", compareOptions.article1, "The original article")->type_name("PATH")->required();
+    compare->add_option("ARTICLE2", compareOptions.article2, "The article checked for duplicated passages")
+        ->type_name("PATH")
+        ->required();
+
+    TDensityOptions densityOptions;
+    CLI::App* density =
+        app.add_subcommand("density", "Count a keyword phrase in an article and its occurrences per hundred words");
+    density->add_option("--keyword", densityOptions.keyword,
+                        "The phrase to count: letter case is ignored, and hits inside words and overlapping "
+                        "hits count")
+        ->type_name("PHRASE")
+        ->required();
+    density->add_option("--format", densityOptions.format, "Report format")
+        ->check(CLI::IsMember({"text", "json"}))
+        ->type_name("FORMAT")
+        ->capture_default_str();
+    density->add_option("ARTICLE", densityOptions.article, "The article to search")->type_name("PATH")->required();
+
+    if (const std::string error = CheckCommandName(argc, argv); !error.empty()) {
+        return Fail(err, kExitUsage, error);
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        // --help and --version arrive here too, with status 0.
+        if (e.get_exit_code() == 0) {
+            app.exit(e, out, err);
+            out.flush();
+            return kExitOk;
+        }
+        return Fail(err, kExitUsage, e.what());
+    }
+    if (compare->parsed()) {
+        return RunCompare(compareOptions, in, out, err);
+    }
+    if (density->parsed()) {
+        return RunDensity(densityOptions, in, out, err);
+    }
+    return Fail(err, kExitUsage, kCommandRequired);
+}
+
+} // namespace
+
+int RunCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    try {
+        return Run(argc, argv, in, out, err);
+    } catch (const std::bad_alloc&) {
+        return Fail(err, kExitFailure, "not enough memory");
+    } catch (const std::exception& e) {
+        return Fail(err, kExitFailure, e.what());
+    }
+}
+
+} // namespace glenvary::cli

@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: MIT
+#include "cli/report.h"
+
+#include "cli/text_encoding.h"
+#include "core/keyword.h"
+#include "core/normalise.h"
+#include "core/segmentation.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace glenvary::cli {
+namespace {
+
+std::vector<TRegion> FindRegions(const core::TArticle& article)
+{
+    std::vector<TRegion> regions;
+    const core::TListWords& words = article.lstWords;
+    std::int32_t i = 0;
+    while (i < words.Count()) {
+        const core::TColor color = words[i].iColor;
+        if (color == core::clWhite) {
+            ++i;
+            continue;
+        }
+        std::int32_t last = i;
+        while (last + 1 < words.Count() && words[last + 1].iColor == color) {
+            ++last;
+        }
+        TRegion region;
+        region.firstWord = i;
+        region.lastWord = last;
+        region.start = words[i].iStart - 1;
+        region.end = words[last].iEnd - 1;
+        region.color = color;
+        // Clamped like every cut of the engine, although a text and the
+        // lists split from it always agree.
+        const auto textSize = static_cast<std::int32_t>(article.sText.size());
+        const std::int32_t from = std::clamp(region.start, 0, textSize);
+        const std::int32_t to = std::clamp(region.end, from, textSize);
+        region.text = EncodeUtf8(std::u16string_view(article.sText)
+                                     .substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from)));
+        regions.push_back(std::move(region));
+        i = last + 1;
+    }
+    return regions;
+}
+
+TArticleReport ReportArticle(const core::TArticle& article, std::string name)
+{
+    TArticleReport report;
+    report.name = std::move(name);
+    report.text = article.sText;
+    report.words.assign(article.lstWords.begin(), article.lstWords.end());
+    report.sentences = article.lstSentences.Count();
+    report.paragraphs = article.lstParagraphs.Count();
+    report.duplicatedWords = core::CountColouredWords(article.lstWords);
+    report.duplicatePercent = core::DuplicatePercent(report.duplicatedWords, article.lstWords.Count());
+    report.regions = FindRegions(article);
+    return report;
+}
+
+} // namespace
+
+std::string_view UnitName(core::TUnitKind unit) noexcept
+{
+    switch (unit) {
+    case core::ukWords: return "words";
+    case core::ukSentences: return "sentences";
+    case core::ukParagraphs: return "paragraphs";
+    }
+    return "words";
+}
+
+std::optional<core::TUnitKind> UnitFromName(std::string_view name) noexcept
+{
+    for (const core::TUnitKind unit : {core::ukWords, core::ukSentences, core::ukParagraphs}) {
+        if (name == UnitName(unit)) {
+            return unit;
+        }
+    }
+    return std::nullopt;
+}
+
+std::int32_t EffectiveMinLength(std::int32_t minLength) noexcept
+{
+    return minLength == 0 ? 1 : minLength;
+}
+
+std::string StoredColorHex(core::TColor color)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string hex(6, '0');
+    for (int i = 5; i >= 0; --i) {
+        hex[static_cast<std::size_t>(i)] = kDigits[color & 0xFU];
+        color >>= 4;
+    }
+    return hex;
+}
+
+TCompareReport BuildCompareReport(const core::TComparison& comparison, const core::TCompareOutcome& outcome,
+                                  const TCompareSettings& settings, const std::array<std::string, 2>& names)
+{
+    TCompareReport report;
+    report.unit = settings.unit;
+    report.minLength = EffectiveMinLength(settings.minLength);
+    report.compared = outcome.compared;
+    report.duplicatePercent = outcome.compared ? outcome.duplicatePercent : 0.0;
+    report.duplicatePercentShown = core::RoundHalfEven(report.duplicatePercent);
+    report.articles[0] = ReportArticle(comparison.article1, names[0]);
+    report.articles[1] = ReportArticle(comparison.article2, names[1]);
+    return report;
+}
+
+TCompareReport CompareArticles(std::u16string text1, std::u16string text2, const TCompareSettings& settings,
+                               const std::array<std::string, 2>& names)
+{
+    core::NormaliseArticle(text1);
+    core::NormaliseArticle(text2);
+    core::TComparison comparison;
+    comparison.article1.Assign(std::move(text1));
+    comparison.article2.Assign(std::move(text2));
+    const core::TCompareOutcome outcome =
+        comparison.Compare(EffectiveMinLength(settings.minLength), static_cast<std::int32_t>(settings.unit));
+    return BuildCompareReport(comparison, outcome, settings, names);
+}
+
+TDensityReport CountKeyword(std::u16string text, std::u16string_view keyword, std::string name)
+{
+    core::NormaliseArticle(text);
+    core::TArticle article;
+    article.Assign(std::move(text));
+    TDensityReport report;
+    report.name = std::move(name);
+    report.keyword = EncodeUtf8(core::TrimKeyword(keyword));
+    report.words = article.lstWords.Count();
+    const std::vector<core::TKeywordHit> hits = core::FindKeyword(article.sText, keyword);
+    report.occurrences = static_cast<std::int32_t>(hits.size());
+    report.positions.reserve(hits.size());
+    for (const core::TKeywordHit& hit : hits) {
+        report.positions.push_back(hit.position);
+    }
+    report.densityPercent = core::KeywordDensity(report.occurrences, report.words);
+    return report;
+}
+
+} // namespace glenvary::cli

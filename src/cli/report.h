@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: MIT
+// Glenvary command line: the results of a comparison or a keyword count,
+// gathered once so that every output format prints the same facts.
+#pragma once
+
+#include "core/comparison.h"
+#include "core/words.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace glenvary::cli {
+
+/// The settings of one comparison as the user gave them.
+struct TCompareSettings {
+    core::TUnitKind unit = core::ukWords;
+    /// The minimum length as given; 0 is taken as 1, as the window's length
+    /// field does. Callers reject negative values before.
+    std::int32_t minLength = 1;
+};
+
+/// The name of a unit kind as the command line spells it: "words",
+/// "sentences" or "paragraphs".
+[[nodiscard]] std::string_view UnitName(core::TUnitKind unit) noexcept;
+
+/// The unit kind of a command-line name, or nothing for an unknown name.
+[[nodiscard]] std::optional<core::TUnitKind> UnitFromName(std::string_view name) noexcept;
+
+/// The minimum length the comparison runs with: 0 becomes 1, as in the
+/// window; every other value stays.
+[[nodiscard]] std::int32_t EffectiveMinLength(std::int32_t minLength) noexcept;
+
+/// A stored colour as six upper-case hexadecimal digits in its own byte
+/// order, BBGGRR ("FFFF00" is aqua).
+[[nodiscard]] std::string StoredColorHex(core::TColor color);
+
+/// A maximal run of consecutive words that share one colour other than
+/// white.
+struct TRegion {
+    std::int32_t firstWord = 0;
+    std::int32_t lastWord = 0;
+    /// UTF-16 offsets into the normalised text, from 0, end exclusive: the
+    /// first word's start to the last word's end.
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+    core::TColor color = core::clWhite;
+    /// The characters start .. end - 1 as UTF-8.
+    std::string text;
+};
+
+/// One article after the comparison.
+struct TArticleReport {
+    /// How the source was named on the command line ("standard input" for "-").
+    std::string name;
+    /// The normalised text the positions refer to.
+    std::u16string text;
+    /// Every word in text order with its colour (1-based positions, as the
+    /// engine keeps them).
+    std::vector<core::TWord> words;
+    std::int32_t sentences = 0;
+    std::int32_t paragraphs = 0;
+    std::int32_t duplicatedWords = 0;
+    /// duplicatedWords x 100 / word count; 0 without words.
+    double duplicatePercent = 0.0;
+    std::vector<TRegion> regions;
+
+    [[nodiscard]] std::int32_t WordCount() const noexcept { return static_cast<std::int32_t>(words.size()); }
+};
+
+/// The whole result of one comparison.
+struct TCompareReport {
+    core::TUnitKind unit = core::ukWords;
+    /// The length the comparison ran with (never 0).
+    std::int32_t minLength = 1;
+    /// False when either article is blank; nothing is coloured then.
+    bool compared = false;
+    /// Share of article 2's words that lie in a duplicated passage.
+    double duplicatePercent = 0.0;
+    /// duplicatePercent as the window shows it: rounded half to even.
+    std::int64_t duplicatePercentShown = 0;
+    std::array<TArticleReport, 2> articles;
+};
+
+/// Gathers the report of a comparison that has run (or was refused for a
+/// blank article, `outcome.compared` false): counts, colours and regions of
+/// both articles as the comparison left them. `names` name the two sources.
+[[nodiscard]] TCompareReport BuildCompareReport(const core::TComparison& comparison,
+                                                const core::TCompareOutcome& outcome, const TCompareSettings& settings,
+                                                const std::array<std::string, 2>& names);
+
+/// Runs a comparison the way the window does: normalises both texts as the
+/// editor's change handler does, stores and splits them, then compares as
+/// the Compare button does with the effective minimum length. Returns the
+/// report of it.
+[[nodiscard]] TCompareReport CompareArticles(std::u16string text1, std::u16string text2,
+                                             const TCompareSettings& settings,
+                                             const std::array<std::string, 2>& names);
+
+/// The result of counting a keyword in one article.
+struct TDensityReport {
+    /// The article's name as given on the command line.
+    std::string name;
+    /// The keyword as searched (trimmed), UTF-8.
+    std::string keyword;
+    std::int32_t words = 0;
+    std::int32_t occurrences = 0;
+    double densityPercent = 0.0;
+    /// UTF-16 offset, from 0, of each occurrence in the normalised text.
+    std::vector<std::int32_t> positions;
+};
+
+/// Normalises `text` as the editor's change handler does, counts its words
+/// and every occurrence of the trimmed keyword (case-insensitive, inside
+/// words and overlapping too), and computes the occurrences per hundred
+/// words.
+[[nodiscard]] TDensityReport CountKeyword(std::u16string text, std::u16string_view keyword, std::string name);
+
+} // namespace glenvary::cli

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+// Glenvary command line: reports as a short summary for a person.
+#pragma once
+
+#include "cli/report.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace glenvary::cli {
+
+/// How many characters of a duplicated passage the summary quotes before
+/// cutting it short with "...": enough to recognise the passage, short
+/// enough to keep one passage on one line of a terminal.
+inline constexpr std::size_t kQuotedPassageLength = 60;
+
+/// `value` in fixed notation with `decimals` decimals, independent of the
+/// global locale ("57.14").
+[[nodiscard]] std::string FixedDecimal(double value, int decimals);
+
+/// "1 word", "2 words", "0 sentences": a count with its noun.
+[[nodiscard]] std::string CountOf(std::int64_t count, std::string_view singular, std::string_view plural);
+
+/// The minimum length with its unit: "1 word", "3 sentences".
+[[nodiscard]] std::string MinLengthText(const TCompareReport& report);
+
+/// Why a comparison did not run: "article 1 is blank", "article 2 is blank"
+/// or "both articles are blank". Meaningful only when report.compared is false.
+[[nodiscard]] std::string BlankArticles(const TCompareReport& report);
+
+/// The summary of a comparison: the percentage as the window shows it, the
+/// settings, the counts of both articles and every duplicated passage of
+/// article 2, then of article 1, with its word numbers (counted from 1) and
+/// the start of its text on one line.
+[[nodiscard]] std::string WriteCompareText(const TCompareReport& report);
+
+/// The summary of a keyword count: keyword, words, occurrences, and the
+/// density with two decimals.
+[[nodiscard]] std::string WriteDensityText(const TDensityReport& report);
+
+} // namespace glenvary::cli
