@@ -1,0 +1,159 @@
+// SPDX-License-Identifier: MIT
+// Speed of the window on 100,000-word articles, on Qt's offscreen platform:
+// one keystroke (target: under 10 ms) and a Compare that marks the pair,
+// rendering and repainting included (target: under 1 s).
+#include "ui/application.h"
+#include "ui/articleeditor.h"
+#include "ui/frmmain.h"
+
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <memory>
+
+namespace {
+
+using glenvary::ui::TArticleEditor;
+using glenvary::ui::TfrmMain;
+
+constexpr int kWords = 100'000;
+
+// A made-up word from a small syllable set: about 3,000 distinct words, so
+// chunks find many candidate places, as in real prose.
+QString Word(std::uint32_t n)
+{
+    static const char* const syllables[] = {"ka", "lo", "mi", "ne", "ru", "sa", "to", "vi", "de", "po",
+                                            "an", "el", "is", "or", "um", "ba"};
+    QString word;
+    for (int i = 0; i < 3 && (i == 0 || n != 0); ++i) {
+        word.append(QLatin1StringView(syllables[n % 16]));
+        n /= 16;
+    }
+    return word;
+}
+
+// Article 1: kWords words in sentences of 6 to 17 words, five sentences to a
+// paragraph. Article 2: the same with one word in every `changeEvery`
+// altered, so that the comparison marks about kWords / changeEvery regions.
+QString MakeArticle(int changeEvery)
+{
+    std::uint32_t state = 12345;
+    const auto next = [&state] {
+        state = state * 1664525U + 1013904223U;
+        return state >> 8;
+    };
+    QString text;
+    text.reserve(kWords * 7);
+    int inSentence = 0;
+    int sentenceLength = 6;
+    int sentences = 0;
+    for (int i = 0; i < kWords; ++i) {
+        const std::uint32_t pick = next() % 3000;
+        text.append(changeEvery > 0 && i % changeEvery == changeEvery / 2 ? QStringLiteral("changed") : Word(pick));
+        if (++inSentence == sentenceLength) {
+            inSentence = 0;
+            sentenceLength = 6 + static_cast<int>(next() % 12);
+            text.append(++sentences % 5 == 0 ? QStringLiteral(".\n\n") : QStringLiteral(". "));
+        } else {
+            text.append(u' ');
+        }
+    }
+    return text;
+}
+
+void Settle()
+{
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+    }
+}
+
+std::unique_ptr<TfrmMain> MakeWindow(bool bothSides)
+{
+    auto window = std::make_unique<TfrmMain>();
+    window->show();
+    window->findChild<TArticleEditor*>(QStringLiteral("rchArticle1"))->insertPlainText(MakeArticle(0));
+    if (bothSides) {
+        window->findChild<TArticleEditor*>(QStringLiteral("rchArticle2"))->insertPlainText(MakeArticle(40));
+    }
+    Settle();
+    return window;
+}
+
+void SendKey(QWidget* target, int key, const QString& text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+// One key typed in the middle of a 100,000-word article: the editor's own
+// work, the change handler (read, normalise, split, count) and the repaint.
+// Keys alternate between a letter and Backspace, so the article keeps its
+// size. highlighted:1 types into article 2 after a Compare, when the
+// document is cut into thousands of differently formatted runs.
+void BM_KeystrokeIn100kWordArticle(benchmark::State& state)
+{
+    const bool highlighted = state.range(0) != 0;
+    const auto window = MakeWindow(highlighted);
+    if (highlighted) {
+        window->findChild<QSpinBox*>(QStringLiteral("minNumWords"))->setValue(3);
+        window->findChild<QPushButton*>(QStringLiteral("btnCompareEx"))->click();
+        Settle();
+    }
+    auto* editor = window->findChild<TArticleEditor*>(highlighted ? QStringLiteral("rchArticle2")
+                                                                  : QStringLiteral("rchArticle1"));
+    editor->setFocus();
+    editor->SetSelectionStart(static_cast<std::int32_t>(editor->Text().size() / 2));
+    bool letter = true;
+    for (auto _ : state) {
+        if (letter) {
+            SendKey(editor, Qt::Key_X, QStringLiteral("x"));
+        } else {
+            SendKey(editor, Qt::Key_Backspace, QString());
+        }
+        letter = !letter;
+        QCoreApplication::processEvents();
+    }
+    state.counters["words"] = highlighted ? window->lstWords2().Count() : window->lstWords1().Count();
+}
+BENCHMARK(BM_KeystrokeIn100kWordArticle)->ArgName("highlighted")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Compare on two 100,000-word articles that share all but one word in forty,
+// length 3 words: about 2,500 marked regions in each editor, drawn and
+// repainted.
+void BM_Compare100kWordPair(benchmark::State& state)
+{
+    const auto window = MakeWindow(true);
+    window->findChild<QSpinBox*>(QStringLiteral("minNumWords"))->setValue(3);
+    auto* compare = window->findChild<QPushButton*>(QStringLiteral("btnCompareEx"));
+    for (auto _ : state) {
+        compare->click();
+        QCoreApplication::processEvents();
+    }
+    state.counters["words1"] = window->lstWords1().Count();
+    state.counters["words2"] = window->lstWords2().Count();
+}
+BENCHMARK(BM_Compare100kWordPair)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    glenvary::ui::TApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

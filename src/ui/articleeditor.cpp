@@ -1,0 +1,476 @@
+// SPDX-License-Identifier: MIT
+#include "ui/articleeditor.h"
+
+#include "platform/error_reporter.h"
+
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextFragment>
+
+#include <algorithm>
+#include <exception>
+
+namespace glenvary::ui {
+namespace {
+
+QString ToQString(std::u16string_view text)
+{
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor ToQColor(core::TColor color)
+{
+    return QColor(static_cast<int>(color & 0xFFU), static_cast<int>((color >> 8) & 0xFFU),
+                  static_cast<int>((color >> 16) & 0xFFU));
+}
+
+// Every look the editor writes sets the same six properties, so formats built
+// in bulk compare equal to formats merged step by step at the caret.
+void SetStyle(QTextCharFormat& format, TFontStyles style)
+{
+    format.setFontWeight((style & fsBold) != 0 ? QFont::Bold : QFont::Normal);
+    format.setFontItalic((style & fsItalic) != 0);
+    format.setFontUnderline((style & fsUnderline) != 0);
+    format.setFontStrikeOut((style & fsStrikeOut) != 0);
+}
+
+QTextCharFormat LookFormat(core::TColor textColor, core::TColor backColor, TFontStyles style)
+{
+    QTextCharFormat format;
+    SetStyle(format, style);
+    format.setBackground(ToQColor(backColor));
+    format.setForeground(ToQColor(textColor));
+    return format;
+}
+
+// The look a pasted fragment keeps: its font style alone. Fonts, sizes and
+// colours from another program would make the article look patchy, and a
+// pasted background would read like a duplicate or keyword mark.
+QTextCharFormat BasicFormat(const QTextCharFormat& pasted)
+{
+    QTextCharFormat basic;
+    basic.setFontWeight(pasted.fontWeight() >= QFont::DemiBold ? QFont::Bold : QFont::Normal);
+    basic.setFontItalic(pasted.fontItalic());
+    basic.setFontUnderline(pasted.fontUnderline());
+    basic.setFontStrikeOut(pasted.fontStrikeOut());
+    return basic;
+}
+
+// HTML reduced to paragraphs of styled text; see insertFromMimeData.
+QTextDocumentFragment CleanFragment(const QString& html)
+{
+    QTextDocument source;
+    source.setHtml(html);
+    QTextDocument clean;
+    QTextCursor out(&clean);
+    bool first = true;
+    for (QTextBlock block = source.begin(); block.isValid(); block = block.next()) {
+        if (!first) {
+            out.insertBlock();
+        }
+        first = false;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (format.isImageFormat() || format.objectType() != QTextFormat::NoObject) {
+                continue;
+            }
+            QString text = fragment.text();
+            text.remove(QChar::ObjectReplacementCharacter);
+            if (!text.isEmpty()) {
+                out.insertText(text, BasicFormat(format));
+            }
+        }
+    }
+    return QTextDocumentFragment(&clean);
+}
+
+// Switches the document's undo off for one operation, which drops its undo
+// history, and on again afterwards.
+class TUndoSuspension {
+public:
+    explicit TUndoSuspension(QTextDocument& document) : document_(document), enabled_(document.isUndoRedoEnabled())
+    {
+        document_.setUndoRedoEnabled(false);
+    }
+    ~TUndoSuspension() { document_.setUndoRedoEnabled(enabled_); }
+    TUndoSuspension(const TUndoSuspension&) = delete;
+    TUndoSuspension& operator=(const TUndoSuspension&) = delete;
+
+private:
+    QTextDocument& document_;
+    bool enabled_;
+};
+
+} // namespace
+
+// Holds OnChange back while one of this class's operations runs and raises it
+// once at the end, outside the document's own notifications.
+class TArticleEditor::TChangeBatch {
+public:
+    explicit TChangeBatch(TArticleEditor& editor) : editor_(editor), exceptions_(std::uncaught_exceptions())
+    {
+        ++editor_.batchDepth_;
+    }
+    ~TChangeBatch() { editor_.EndBatch(exceptions_); }
+    TChangeBatch(const TChangeBatch&) = delete;
+    TChangeBatch& operator=(const TChangeBatch&) = delete;
+
+private:
+    TArticleEditor& editor_;
+    int exceptions_;
+};
+
+void TArticleEditor::EndBatch(int exceptionsAtStart) noexcept
+{
+    // Inside an open edit block the document reports its changes only when
+    // the block ends; until then the text must be read afresh.
+    stale_ = true;
+    // While an exception unwinds, listeners hear of the change with the
+    // next one instead: a handler run now could throw a second time.
+    if (--batchDepth_ == 0 && std::uncaught_exceptions() == exceptionsAtStart) {
+        RaiseChangeIfAny();
+    }
+}
+
+TArticleEditor::TEditGroup::TEditGroup(TArticleEditor& editor)
+    : editor_(editor), cursor_(editor.document()), exceptions_(std::uncaught_exceptions())
+{
+    ++editor_.batchDepth_;
+    cursor_.beginEditBlock();
+}
+
+TArticleEditor::TEditGroup::~TEditGroup()
+{
+    cursor_.endEditBlock();
+    // Scrolling inside the group went by the layout from before the edit;
+    // the outermost group scrolls again by the fresh one.
+    if (editor_.batchDepth_ == 1) {
+        editor_.ensureCursorVisible();
+    }
+    editor_.EndBatch(exceptions_);
+}
+
+TArticleEditor::TArticleEditor(QWidget* parent) : QTextEdit(parent)
+{
+    setAcceptRichText(true);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(document(), &QTextDocument::contentsChange, this, &TArticleEditor::ContentsChange);
+    connect(document(), &QTextDocument::contentsChanged, this, &TArticleEditor::ContentsChanged);
+}
+
+TArticleEditor::~TArticleEditor() = default;
+
+const std::u16string& TArticleEditor::Text() const
+{
+    Refresh();
+    return text_;
+}
+
+void TArticleEditor::Refresh() const
+{
+    if (!stale_) {
+        return;
+    }
+    const QString raw = document()->toRawText();
+    std::u16string fresh(static_cast<std::size_t>(raw.size()), u'\0');
+    const char16_t* from = reinterpret_cast<const char16_t*>(raw.utf16());
+    std::transform(from, from + raw.size(), fresh.begin(), [](char16_t c) {
+        // Paragraph and line separators, and the frame marks that separate
+        // blocks too, each stand for one line break at the same position.
+        switch (c) {
+        case u'\u2029':
+        case u'\u2028':
+        case u'\uFDD0':
+        case u'\uFDD1': return u'\n';
+        default: return c;
+        }
+    });
+    stale_ = false;
+    if (fresh != text_) {
+        text_.swap(fresh);
+        unreported_ = true;
+    }
+}
+
+std::int32_t TArticleEditor::ContentLength() const
+{
+    // characterCount() includes the final paragraph separator.
+    return static_cast<std::int32_t>(document()->characterCount() - 1);
+}
+
+void TArticleEditor::ContentsChange(int /*position*/, int /*charsRemoved*/, int /*charsAdded*/)
+{
+    stale_ = true;
+    // Some of QTextEdit's own ways of replacing everything (clear, setHtml)
+    // change the document without a later contentsChanged; a queued look
+    // makes sure no change goes unreported.
+    if (batchDepth_ == 0 && !checkPosted_) {
+        checkPosted_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                checkPosted_ = false;
+                if (batchDepth_ == 0) {
+                    RaiseChangeIfAny();
+                }
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void TArticleEditor::ContentsChanged()
+{
+    // contentsChanged comes once an edit is complete, when the document may
+    // be changed again; contentsChange comes while it is still inside one.
+    if (batchDepth_ == 0) {
+        RaiseChangeIfAny();
+    }
+}
+
+void TArticleEditor::RaiseChangeIfAny() noexcept
+{
+    try {
+        Refresh();
+        if (!unreported_) {
+            return;
+        }
+        unreported_ = false;
+        Q_EMIT OnChange();
+    } catch (...) {
+        platform::ReportUnexpectedError(platform::DescribeCurrentException());
+    }
+}
+
+void TArticleEditor::SetText(std::u16string_view text)
+{
+    const std::u16string& current = Text();
+    if (text == current) {
+        return;
+    }
+    TChangeBatch batch(*this);
+    // Undoing a write-back would only bring back characters that the change
+    // handler replaces again at once, so that undo could never get past it;
+    // the write drops the undo history instead, as replacing an editor's
+    // whole text always has.
+    const TUndoSuspension noUndo(*document());
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    const auto replace = [&](std::size_t from, std::size_t to, std::u16string_view with) {
+        cursor.setPosition(static_cast<int>(from));
+        cursor.setPosition(static_cast<int>(from + 1), QTextCursor::KeepAnchor);
+        const QTextCharFormat look = cursor.charFormat();
+        cursor.setPosition(static_cast<int>(from));
+        cursor.setPosition(static_cast<int>(to), QTextCursor::KeepAnchor);
+        cursor.insertText(ToQString(with), look);
+    };
+    if (text.size() == current.size()) {
+        // Equal lengths (the normalisation's case): replace only the runs of
+        // differing characters, so the rest keeps its look. `current` is not
+        // read afresh before the batch ends, so it stays the old text.
+        const std::u16string_view before = current;
+        std::size_t i = 0;
+        while (i < text.size()) {
+            if (text[i] == before[i]) {
+                ++i;
+                continue;
+            }
+            std::size_t end = i;
+            while (end < text.size() && text[end] != before[end]) {
+                ++end;
+            }
+            replace(i, end, text.substr(i, end - i));
+            i = end;
+        }
+    } else {
+        const std::u16string_view old = current;
+        const std::size_t common = std::min(old.size(), text.size());
+        std::size_t prefix = 0;
+        while (prefix < common && old[prefix] == text[prefix]) {
+            ++prefix;
+        }
+        std::size_t suffix = 0;
+        while (suffix < common - prefix && old[old.size() - 1 - suffix] == text[text.size() - 1 - suffix]) {
+            ++suffix;
+        }
+        if (prefix == old.size() - suffix) {
+            cursor.setPosition(static_cast<int>(prefix));
+            cursor.insertText(ToQString(text.substr(prefix, text.size() - suffix - prefix)));
+        } else {
+            replace(prefix, old.size() - suffix, text.substr(prefix, text.size() - suffix - prefix));
+        }
+    }
+    cursor.endEditBlock();
+}
+
+std::int32_t TArticleEditor::LinesLength() const
+{
+    return static_cast<std::int32_t>(Text().size()) + 1;
+}
+
+void TArticleEditor::Clear()
+{
+    TChangeBatch batch(*this);
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    cursor.setBlockCharFormat(QTextCharFormat());
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    setCurrentCharFormat(QTextCharFormat());
+}
+
+std::int32_t TArticleEditor::SelectionStart() const
+{
+    return textCursor().selectionStart();
+}
+
+void TArticleEditor::SetSelectionStart(std::int32_t position)
+{
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(std::clamp(position, 0, ContentLength()));
+    setTextCursor(cursor);
+}
+
+std::int32_t TArticleEditor::SelectionLength() const
+{
+    const QTextCursor cursor = textCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void TArticleEditor::SetSelectionLength(std::int32_t length)
+{
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    const auto end = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(std::int64_t{start} + length, 0, ContentLength()));
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+void TArticleEditor::SetSelectionTextColor(core::TColor color)
+{
+    QTextCharFormat format;
+    format.setForeground(ToQColor(color));
+    mergeCurrentCharFormat(format);
+}
+
+void TArticleEditor::SetSelectionStyle(TFontStyles style)
+{
+    QTextCharFormat format;
+    SetStyle(format, style);
+    mergeCurrentCharFormat(format);
+}
+
+void TArticleEditor::SetSelectionBackColor(core::TColor color)
+{
+    QTextCharFormat format;
+    format.setBackground(ToQColor(color));
+    mergeCurrentCharFormat(format);
+}
+
+void TArticleEditor::ReplaceSelection(std::u16string_view text)
+{
+    TChangeBatch batch(*this);
+    QTextCursor cursor = textCursor();
+    cursor.insertText(ToQString(text));
+    setTextCursor(cursor);
+}
+
+std::int32_t TArticleEditor::FindText(std::u16string_view text, std::int32_t start, std::int32_t length) const
+{
+    const std::u16string& content = Text();
+    const auto size = static_cast<std::int64_t>(content.size());
+    if (text.empty() || start < 0 || start >= size || length <= 0) {
+        return -1;
+    }
+    const std::int64_t end = std::min<std::int64_t>(size, std::int64_t{start} + length);
+    const QStringView range = QStringView(content).sliced(start, static_cast<qsizetype>(end - start));
+    const qsizetype hit = range.indexOf(QStringView(text), 0, Qt::CaseInsensitive);
+    return hit < 0 ? -1 : start + static_cast<std::int32_t>(hit);
+}
+
+void TArticleEditor::RenderPieces(std::span<const TStyledPiece> pieces)
+{
+    TChangeBatch batch(*this);
+    // Undo records of a whole rebuild would cost as much as the rebuild.
+    const TUndoSuspension noUndo(*document());
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    cursor.setBlockCharFormat(QTextCharFormat());
+
+    QString run;
+    const TStyledPiece* look = nullptr;
+    const auto flush = [&] {
+        if (look != nullptr && !run.isEmpty()) {
+            cursor.insertText(run, LookFormat(look->textColor, look->backColor, look->style));
+        }
+        run.clear();
+    };
+    for (const TStyledPiece& piece : pieces) {
+        if (piece.text.empty()) {
+            continue;
+        }
+        if (look == nullptr || piece.textColor != look->textColor || piece.backColor != look->backColor
+            || piece.style != look->style) {
+            flush();
+            look = &piece;
+        }
+        run.append(ToQString(piece.text));
+    }
+    flush();
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
+void TArticleEditor::MarkRanges(std::span<const TTextRange> ranges, core::TColor textColor,
+                                core::TColor backColor, TFontStyles style)
+{
+    TChangeBatch batch(*this);
+    const QTextCharFormat format = LookFormat(textColor, backColor, style);
+    const std::int32_t length = ContentLength();
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    for (const TTextRange& range : ranges) {
+        const std::int32_t from = std::clamp(range.start, 0, length);
+        const auto to = static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(std::int64_t{range.start} + range.length, from, length));
+        if (to > from) {
+            cursor.setPosition(from);
+            cursor.setPosition(to, QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(format);
+        }
+    }
+    cursor.endEditBlock();
+}
+
+bool TArticleEditor::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source != nullptr && (source->hasText() || source->hasHtml());
+}
+
+void TArticleEditor::insertFromMimeData(const QMimeData* source)
+{
+    if (!canInsertFromMimeData(source)) {
+        return;
+    }
+    TChangeBatch batch(*this);
+    QTextCursor cursor = textCursor();
+    if (source->hasHtml() && acceptRichText()) {
+        cursor.insertFragment(CleanFragment(source->html()));
+    } else {
+        cursor.insertText(source->text());
+    }
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+} // namespace glenvary::ui

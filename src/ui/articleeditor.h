@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: MIT
+// Glenvary: the rich-text editor that holds one article.
+#pragma once
+
+#include "core/words.h"
+
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace glenvary::ui {
+
+/// Font style bits, written together by TArticleEditor::SetSelectionStyle.
+enum TFontStyle : unsigned {
+    fsBold = 1U,
+    fsItalic = 2U,
+    fsUnderline = 4U,
+    fsStrikeOut = 8U,
+};
+using TFontStyles = unsigned;
+
+/// A piece of text and how it looks, for TArticleEditor::RenderPieces.
+/// The text is viewed, not owned: it must outlive the call.
+struct TStyledPiece {
+    std::u16string_view text;
+    core::TColor textColor = core::clBlack;
+    core::TColor backColor = core::clWhite;
+    TFontStyles style = 0;
+};
+
+/// A run of editor positions: `start` from 0, `length` characters.
+struct TTextRange {
+    std::int32_t start = 0;
+    std::int32_t length = 0;
+};
+
+/// A QTextEdit with the operations the window needs of an article editor.
+///
+/// Positions are 0-based UTF-16 offsets into Text(). A line break is one
+/// position (LF), so a position is also the document's own cursor position.
+///
+/// OnChange is raised synchronously after every change of the text (typing,
+/// pasting, dropping, undo, SetText, Clear, ReplaceSelection, RenderPieces)
+/// and never for a change of formatting alone. An operation of this class
+/// raises it at most once, when the operation is over, never from inside
+/// the document's own change notification, so a listener may change the
+/// text again. An exception that escapes a listener is handed to
+/// platform::ReportUnexpectedError and goes no further: it must not unwind
+/// through Qt's text engine.
+class TArticleEditor : public QTextEdit {
+    Q_OBJECT
+
+public:
+    /// While one lives, the editor's operations make up one edit: the
+    /// document is laid out once, when the last group ends, the caret is
+    /// then scrolled into view, and OnChange is raised at most once. Text()
+    /// is exact throughout. Groups nest; an exception unwinding through one
+    /// ends it without raising OnChange.
+    class TEditGroup {
+    public:
+        explicit TEditGroup(TArticleEditor& editor);
+        ~TEditGroup();
+        TEditGroup(const TEditGroup&) = delete;
+        TEditGroup& operator=(const TEditGroup&) = delete;
+
+    private:
+        TArticleEditor& editor_;
+        QTextCursor cursor_;
+        int exceptions_;
+    };
+
+    explicit TArticleEditor(QWidget* parent = nullptr);
+    ~TArticleEditor() override;
+    TArticleEditor(const TArticleEditor&) = delete;
+    TArticleEditor& operator=(const TArticleEditor&) = delete;
+
+    /// The whole content as it stands: every character as stored (no-break
+    /// spaces stay), each paragraph or line separator read as one LF, no
+    /// final line break. O(1) when nothing changed since the last read,
+    /// O(length) otherwise.
+    [[nodiscard]] const std::u16string& Text() const;
+
+    /// Makes the content equal `text`. An equal text changes nothing and
+    /// raises nothing; otherwise only the characters that differ are
+    /// replaced (each keeps the look of the character it replaces; caret and
+    /// selection stay where they were), the undo history is dropped, and
+    /// OnChange is raised before the call returns.
+    void SetText(std::u16string_view text);
+
+    /// Length of the content read as lines, each followed by a line break:
+    /// Text().size() + 1, so never less than the length of Text().
+    [[nodiscard]] std::int32_t LinesLength() const;
+
+    /// Empties the content (undoable) and forgets the look set at the caret;
+    /// raises OnChange when there was text.
+    void Clear();
+
+    /// First position of the selection, or the caret when nothing is selected.
+    [[nodiscard]] std::int32_t SelectionStart() const;
+    /// Puts the caret at `position` (clamped to the content), selecting nothing.
+    void SetSelectionStart(std::int32_t position);
+    /// Number of selected characters.
+    [[nodiscard]] std::int32_t SelectionLength() const;
+    /// Selects `length` characters from the selection's start (clamped to
+    /// the content) and scrolls the selection into view.
+    void SetSelectionLength(std::int32_t length);
+
+    /// Text colour of the selection or, when it is empty, of the text typed
+    /// or inserted next at the caret. Colours are BBGGRR.
+    void SetSelectionTextColor(core::TColor color);
+    /// Bold, italic, underline and strike-out of the selection (or of the
+    /// next text at the caret), all four written together.
+    void SetSelectionStyle(TFontStyles style);
+    /// Background colour of the selection (or of the next text at the caret).
+    void SetSelectionBackColor(core::TColor color);
+
+    /// Inserts `text` in place of the selection with the look set at the
+    /// caret and leaves the caret after it, so successive calls append in
+    /// order. Raises OnChange once when the text changed.
+    void ReplaceSelection(std::u16string_view text);
+
+    /// The first position p >= `start` at which `text` occurs, ignoring
+    /// letter case and word boundaries, such that the occurrence lies within
+    /// start .. start + length - 1 (a range past the end stops at the end);
+    /// -1 when there is none or `text` is empty.
+    [[nodiscard]] std::int32_t FindText(std::u16string_view text, std::int32_t start, std::int32_t length) const;
+
+    /// Replaces the whole content with `pieces` in order, each with its own
+    /// look, giving the same text and per-character formats as Clear
+    /// followed by one SetSelectionStyle, SetSelectionBackColor,
+    /// SetSelectionTextColor and ReplaceSelection per piece, but in one edit:
+    /// neighbouring pieces of one look are merged and laid out once. The undo
+    /// history is dropped, the caret ends after the last piece, and OnChange
+    /// is raised only when the text differs from before.
+    /// Cost: O(total length + pieces), one layout.
+    void RenderPieces(std::span<const TStyledPiece> pieces);
+
+    /// Gives every range of `ranges` the text colour, background and style,
+    /// all in one edit without letting any event through. Ranges are clamped
+    /// to the content; the caret and the selection stay. Formatting only:
+    /// raises no OnChange. Cost: O(ranges x log(content)).
+    void MarkRanges(std::span<const TTextRange> ranges, core::TColor textColor, core::TColor backColor,
+                    TFontStyles style);
+
+Q_SIGNALS:
+    /// The text itself changed (see the class comment).
+    void OnChange();
+
+protected:
+    /// Text and HTML can be pasted or dropped; images and other objects cannot.
+    [[nodiscard]] bool canInsertFromMimeData(const QMimeData* source) const override;
+    /// Pastes or drops plain text, or HTML reduced to its text with bold,
+    /// italic, underline and strike-out: no images or other embedded objects,
+    /// no tables or lists (their text stays, one paragraph per cell or item),
+    /// no fonts, sizes, colours or links. Raises OnChange once.
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    class TChangeBatch;
+    friend class TEditGroup;
+
+    void EndBatch(int exceptionsAtStart) noexcept;
+
+    void ContentsChange(int position, int charsRemoved, int charsAdded);
+    void ContentsChanged();
+    void RaiseChangeIfAny() noexcept;
+    void Refresh() const;
+    [[nodiscard]] std::int32_t ContentLength() const;
+
+    // What Text() returns; rebuilt lazily after the document changed.
+    mutable std::u16string text_;
+    mutable bool stale_ = false;
+    // A change of the text that listeners have not yet heard of.
+    mutable bool unreported_ = false;
+    // Open operations of this class; OnChange waits until the last one ends.
+    int batchDepth_ = 0;
+    bool checkPosted_ = false;
+};
+
+} // namespace glenvary::ui

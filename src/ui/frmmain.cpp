@@ -1,0 +1,615 @@
+// SPDX-License-Identifier: MIT
+#include "ui/frmmain.h"
+
+#include "core/keyword.h"
+#include "core/normalise.h"
+#include "core/segmentation.h"
+#include "platform/error_reporter.h"
+#include "ui/numericfield.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSpinBox>
+
+#include <algorithm>
+#include <limits>
+
+namespace glenvary::ui {
+namespace {
+
+// The client area at creation and the fixed heights of its bands, in pixels.
+constexpr int kClientWidth = 753;
+constexpr int kClientHeight = 520;
+constexpr int kTopBarHeight = 33;
+constexpr int kBannerHeight = 65;
+constexpr int kBottomBarHeight = 62;
+constexpr int kButtonBarHeight = 37;
+constexpr int kStatisticsHeight = 113;
+constexpr int kStripWidth = 5;
+
+// Sets bBusy for the lifetime of one comparison, so that a comparison that
+// fails part-way cannot leave the editors ignoring every later edit.
+class TBusyGuard {
+public:
+    explicit TBusyGuard(bool& flag) noexcept : flag_(flag) { flag_ = true; }
+    ~TBusyGuard() { flag_ = false; }
+    TBusyGuard(const TBusyGuard&) = delete;
+    TBusyGuard& operator=(const TBusyGuard&) = delete;
+
+private:
+    bool& flag_;
+};
+
+std::u16string_view View(const QString& text)
+{
+    return {QStringView(text).utf16(), static_cast<std::size_t>(text.size())};
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setAccessibleName(caption);
+    return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption, QPoint at)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->adjustSize();
+    label->move(at);
+    label->setAccessibleName(caption.trimmed());
+    return label;
+}
+
+TNumericField* MakeField(QWidget* parent, const QString& name, bool readOnly, const QRect& geometry,
+                         const QString& accessibleName)
+{
+    auto* field = new TNumericField(readOnly, parent);
+    field->setObjectName(name);
+    field->setGeometry(geometry);
+    field->setAccessibleName(accessibleName);
+    return field;
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Glenvary"));
+    setAccessibleName(QStringLiteral("Glenvary"));
+    setAccessibleDescription(QStringLiteral("Compares two articles and marks the passages of article 2 "
+                                            "that duplicate article 1"));
+    // The controls' positions leave room for labels in a small 8-point
+    // interface font; 10 pixels keeps common sans-serif faces (DejaVu Sans
+    // is the widest of them) inside that room.
+    QFont small = font();
+    small.setPixelSize(10);
+    setFont(small);
+    resize(kClientWidth, kClientHeight);
+
+    BuildTopBar();
+    BuildBanner();
+    sides_[0].article = &engine_.article1;
+    sides_[1].article = &engine_.article2;
+    auto* panLeft = new QGroupBox(QStringLiteral("Article 1"), this);
+    panLeft->setObjectName(QStringLiteral("panLeft"));
+    panLeft->resize(kClientWidth / 2 - 10, 0);
+    auto* panRight = new QGroupBox(QStringLiteral("Article 2"), this);
+    panRight->setObjectName(QStringLiteral("panRight"));
+    BuildSide(sides_[0], 1, panLeft);
+    BuildSide(sides_[1], 2, panRight);
+    BuildBottomBar();
+    SetFocusOrder();
+    ApplyLayoutRule();
+
+    connect(btnCompareEx_, &QPushButton::clicked, this, &TfrmMain::btnCompareExClick);
+    connect(minNumWords_, &QSpinBox::valueChanged, this, &TfrmMain::minNumWordsChange);
+    connect(sides_[0].editor, &TArticleEditor::OnChange, this, &TfrmMain::rchArticle1Change);
+    connect(sides_[1].editor, &TArticleEditor::OnChange, this, &TfrmMain::rchArticle2Change);
+    connect(sides_[0].btnClearH, &QPushButton::clicked, this, &TfrmMain::btnClearH1Click);
+    connect(sides_[1].btnClearH, &QPushButton::clicked, this, &TfrmMain::btnClearH2Click);
+    connect(sides_[0].btnClear, &QPushButton::clicked, this, &TfrmMain::btnClear1Click);
+    connect(sides_[1].btnClear, &QPushButton::clicked, this, &TfrmMain::btnClear2Click);
+    connect(sides_[0].btnCalculateKwDensity, &QPushButton::clicked, this, &TfrmMain::btnCalculateKwDensity1Click);
+    connect(sides_[1].btnCalculateKwDensity, &QPushButton::clicked, this, &TfrmMain::btnCalculateKwDensity2Click);
+
+    try {
+        FormCreate();
+    } catch (...) {
+        platform::ReportUnexpectedError(platform::DescribeCurrentException());
+    }
+}
+
+TfrmMain::~TfrmMain()
+{
+    FormDestroy();
+}
+
+void TfrmMain::BuildTopBar()
+{
+    panTop_ = new QWidget(this);
+    panTop_->setObjectName(QStringLiteral("panTop"));
+    panTop_->setAccessibleName(QStringLiteral("Commands"));
+    btnCompareEx_ = MakeButton(panTop_, QStringLiteral("btnCompareEx"), QStringLiteral("Compare"), {7, 6, 98, 17});
+    btnCompareEx_->setAccessibleDescription(
+        QStringLiteral("Marks the passages of article 2 that duplicate article 1"));
+    btnMakeMoney_ =
+        MakeButton(panTop_, QStringLiteral("btnMakeMoney"), QStringLiteral("Make Money"), {110, 6, 98, 20});
+}
+
+void TfrmMain::BuildBanner()
+{
+    panBanner_ = new QFrame(this);
+    panBanner_->setObjectName(QStringLiteral("panBanner"));
+    panBanner_->setFrameShape(QFrame::StyledPanel);
+    panBanner_->resize(kClientWidth, kBannerHeight);
+    panBanner_->setAccessibleName(QStringLiteral("Banner"));
+    imgBanner_ = new QLabel(panBanner_);
+    imgBanner_->setObjectName(QStringLiteral("imgBanner"));
+    imgBanner_->setGeometry(144, -8, 105, 105);
+    imgBanner_->setAccessibleName(QStringLiteral("Banner picture"));
+    gifBanner_ = new QLabel(panBanner_);
+    gifBanner_->setObjectName(QStringLiteral("gifBanner"));
+    gifBanner_->setAccessibleName(QStringLiteral("Animated banner"));
+}
+
+void TfrmMain::BuildSide(TSide& side, int number, QGroupBox* group)
+{
+    const QString n = QString::number(number);
+    const QString article = QStringLiteral("Article ") + n;
+    // The second side's button bar sits 2 pixels further right, as drawn.
+    const int shift = number == 1 ? 0 : 2;
+    side.group = group;
+    group->setAccessibleName(article);
+
+    side.buttonBar = new QWidget(group);
+    side.buttonBar->setObjectName(QStringLiteral("panButtons") + n);
+    side.buttonBar->setAccessibleName(QStringLiteral("Commands of ") + article);
+    side.btnImport = MakeButton(side.buttonBar, QStringLiteral("btnImport") + n, QStringLiteral("Import"),
+                                {5 + shift, 9, 103, 20});
+    side.btnImport->setAccessibleName(QStringLiteral("Import into ") + article);
+    side.btnClearH = MakeButton(side.buttonBar, QStringLiteral("btnClearH") + n,
+                                QStringLiteral("Clear Highlighting"), {111 + shift, 9, 143, 20});
+    side.btnClearH->setAccessibleName(QStringLiteral("Clear Highlighting of ") + article);
+    side.btnClear = MakeButton(side.buttonBar, QStringLiteral("btnClear") + n, QStringLiteral("Delete All"),
+                               {257 + shift, 9, 102, 20});
+    side.btnClear->setAccessibleName(QStringLiteral("Delete All of ") + article);
+
+    side.editor = new TArticleEditor(group);
+    side.editor->setObjectName(QStringLiteral("rchArticle") + n);
+    side.editor->setAccessibleName(QStringLiteral("Text of ") + article);
+    QFont arial(QStringLiteral("Arial"));
+    arial.setStyleHint(QFont::SansSerif);
+    arial.setPixelSize(12);
+    side.editor->setFont(arial);
+
+    QWidget* stats = side.statistics = new QWidget(group);
+    stats->setObjectName(QStringLiteral("panStatistics") + n);
+    stats->setAccessibleName(QStringLiteral("Statistics of ") + article);
+    MakeLabel(stats, QStringLiteral("lblContains") + n, QStringLiteral("Contains"), {8, 6});
+    side.divider = new QFrame(stats);
+    side.divider->setObjectName(QStringLiteral("linContains") + n);
+    side.divider->setFrameShape(QFrame::HLine);
+    side.divider->setFrameShadow(QFrame::Sunken);
+    side.divider->setAccessibleName(QStringLiteral("Divider"));
+    side.divider->setGeometry(57, 12, 100, 2);
+
+    side.edtWords = MakeField(stats, QStringLiteral("edtWords") + n, false, {16, 26, 49, 18},
+                              QStringLiteral("Words in ") + article);
+    MakeLabel(stats, QStringLiteral("lblWords") + n, QStringLiteral(" Words,"), {70, 30})->setBuddy(side.edtWords);
+    side.edtSenten = MakeField(stats, QStringLiteral("edtSenten") + n, false, {113, 27, 49, 18},
+                               QStringLiteral("Sentences in ") + article);
+    MakeLabel(stats, QStringLiteral("lblSentences") + n, QStringLiteral("Sentences,"), {169, 30})
+        ->setBuddy(side.edtSenten);
+    side.edtParag = MakeField(stats, QStringLiteral("edtParag") + n, false, {233, 27, 49, 18},
+                              QStringLiteral("Paragraphs in ") + article);
+    MakeLabel(stats, QStringLiteral("lblParagraphs") + n, QStringLiteral("Paragraphs"), {289, 30})
+        ->setBuddy(side.edtParag);
+
+    side.edtKw = new QLineEdit(stats);
+    side.edtKw->setObjectName(QStringLiteral("edtKw") + n);
+    side.edtKw->setGeometry(104, 55, 242, 18);
+    side.edtKw->setAccessibleName(QStringLiteral("Keyword phrase for ") + article);
+    MakeLabel(stats, QStringLiteral("lblKeyword") + n, QStringLiteral("Keyword phrase:"), {19, 58})
+        ->setBuddy(side.edtKw);
+
+    side.btnCalculateKwDensity = MakeButton(stats, QStringLiteral("btnCalculateKwDensity") + n,
+                                            QStringLiteral("Calculate Keyword Density"), {20, 83, 174, 20});
+    side.btnCalculateKwDensity->setAccessibleName(QStringLiteral("Calculate Keyword Density of ") + article);
+    side.edtDensPerc = MakeField(stats, QStringLiteral("edtDensPerc") + n, true, {200, 84, 49, 18},
+                                 QStringLiteral("Keyword density of ") + article + QStringLiteral(", percent"));
+    MakeLabel(stats, QStringLiteral("lblDensPercent") + n, QStringLiteral("%"), {253, 87});
+    side.edtDensTotal = MakeField(stats, QStringLiteral("edtDensTotal") + n, true, {296, 84, 49, 18},
+                                  QStringLiteral("Keyword occurrences in ") + article);
+    MakeLabel(stats, QStringLiteral("lblDensNo") + n, QStringLiteral("No:"), {275, 87});
+}
+
+void TfrmMain::BuildBottomBar()
+{
+    panBottom_ = new QWidget(this);
+    panBottom_->setObjectName(QStringLiteral("panBottom"));
+    panBottom_->setAccessibleName(QStringLiteral("Comparison settings and result"));
+    panBottom_->resize(kClientWidth, kBottomBarHeight);
+    MakeLabel(panBottom_, QStringLiteral("lblDuplicate"), QStringLiteral("Duplicate Content"), {13, 13});
+    edtDuplicate_ = MakeField(panBottom_, QStringLiteral("edtDuplicate"), true, {104, 10, 49, 18},
+                              QStringLiteral("Duplicate content, percent"));
+    MakeLabel(panBottom_, QStringLiteral("lblDuplicatePercent"), QStringLiteral("%"), {157, 13});
+
+    minNumWords_ = new QSpinBox(panBottom_);
+    minNumWords_->setObjectName(QStringLiteral("minNumWords"));
+    // 0 is allowed in the box only so that minNumWordsChange can turn it
+    // into 1; negative lengths are refused outright.
+    minNumWords_->setRange(0, std::numeric_limits<int>::max());
+    minNumWords_->setSingleStep(1);
+    minNumWords_->setValue(1);
+    minNumWords_->setGeometry(537, 9, 49, 20);
+    minNumWords_->setAccessibleName(QStringLiteral("Minimum length of the matching parts"));
+
+    // Anchored right and right-aligned against the length field, so that a
+    // wider font than the one it was drawn for cannot make it overlap.
+    QLabel* lengthLabel = MakeLabel(panBottom_, QStringLiteral("lblMinLength"),
+                                    QStringLiteral("Minimun Length Of the Matching Parts = "), {340, 13});
+    lengthLabel->setAccessibleName(QStringLiteral("Minimum length of the matching parts"));
+    lengthLabel->move(534 - lengthLabel->width(), 13);
+    lengthLabel->setBuddy(minNumWords_);
+
+    cbxType_ = new QComboBox(panBottom_);
+    cbxType_->setObjectName(QStringLiteral("cbxType"));
+    cbxType_->addItems({QStringLiteral("Word(s)"), QStringLiteral("Sentence(s)"), QStringLiteral("Paragraph(s)")});
+    cbxType_->setCurrentIndex(0);
+    cbxType_->setGeometry(596, 9, 145, 20);
+    cbxType_->setAccessibleName(QStringLiteral("Unit of the minimum length"));
+
+    QFont underlined = font();
+    underlined.setUnderline(true);
+    lblLink1URL_ = MakeLabel(panBottom_, QStringLiteral("lblLink1URL"), QStringLiteral("Google"), {13, 36});
+    lblLink1URL_->setFont(underlined);
+    lblLink1URL_->adjustSize();
+    lblLink1URL_->setCursor(Qt::PointingHandCursor);
+    lblLink2URL_ = MakeLabel(panBottom_, QStringLiteral("lblLink2URL"), QStringLiteral("Google"), {701, 36});
+    lblLink2URL_->setFont(underlined);
+    lblLink2URL_->adjustSize();
+    lblLink2URL_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblLink2URL_->setCursor(Qt::PointingHandCursor);
+    // Right-justified: its right edge stays under cbxType's.
+    lblLink2URL_->move(741 - lblLink2URL_->width(), 36);
+
+    for (QWidget* anchored : {static_cast<QWidget*>(lengthLabel), static_cast<QWidget*>(minNumWords_),
+                              static_cast<QWidget*>(cbxType_), static_cast<QWidget*>(lblLink2URL_)}) {
+        rightAnchored_.emplace_back(anchored, kClientWidth - anchored->geometry().right() - 1);
+    }
+}
+
+void TfrmMain::SetFocusOrder()
+{
+    // Top to bottom, left to right, as the controls are laid out.
+    std::vector<QWidget*> order{btnCompareEx_, btnMakeMoney_};
+    for (const TSide& side : sides_) {
+        order.insert(order.end(), {side.btnImport, side.btnClearH, side.btnClear, side.editor, side.edtWords,
+                                   side.edtSenten, side.edtParag, side.edtKw, side.btnCalculateKwDensity});
+    }
+    order.insert(order.end(), {minNumWords_, cbxType_});
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+void TfrmMain::ApplyLayoutRule()
+{
+    const int width = this->width();
+    const int height = this->height();
+    panTop_->setGeometry(0, 0, width, kTopBarHeight);
+    const int bannerHeight = panBanner_->isHidden() ? 0 : panBanner_->height();
+    panBanner_->setGeometry(0, kTopBarHeight, width, panBanner_->height());
+
+    // Each operand is halved on its own: (752 / 2) - (105 / 2) is 324, where
+    // halving the difference would give 323.
+    for (QLabel* banner : {imgBanner_, gifBanner_}) {
+        banner->move((panBanner_->width() / 2) - (banner->width() / 2),
+                     (panBanner_->height() / 2) - (banner->height() / 2));
+    }
+
+    const int areaTop = kTopBarHeight + bannerHeight;
+    const int areaHeight = std::max(0, height - areaTop - kBottomBarHeight);
+    const int leftWidth = std::max(0, (frameGeometry().width() / 2) - 10);
+    sides_[0].group->setGeometry(0, areaTop, leftWidth, areaHeight);
+    sides_[1].group->setGeometry(leftWidth + kStripWidth, areaTop, std::max(0, width - leftWidth - kStripWidth),
+                                 areaHeight);
+    for (TSide& side : sides_) {
+        ArrangeSide(side);
+    }
+
+    panBottom_->setGeometry(0, height - kBottomBarHeight, width, kBottomBarHeight);
+    for (const auto& [control, rightMargin] : rightAnchored_) {
+        control->move(width - rightMargin - control->width(), control->y());
+    }
+}
+
+void TfrmMain::ArrangeSide(TSide& side)
+{
+    const QRect inner = side.group->contentsRect();
+    side.buttonBar->setGeometry(inner.left(), inner.top(), inner.width(), kButtonBarHeight);
+    const int editorHeight = std::max(0, inner.height() - kButtonBarHeight - kStatisticsHeight);
+    side.editor->setGeometry(inner.left(), inner.top() + kButtonBarHeight, inner.width(), editorHeight);
+    side.statistics->setGeometry(inner.left(), inner.top() + kButtonBarHeight + editorHeight, inner.width(),
+                                 kStatisticsHeight);
+    side.divider->setGeometry(57, 12, std::max(0, inner.width() - 57 - 8), 2);
+}
+
+void TfrmMain::FormCreate()
+{
+    gifBanner_->setGeometry(imgBanner_->geometry());
+}
+
+void TfrmMain::FormShow()
+{
+    ApplyLayoutRule();
+}
+
+void TfrmMain::FormResize()
+{
+    ApplyLayoutRule();
+}
+
+void TfrmMain::FormDestroy()
+{
+    for (core::TArticle* article : {&engine_.article1, &engine_.article2}) {
+        article->lstWords.ClearAll();
+        article->lstSentences.ClearAll();
+        article->lstParagraphs.ClearAll();
+    }
+    engine_.InvalidateIndex();
+}
+
+void TfrmMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The show event comes before the window is mapped, so it appears centred.
+    if (!centred_ && !event->spontaneous()) {
+        centred_ = true;
+        if (const QScreen* screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    FormShow();
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TfrmMain::rchArticle1Change()
+{
+    ArticleChange(sides_[0]);
+}
+
+void TfrmMain::rchArticle2Change()
+{
+    ArticleChange(sides_[1]);
+}
+
+void TfrmMain::ArticleChange(TSide& side)
+{
+    if (bBusy_) {
+        return;
+    }
+    std::u16string text = side.editor->Text();
+    core::NormaliseArticle(text);
+    side.article->sText = std::move(text);
+    // Raises OnChange, and so runs this handler once more, only when a
+    // character was replaced; the nested run finds nothing left to replace.
+    // SetText is done with its argument before it raises OnChange, so the
+    // nested run may reassign sText.
+    side.editor->SetText(side.article->sText);
+    ParseArticle(side.article->sText, side.article->lstWords, side.article->lstSentences,
+                 side.article->lstParagraphs);
+    side.edtWords->SetValue(side.article->lstWords.Count());
+    side.edtSenten->SetValue(side.article->lstSentences.Count());
+    side.edtParag->SetValue(side.article->lstParagraphs.Count());
+}
+
+void TfrmMain::ParseArticle(std::u16string_view text, core::TListWords& words, core::TListSentences& sentences,
+                            core::TListParagraphs& paragraphs)
+{
+    core::ParseArticle(text, words, sentences, paragraphs);
+    // The engine's word index describes the lists it was built from.
+    engine_.InvalidateIndex();
+}
+
+bool TfrmMain::NextChunk(std::int32_t& unitIndex, std::int32_t& first, std::int32_t& last) const
+{
+    return engine_.NextChunk(unitIndex, first, last);
+}
+
+bool TfrmMain::FindChunkMatch(std::int32_t first, std::int32_t last, std::int32_t& resume,
+                              std::int32_t& matchFirst, std::int32_t& matchLast)
+{
+    return engine_.FindChunkMatch(first, last, resume, matchFirst, matchLast);
+}
+
+void TfrmMain::btnCompareExClick()
+{
+    if (core::IsBlankArticle(engine_.article1.sText) || core::IsBlankArticle(engine_.article2.sText)) {
+        return;
+    }
+    TBusyGuard busy(bBusy_);
+    engine_.iColorIndex = 0;
+    engine_.iMinLength = minNumWords_->value();
+    engine_.iUnitKind = cbxType_->currentIndex();
+    TArticleEditor& editor1 = *sides_[0].editor;
+    TArticleEditor& editor2 = *sides_[1].editor;
+    ParseArticle(editor1.Text(), engine_.article1.lstWords, engine_.article1.lstSentences,
+                 engine_.article1.lstParagraphs);
+    ParseArticle(editor2.Text(), engine_.article2.lstWords, engine_.article2.lstSentences,
+                 engine_.article2.lstParagraphs);
+    // Nothing is painted until the command ends, so each editor's reset and
+    // rebuild can be one edit, laid out once. The groups end before bBusy is
+    // cleared: any change they report is ignored.
+    const TArticleEditor::TEditGroup group1(editor1);
+    const TArticleEditor::TEditGroup group2(editor2);
+    ResetHighlighting(editor1);
+    ResetHighlighting(editor2);
+
+    engine_.BeginMatching();
+    std::int32_t unitIndex = -1;
+    std::int32_t resume = -1;
+    std::int32_t first = -1;
+    std::int32_t last = -1;
+    std::int32_t matchFirst = -1;
+    std::int32_t matchLast = -1;
+    while (NextChunk(unitIndex, first, last)) {
+        FindChunkMatch(first, last, resume, matchFirst, matchLast);
+    }
+
+    RenderHighlights(editor1, engine_.article1.lstWords);
+    RenderHighlights(editor2, engine_.article2.lstWords);
+    // Out of the words actually split, not the count box, which may hold a
+    // number the person typed there.
+    const std::int32_t coloured = core::CountColouredWords(engine_.article2.lstWords);
+    edtDuplicate_->SetValue(core::DuplicatePercent(coloured, engine_.article2.lstWords.Count()));
+}
+
+void TfrmMain::minNumWordsChange()
+{
+    if (minNumWords_->value() == 0) {
+        minNumWords_->setValue(1);
+    }
+}
+
+void TfrmMain::ResetHighlighting(TArticleEditor& editor)
+{
+    const TArticleEditor::TEditGroup group(editor);
+    editor.SetSelectionStart(0);
+    editor.SetSelectionLength(static_cast<std::int32_t>(editor.Text().size()));
+    editor.SetSelectionTextColor(core::clBlack);
+    editor.SetSelectionStyle(0);
+    editor.SetSelectionBackColor(core::clWhite);
+    editor.SetSelectionStart(0);
+    editor.SetSelectionLength(0);
+}
+
+const std::u16string& TfrmMain::StoredText(const TArticleEditor& editor) const
+{
+    return &editor == sides_[0].editor ? engine_.article1.sText : engine_.article2.sText;
+}
+
+void TfrmMain::RenderHighlights(TArticleEditor& editor, const core::TListWords& words)
+{
+    const std::u16string_view text = StoredText(editor);
+    const auto size = static_cast<std::int64_t>(text.size());
+    // Positions from..to, 1-based and inclusive, clamped to the text.
+    const auto cut = [&](std::int64_t from, std::int64_t to) -> std::u16string_view {
+        from = std::max<std::int64_t>(from, 1);
+        to = std::min(to, size);
+        if (to < from) {
+            return {};
+        }
+        return text.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(to - from + 1));
+    };
+    std::vector<TStyledPiece> pieces;
+    pieces.reserve(static_cast<std::size_t>(words.Count()) * 2 + 1);
+    const auto append = [&](std::u16string_view piece, core::TColor color) {
+        pieces.push_back({piece, core::clBlack, color, color == core::clWhite ? 0U : TFontStyles{fsBold}});
+    };
+    std::int64_t previousEnd = 1;
+    core::TColor previousColor = core::clWhite;
+    for (const core::TWord& word : words) {
+        const std::u16string_view gap = cut(previousEnd, std::int64_t{word.iStart} - 1);
+        if (!gap.empty()) {
+            append(gap, word.iColor == previousColor ? word.iColor : core::clWhite);
+        }
+        append(cut(word.iStart, std::int64_t{word.iEnd} - 1), word.iColor);
+        previousEnd = word.iEnd;
+        previousColor = word.iColor;
+    }
+    // Everything after the last word, final line break included, goes back
+    // as it was: the text comes out exactly as stored.
+    const std::u16string_view trailing = cut(previousEnd, size);
+    if (!trailing.empty()) {
+        append(trailing, previousColor);
+    }
+    // One bulk edit instead of a reset, a Clear and one insertion per piece:
+    // the same content and formats, without a layout per piece.
+    editor.RenderPieces(pieces);
+}
+
+void TfrmMain::btnClearH1Click()
+{
+    ClearHighlighting(sides_[0]);
+}
+
+void TfrmMain::btnClearH2Click()
+{
+    ClearHighlighting(sides_[1]);
+}
+
+void TfrmMain::ClearHighlighting(TSide& side)
+{
+    ParseArticle(side.editor->Text(), side.article->lstWords, side.article->lstSentences,
+                 side.article->lstParagraphs);
+    ResetHighlighting(*side.editor);
+}
+
+void TfrmMain::btnClear1Click()
+{
+    sides_[0].editor->Clear();
+}
+
+void TfrmMain::btnClear2Click()
+{
+    sides_[1].editor->Clear();
+}
+
+void TfrmMain::btnCalculateKwDensity1Click()
+{
+    CalculateKwDensity(sides_[0]);
+}
+
+void TfrmMain::btnCalculateKwDensity2Click()
+{
+    CalculateKwDensity(sides_[1]);
+}
+
+void TfrmMain::CalculateKwDensity(TSide& side)
+{
+    TArticleEditor& editor = *side.editor;
+    const TArticleEditor::TEditGroup group(editor);
+    ResetHighlighting(editor);
+    const QString typed = side.edtKw->text();
+    const std::vector<core::TKeywordHit> hits = core::FindKeyword(editor.Text(), View(typed));
+    std::vector<TTextRange> ranges;
+    ranges.reserve(hits.size());
+    for (const core::TKeywordHit& hit : hits) {
+        ranges.push_back({hit.position, hit.length});
+    }
+    // All marks in one edit, with no events let through between them: a
+    // second press or a Delete All cannot run in the middle of the marking.
+    editor.MarkRanges(ranges, core::clBlack, core::clKeyword, 0);
+    if (!hits.empty()) {
+        editor.SetSelectionStart(hits.back().position);
+        editor.SetSelectionLength(hits.back().length);
+    }
+    const auto count = static_cast<std::int32_t>(hits.size());
+    side.edtDensTotal->SetValue(count);
+    side.edtDensPerc->SetFractional(true);
+    // Out of the side's actual words, not the count box, which may hold a
+    // number the person typed there.
+    side.edtDensPerc->SetValue(core::KeywordDensity(count, side.article->lstWords.Count()));
+}
+
+} // namespace glenvary::ui

@@ -1,0 +1,215 @@
+// SPDX-License-Identifier: MIT
+// Glenvary: the main window.
+#pragma once
+
+#include "core/comparison.h"
+#include "ui/articleeditor.h"
+
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace glenvary::ui {
+
+class TNumericField;
+
+/// The one window of the program: two article editors with live counts, the
+/// Compare command with its highlighting and duplicate percentage, and the
+/// keyword density of each side.
+///
+/// The window holds the state and wires the events; the work is done by the
+/// engine, core::TComparison, whose two articles are the window's sides
+/// (lstWords1 is article1.lstWords, sText1 is article1.sText, and so on).
+/// Every control carries its design name as Qt object name ("btnCompareEx",
+/// "rchArticle1", "edtWords2"...), so tests and accessibility tools find it.
+///
+/// Exceptions: a handler that fails ends where it fails; the exception goes
+/// on to the application (TApplication reports it) and the window stays
+/// usable. bBusy is cleared whatever happens.
+class TfrmMain : public QWidget {
+    Q_OBJECT
+
+public:
+    /// Builds every control at its place for a 753 x 520 client area, then
+    /// runs FormCreate. A failure in FormCreate is reported and the window
+    /// is built all the same.
+    explicit TfrmMain(QWidget* parent = nullptr);
+    ~TfrmMain() override;
+    TfrmMain(const TfrmMain&) = delete;
+    TfrmMain& operator=(const TfrmMain&) = delete;
+
+    /// Words, sentences and paragraphs of article 1 as last split.
+    [[nodiscard]] const core::TListWords& lstWords1() const noexcept { return engine_.article1.lstWords; }
+    [[nodiscard]] const core::TListSentences& lstSentences1() const noexcept
+    {
+        return engine_.article1.lstSentences;
+    }
+    [[nodiscard]] const core::TListParagraphs& lstParagraphs1() const noexcept
+    {
+        return engine_.article1.lstParagraphs;
+    }
+    /// The same for article 2.
+    [[nodiscard]] const core::TListWords& lstWords2() const noexcept { return engine_.article2.lstWords; }
+    [[nodiscard]] const core::TListSentences& lstSentences2() const noexcept
+    {
+        return engine_.article2.lstSentences;
+    }
+    [[nodiscard]] const core::TListParagraphs& lstParagraphs2() const noexcept
+    {
+        return engine_.article2.lstParagraphs;
+    }
+    /// The normalised text of each article as the change handler last saw it.
+    [[nodiscard]] const std::u16string& sText1() const noexcept { return engine_.article1.sText; }
+    [[nodiscard]] const std::u16string& sText2() const noexcept { return engine_.article2.sText; }
+    /// The settings of the last comparison.
+    [[nodiscard]] std::int32_t iMinLength() const noexcept { return engine_.iMinLength; }
+    [[nodiscard]] std::int32_t iUnitKind() const noexcept { return engine_.iUnitKind; }
+    [[nodiscard]] std::int32_t iColorIndex() const noexcept { return engine_.iColorIndex; }
+    /// Set while a comparison runs; the change handlers then do nothing.
+    [[nodiscard]] bool bBusy() const noexcept { return bBusy_; }
+
+    /// Change handler of rchArticle1: unless bBusy, normalises the editor's
+    /// text into sText1, writes it back only when a character was replaced
+    /// (which runs this handler once more, nested), splits it into the
+    /// side's lists (every word white) and shows the three counts.
+    void rchArticle1Change();
+    /// The same for article 2.
+    void rchArticle2Change();
+    /// Compare: does nothing while either article is blank; otherwise splits
+    /// both editors' texts afresh, walks article 1 chunk by chunk, colours
+    /// the matching runs, draws the colours into both editors and shows the
+    /// share of article 2's words that lie in a duplicate, out of article
+    /// 2's actual word count.
+    void btnCompareExClick();
+    /// Keeps the length field from holding 0: 0 becomes 1.
+    void minNumWordsChange();
+    /// Clear Highlighting of article 1: splits the editor's text afresh
+    /// (every word white) and shows it plain. Nothing else changes.
+    void btnClearH1Click();
+    /// The same for article 2.
+    void btnClearH2Click();
+    /// Delete All of article 1: empties the editor; the counts follow.
+    void btnClear1Click();
+    /// The same for article 2.
+    void btnClear2Click();
+    /// Keyword density of article 1: removes all highlighting from the
+    /// editor, marks every occurrence of the trimmed keyword in yellow (in
+    /// one edit), selects the last one, shows the number of occurrences and
+    /// occurrences per hundred of the side's actual words, in two decimals
+    /// (0.00 for an article without words or an empty keyword). The word
+    /// lists and their colours are not touched.
+    void btnCalculateKwDensity1Click();
+    /// The same for article 2.
+    void btnCalculateKwDensity2Click();
+
+    /// Run once by the constructor: puts gifBanner on imgBanner's rectangle.
+    void FormCreate();
+    /// Run whenever the window is shown: the layout rule.
+    void FormShow();
+    /// Run whenever the window's size changes: the layout rule. The banners
+    /// are centred in panBanner, each half taken separately with integer
+    /// division ((753 / 2) - (105 / 2) = 324, and 324 for 752 too);
+    /// panLeft is (outer width / 2) - 10 wide, article 2 takes the rest of
+    /// the client width less a 5-pixel strip.
+    void FormResize();
+    /// Run by the destructor: empties the six lists.
+    void FormDestroy();
+
+    /// The highlight colour of colour index 1..6; white for every other index.
+    [[nodiscard]] static core::TColor MatchColor(std::int32_t colorIndex) noexcept
+    {
+        return core::MatchColor(colorIndex);
+    }
+
+protected:
+    /// Splits `text` into the three lists of one side (every word white).
+    void ParseArticle(std::u16string_view text, core::TListWords& words, core::TListSentences& sentences,
+                      core::TListParagraphs& paragraphs);
+    /// The next chunk of article 1; see core::TComparison::NextChunk.
+    bool NextChunk(std::int32_t& unitIndex, std::int32_t& first, std::int32_t& last) const;
+    /// Looks a chunk up in article 2 and colours both runs on a match; see
+    /// core::TComparison::FindChunkMatch.
+    bool FindChunkMatch(std::int32_t first, std::int32_t last, std::int32_t& resume, std::int32_t& matchFirst,
+                        std::int32_t& matchLast);
+    /// Shows the editor's whole text plain (black on white, no style) and
+    /// puts the caret at the start. Formatting only: the text stays.
+    void ResetHighlighting(TArticleEditor& editor);
+    /// Rebuilds the editor from its side's stored text in the colours of
+    /// `words`: a coloured word is bold black on its colour, a white one
+    /// plain; the gap before a word takes the word's colour only when the
+    /// word before carries the same colour; the text after the last word
+    /// takes the last word's colour. The text stays exactly as stored.
+    virtual void RenderHighlights(TArticleEditor& editor, const core::TListWords& words);
+
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // One half of the window: article 1 or article 2.
+    struct TSide {
+        core::TArticle* article = nullptr;
+        QGroupBox* group = nullptr;
+        QWidget* buttonBar = nullptr;
+        QWidget* statistics = nullptr;
+        QFrame* divider = nullptr;
+        QPushButton* btnImport = nullptr;
+        QPushButton* btnClearH = nullptr;
+        QPushButton* btnClear = nullptr;
+        TArticleEditor* editor = nullptr;
+        TNumericField* edtWords = nullptr;
+        TNumericField* edtSenten = nullptr;
+        TNumericField* edtParag = nullptr;
+        QLineEdit* edtKw = nullptr;
+        QPushButton* btnCalculateKwDensity = nullptr;
+        TNumericField* edtDensPerc = nullptr;
+        TNumericField* edtDensTotal = nullptr;
+    };
+
+    void BuildTopBar();
+    void BuildBanner();
+    void BuildSide(TSide& side, int number, QGroupBox* group);
+    void BuildBottomBar();
+    void SetFocusOrder();
+    void ApplyLayoutRule();
+    void ArrangeSide(TSide& side);
+
+    void ArticleChange(TSide& side);
+    void ClearHighlighting(TSide& side);
+    void CalculateKwDensity(TSide& side);
+    [[nodiscard]] const std::u16string& StoredText(const TArticleEditor& editor) const;
+
+    core::TComparison engine_;
+    bool bBusy_ = false;
+    bool centred_ = false;
+
+    QWidget* panTop_ = nullptr;
+    QPushButton* btnCompareEx_ = nullptr;
+    QPushButton* btnMakeMoney_ = nullptr;
+    QFrame* panBanner_ = nullptr;
+    QLabel* imgBanner_ = nullptr;
+    QLabel* gifBanner_ = nullptr;
+    QWidget* panBottom_ = nullptr;
+    TNumericField* edtDuplicate_ = nullptr;
+    QSpinBox* minNumWords_ = nullptr;
+    QComboBox* cbxType_ = nullptr;
+    QLabel* lblLink1URL_ = nullptr;
+    QLabel* lblLink2URL_ = nullptr;
+    std::array<TSide, 2> sides_{};
+    // Bottom-bar controls that keep their distance from the right edge.
+    std::vector<std::pair<QWidget*, int>> rightAnchored_;
+};
+
+} // namespace glenvary::ui
