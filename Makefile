@@ -32,7 +32,8 @@ run: build
 	fi
 
 bench: build
-	@$(BUILD_DIR)/bench/glenvary_bench --benchmark_counters_tabular=true
+	@$(BUILD_DIR)/bench/glenvary_bench
+	@if [ -x $(BUILD_DIR)/bench/glenvary_ui_bench ]; then QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/glenvary_ui_bench; fi
 
 clean:
 	@rm -rf $(BUILD_DIR)
