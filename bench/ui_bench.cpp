@@ -5,8 +5,10 @@
 #include "ui/application.h"
 #include "ui/articleeditor.h"
 #include "ui/frmmain.h"
+#include "ui/numericfield.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -140,6 +142,21 @@ void BM_Compare100kWordPair(benchmark::State& state)
     state.counters["words2"] = window->lstWords2().Count();
 }
 BENCHMARK(BM_Compare100kWordPair)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+// Keyword density on a 100,000-word article with thousands of hits: the
+// count, the yellow marks in the editor and the repaint.
+void BM_KeywordDensity100kWords(benchmark::State& state)
+{
+    const auto window = MakeWindow(false);
+    window->findChild<QLineEdit*>(QStringLiteral("edtKw1"))->setText(QStringLiteral("ka"));
+    auto* calculate = window->findChild<QPushButton*>(QStringLiteral("btnCalculateKwDensity1"));
+    for (auto _ : state) {
+        calculate->click();
+        QCoreApplication::processEvents();
+    }
+    state.counters["hits"] = window->findChild<glenvary::ui::TNumericField*>(QStringLiteral("edtDensTotal1"))->Value();
+}
+BENCHMARK(BM_KeywordDensity100kWords)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace
 
