@@ -113,16 +113,31 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
     SetFocusOrder();
     ApplyLayoutRule();
 
-    connect(btnCompareEx_, &QPushButton::clicked, this, &TfrmMain::btnCompareExClick);
-    connect(minNumWords_, &QSpinBox::valueChanged, this, &TfrmMain::minNumWordsChange);
-    connect(sides_[0].editor, &TArticleEditor::OnChange, this, &TfrmMain::rchArticle1Change);
-    connect(sides_[1].editor, &TArticleEditor::OnChange, this, &TfrmMain::rchArticle2Change);
-    connect(sides_[0].btnClearH, &QPushButton::clicked, this, &TfrmMain::btnClearH1Click);
-    connect(sides_[1].btnClearH, &QPushButton::clicked, this, &TfrmMain::btnClearH2Click);
-    connect(sides_[0].btnClear, &QPushButton::clicked, this, &TfrmMain::btnClear1Click);
-    connect(sides_[1].btnClear, &QPushButton::clicked, this, &TfrmMain::btnClear2Click);
-    connect(sides_[0].btnCalculateKwDensity, &QPushButton::clicked, this, &TfrmMain::btnCalculateKwDensity1Click);
-    connect(sides_[1].btnCalculateKwDensity, &QPushButton::clicked, this, &TfrmMain::btnCalculateKwDensity2Click);
+    // Every handler runs guarded: a failure ends the handler where it arose
+    // and is reported there, at the edge of what the person started, and
+    // never unwinds through Qt's own event code, which is not written for
+    // exceptions.
+    const auto guarded = [this](void (TfrmMain::*handler)()) {
+        return [this, handler] {
+            try {
+                (this->*handler)();
+            } catch (...) {
+                platform::ReportUnexpectedError(platform::DescribeCurrentException());
+            }
+        };
+    };
+    connect(btnCompareEx_, &QPushButton::clicked, this, guarded(&TfrmMain::btnCompareExClick));
+    connect(minNumWords_, &QSpinBox::valueChanged, this, guarded(&TfrmMain::minNumWordsChange));
+    connect(sides_[0].editor, &TArticleEditor::OnChange, this, guarded(&TfrmMain::rchArticle1Change));
+    connect(sides_[1].editor, &TArticleEditor::OnChange, this, guarded(&TfrmMain::rchArticle2Change));
+    connect(sides_[0].btnClearH, &QPushButton::clicked, this, guarded(&TfrmMain::btnClearH1Click));
+    connect(sides_[1].btnClearH, &QPushButton::clicked, this, guarded(&TfrmMain::btnClearH2Click));
+    connect(sides_[0].btnClear, &QPushButton::clicked, this, guarded(&TfrmMain::btnClear1Click));
+    connect(sides_[1].btnClear, &QPushButton::clicked, this, guarded(&TfrmMain::btnClear2Click));
+    connect(sides_[0].btnCalculateKwDensity, &QPushButton::clicked, this,
+            guarded(&TfrmMain::btnCalculateKwDensity1Click));
+    connect(sides_[1].btnCalculateKwDensity, &QPushButton::clicked, this,
+            guarded(&TfrmMain::btnCalculateKwDensity2Click));
 
     try {
         FormCreate();
