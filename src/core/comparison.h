@@ -108,6 +108,10 @@ public:
     /// article 2; otherwise they are untouched. A chunk outside article 1, or
     /// with first above last, matches nothing. Builds the word index itself
     /// when none is held (see BeginMatching and InvalidateIndex).
+    /// Within one walk only FindChunkMatch may change word colours: it
+    /// remembers what it painted, so that chunks overlapping the previous
+    /// match cost only their new words. Colours changed in any other way
+    /// call for BeginMatching or InvalidateIndex before the next call.
     bool FindChunkMatch(std::int32_t first, std::int32_t last, std::int32_t& resume, std::int32_t& matchFirst,
                         std::int32_t& matchLast);
 
