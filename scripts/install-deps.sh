@@ -7,6 +7,8 @@ packages=(
   cmake ninja-build g++ pkg-config make
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libcli11-dev nlohmann-json3-dev
+  libzip-dev libpugixml-dev libpoppler-cpp-dev
+  libreoffice-writer-nogui
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-dejavu-core xvfb xauth
 )

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "cli/cli.h"
 
-#include "cli/article_reader.h"
+#include "io/article_file.h"
 #include "cli/html_writer.h"
 #include "cli/json_writer.h"
 #include "cli/output_file.h"
 #include "cli/report.h"
-#include "cli/text_encoding.h"
+#include "io/text_encoding.h"
 #include "cli/text_writer.h"
 
 #include <CLI/CLI.hpp>
@@ -100,24 +100,24 @@ std::string CheckCommandName(int argc, char** argv)
 
 int RunCompare(const TCompareOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
 {
-    if (options.article1 == kStandardInputPath && options.article2 == kStandardInputPath) {
+    if (options.article1 == io::kStandardInputPath && options.article2 == io::kStandardInputPath) {
         return Fail(err, kExitUsage, "only one article can be read from standard input ('-')");
     }
-    TArticleRead article1 = ReadArticle(options.article1, in);
-    if (!article1.Ok()) {
-        return Fail(err, kExitUsage, article1.error);
+    io::TResult<io::TArticleDocument> article1 = io::ReadArticle(options.article1, in);
+    if (!article1) {
+        return Fail(err, kExitUsage, article1.Error());
     }
-    TArticleRead article2 = ReadArticle(options.article2, in);
-    if (!article2.Ok()) {
-        return Fail(err, kExitUsage, article2.error);
+    io::TResult<io::TArticleDocument> article2 = io::ReadArticle(options.article2, in);
+    if (!article2) {
+        return Fail(err, kExitUsage, article2.Error());
     }
     TCompareSettings settings;
     // The option's check admits only known names.
     settings.unit = UnitFromName(options.unit).value_or(core::ukWords);
     settings.minLength = options.minLength;
     const TCompareReport report =
-        CompareArticles(std::move(article1.text), std::move(article2.text), settings,
-                        {ArticleDisplayName(options.article1), ArticleDisplayName(options.article2)});
+        CompareArticles(std::move(article1).Value().text, std::move(article2).Value().text, settings,
+                        {io::ArticleDisplayName(options.article1), io::ArticleDisplayName(options.article2)});
     std::string text;
     if (options.format == "json") {
         text = WriteCompareJson(report);
@@ -131,16 +131,16 @@ int RunCompare(const TCompareOptions& options, std::istream& in, std::ostream& o
 
 int RunDensity(const TDensityOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
 {
-    const TUtf8Decoded keyword = DecodeUtf8(options.keyword);
+    const io::TUtf8Decoded keyword = io::DecodeUtf8(options.keyword);
     if (!keyword.valid) {
         return Fail(err, kExitUsage, "--keyword is not valid UTF-8 text");
     }
-    TArticleRead article = ReadArticle(options.article, in);
-    if (!article.Ok()) {
-        return Fail(err, kExitUsage, article.error);
+    io::TResult<io::TArticleDocument> article = io::ReadArticle(options.article, in);
+    if (!article) {
+        return Fail(err, kExitUsage, article.Error());
     }
     const TDensityReport report =
-        CountKeyword(std::move(article.text), keyword.text, ArticleDisplayName(options.article));
+        CountKeyword(std::move(article).Value().text, keyword.text, io::ArticleDisplayName(options.article));
     return Emit(options.format == "json" ? WriteDensityJson(report) : WriteDensityText(report), {}, out, err);
 }
 
@@ -152,7 +152,8 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
     // At most one command; its absence is reported below in our own words,
     // after CLI11 had the chance to name an unknown option instead.
     app.require_subcommand(0, 1);
-    app.footer("An ARTICLE is a UTF-8 text file (byte order mark optional, LF or CR LF line breaks), or '-' for "
+    app.footer("An ARTICLE is a text file (UTF-8, UTF-16 with a byte order mark, or Windows-1252), a rich-text,\n"
+               ".docx, .odt or PDF file, a .doc or .wpd document (read through LibreOffice), or '-' for "
                "standard input.\nExit status: 0 when the run did its work, also when a blank article leaves "
                "nothing to compare;\n1 when the report cannot be written; 2 on bad usage or an article that "
                "cannot be read.");

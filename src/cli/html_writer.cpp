@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/html_writer.h"
 
-#include "cli/text_encoding.h"
+#include "io/text_encoding.h"
 #include "cli/text_writer.h"
 
 #include <algorithm>
@@ -29,13 +29,13 @@ void AppendPiece(std::string& html, std::u16string_view piece, core::TColor colo
         return;
     }
     if (color == core::clWhite) {
-        html += HtmlEscape(EncodeUtf8(piece));
+        html += HtmlEscape(io::EncodeUtf8(piece));
         return;
     }
     html += "<span class=\"dup\" style=\"background-color:";
     html += CssColor(color);
     html += "\">";
-    html += HtmlEscape(EncodeUtf8(piece));
+    html += HtmlEscape(io::EncodeUtf8(piece));
     html += "</span>";
 }
 

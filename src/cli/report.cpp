@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/report.h"
 
-#include "cli/text_encoding.h"
+#include "io/text_encoding.h"
 #include "core/keyword.h"
 #include "core/normalise.h"
 #include "core/segmentation.h"
@@ -38,7 +38,7 @@ std::vector<TRegion> FindRegions(const core::TArticle& article)
         const auto textSize = static_cast<std::int32_t>(article.sText.size());
         const std::int32_t from = std::clamp(region.start, 0, textSize);
         const std::int32_t to = std::clamp(region.end, from, textSize);
-        region.text = EncodeUtf8(std::u16string_view(article.sText)
+        region.text = io::EncodeUtf8(std::u16string_view(article.sText)
                                      .substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from)));
         regions.push_back(std::move(region));
         i = last + 1;
@@ -132,7 +132,7 @@ TDensityReport CountKeyword(std::u16string text, std::u16string_view keyword, st
     article.Assign(std::move(text));
     TDensityReport report;
     report.name = std::move(name);
-    report.keyword = EncodeUtf8(core::TrimKeyword(keyword));
+    report.keyword = io::EncodeUtf8(core::TrimKeyword(keyword));
     report.words = article.lstWords.Count();
     const std::vector<core::TKeywordHit> hits = core::FindKeyword(article.sText, keyword);
     report.occurrences = static_cast<std::int32_t>(hits.size());

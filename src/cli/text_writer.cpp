@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/text_writer.h"
 
-#include "cli/text_encoding.h"
+#include "io/text_encoding.h"
 #include "core/normalise.h"
 
 #include <iomanip>
@@ -51,7 +51,7 @@ std::string QuotePassage(std::u16string_view text)
     if (cut && !flat.empty() && flat.back() == u' ') {
         flat.pop_back();
     }
-    std::string quoted = "\"" + EncodeUtf8(flat);
+    std::string quoted = "\"" + io::EncodeUtf8(flat);
     quoted += cut ? "...\"" : "\"";
     return quoted;
 }

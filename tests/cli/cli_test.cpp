@@ -317,7 +317,7 @@ TEST(CliRun, NamesTheArticleThatCannotBeRead)
 {
     const TScratchDir dir;
     const std::string good = dir.Write("good.txt", kCat);
-    const std::string bad = dir.Write("bad.txt", "caf\xC3\xA9\r\nna\xEFve");
+    const std::string bad = dir.Write("bad.png", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16));
     const std::string missing = dir.Path("missing.txt");
     const std::string folder = dir.Root().string();
     const FailureCase cases[] = {
@@ -328,10 +328,10 @@ TEST(CliRun, NamesTheArticleThatCannotBeRead)
         {"both missing names the first", {"compare", missing, dir.Path("other.txt")}, "",
          "glenvary-cli: cannot read " + missing + ": No such file or directory\n"},
         {"a folder", {"compare", good, folder}, "", "glenvary-cli: cannot read " + folder + ": Is a directory\n"},
-        {"invalid UTF-8", {"compare", good, bad}, "",
-         "glenvary-cli: cannot read " + bad + ": not valid UTF-8 text (byte offset 9)\n"},
-        {"invalid UTF-8 on standard input", {"compare", "-", good}, "ok\x80",
-         "glenvary-cli: cannot read standard input: not valid UTF-8 text (byte offset 2)\n"},
+        {"a picture", {"compare", good, bad}, "",
+         "glenvary-cli: cannot read " + bad + ": not a text file or a document this program can read\n"},
+        {"binary standard input", {"compare", "-", good}, std::string("ok\0", 3),
+         "glenvary-cli: cannot read standard input: not a text file or a document this program can read\n"},
         {"density article missing", {"density", "--keyword", "cat", missing}, "",
          "glenvary-cli: cannot read " + missing + ": No such file or directory\n"},
     };
@@ -346,11 +346,11 @@ TEST(CliRun, NamesTheArticleThatCannotBeRead)
 
 TEST(CliRun, LeavesTheOutputFileAloneWhenTheRunFails)
 {
-    // $1 is a good article, $2 one that is not UTF-8; out.json is the report.
+    // $1 is a good article, $2 one that is not text; out.json is the report.
     const FailureCase cases[] = {
         {"first article missing", {"compare", "-o", "$1.json", "$1-missing", "$1"}, "", ""},
         {"second article missing", {"compare", "-o", "$1.json", "$1", "$1-missing"}, "", ""},
-        {"second article not UTF-8", {"compare", "-o", "$1.json", "$1", "$2"}, "", ""},
+        {"second article not text", {"compare", "-o", "$1.json", "$1", "$2"}, "", ""},
         {"negative minimum length", {"compare", "-o", "$1.json", "--min", "-1", "$1", "$1"}, "", ""},
         {"unknown unit", {"compare", "-o", "$1.json", "--unit", "letters", "$1", "$1"}, "", ""},
     };
@@ -359,7 +359,7 @@ TEST(CliRun, LeavesTheOutputFileAloneWhenTheRunFails)
             SCOPED_TRACE(testing::Message() << c.name << (existed ? ", over an existing file" : ", no file before"));
             const TScratchDir dir;
             const std::string article = dir.Write("a", kCat);
-            const std::string bad = dir.Write("bad", "\xC3");
+            const std::string bad = dir.Write("bad", std::string("\0", 1));
             if (existed) {
                 dir.Write("a.json", "old content");
             }

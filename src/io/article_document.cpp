@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+#include "io/article_document.h"
+
+#include <utility>
+#include <vector>
+
+namespace glenvary::io {
+
+void TDocumentBuilder::Append(std::u16string_view text, const TTextLook& look)
+{
+    if (text.empty()) {
+        return;
+    }
+    const auto start = static_cast<std::int32_t>(document_.text.size());
+    document_.text.append(text);
+    if (look.IsPlain()) {
+        return;
+    }
+    auto& runs = document_.runs;
+    const auto length = static_cast<std::int32_t>(text.size());
+    if (!runs.empty() && runs.back().look == look && runs.back().start + runs.back().length == start) {
+        runs.back().length += length;
+        return;
+    }
+    runs.push_back({start, length, look});
+}
+
+void TDocumentBuilder::Append(char16_t c, const TTextLook& look)
+{
+    Append(std::u16string_view(&c, 1), look);
+}
+
+void FoldLineBreaks(TArticleDocument& document)
+{
+    std::u16string& text = document.text;
+    // removedBefore[i]: characters removed before old position i.
+    std::vector<std::int32_t> removedBefore(text.size() + 1, 0);
+    std::size_t kept = 0;
+    std::int32_t removed = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        removedBefore[i] = removed;
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            ++removed;
+            continue;
+        }
+        text[kept++] = text[i];
+    }
+    removedBefore[text.size()] = removed;
+    text.resize(kept);
+    std::vector<TLookRun> runs;
+    runs.reserve(document.runs.size());
+    for (const TLookRun& run : document.runs) {
+        const auto from = static_cast<std::size_t>(run.start);
+        const auto to = from + static_cast<std::size_t>(run.length);
+        const std::int32_t start = run.start - removedBefore[from];
+        const std::int32_t end = static_cast<std::int32_t>(to) - removedBefore[to];
+        if (end > start) {
+            runs.push_back({start, end - start, run.look});
+        }
+    }
+    document.runs = std::move(runs);
+}
+
+TArticleDocument TDocumentBuilder::Take()
+{
+    return std::exchange(document_, {});
+}
+
+} // namespace glenvary::io

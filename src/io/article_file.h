@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+// Glenvary readers: an article file of any format, chosen by what it holds.
+#pragma once
+
+#include "io/article_document.h"
+#include "io/office_converter.h"
+#include "io/result.h"
+
+#include <cstddef>
+#include <istream>
+#include <stop_token>
+#include <string>
+#include <string_view>
+
+namespace glenvary::io {
+
+/// The largest article file the command line accepts, in bytes. Real
+/// articles are a few kilobytes and books a few megabytes; the limit turns
+/// a wrong file (a disk image, a video) into a clear error before it is
+/// held several times over in memory: the UTF-16 text, the word lists and
+/// the comparison's word index together take about ten times the file's
+/// size. It also keeps every position far inside the engine's 32-bit word
+/// positions.
+inline constexpr std::size_t kMaxArticleBytes = std::size_t{256} * 1024 * 1024;
+
+/// The largest file the window imports, in bytes: an editor holding more
+/// than some tens of megabytes of formatted text takes seconds for every
+/// layout and most of a gigabyte of memory.
+inline constexpr std::size_t kMaxImportBytes = std::size_t{64} * 1024 * 1024;
+
+/// The command line's name for standard input.
+inline constexpr std::string_view kStandardInputPath = "-";
+
+/// What a file holds, as told by its first bytes, never by its name.
+enum class TArticleFormat {
+    PlainText,       ///< text in UTF-8, UTF-16 with a byte order mark, or Windows-1252
+    RichText,        ///< "{\rtf"
+    ZipPackage,      ///< "PK\3\4": a .docx, an .odt, or a zip of something else
+    Pdf,             ///< "%PDF-"
+    WordDocument,    ///< the OLE2 compound-file signature: .doc (or another Office file)
+    WordPerfect,     ///< "\xFFWPC": .wpd
+    NotText,         ///< none of these, and not text either: an image, a program, random bytes
+};
+
+/// The format of a file whose bytes are `bytes`. Text is told from other
+/// bytes by its characters: a NUL byte, or more than four control
+/// characters (other than tab, line feed, vertical tab, form feed, carriage
+/// return and the DOS end-of-file mark) that are also more than one in a
+/// hundred, makes the bytes NotText. Cost: O(bytes) for text, O(1)
+/// otherwise.
+[[nodiscard]] TArticleFormat DetectArticleFormat(std::string_view bytes) noexcept;
+
+/// True when the path, its ASCII letters lower-cased, contains ".doc"
+/// anywhere, folders included: report.docx, letter.doc.txt, NOTES.DOC and
+/// every file in a folder named x.doc. The window sets such a file into the
+/// editor as plain text in one piece; every other file keeps its formatting.
+[[nodiscard]] bool TakesWordProcessorRoute(std::string_view path) noexcept;
+
+/// How an article's source is named in messages and reports: the path as
+/// given, or "standard input" for "-".
+[[nodiscard]] std::string ArticleDisplayName(std::string_view path);
+
+/// What a read may use and must respect.
+struct TReadSettings {
+    /// Larger sources are refused before they are read.
+    std::size_t maxBytes = kMaxArticleBytes;
+    /// How LibreOffice is run for the formats only it reads.
+    TConverterSettings converter;
+    /// Asked for by a caller that no longer wants the result; only a
+    /// LibreOffice conversion looks at it.
+    std::stop_token stop;
+};
+
+/// Reads an article whose bytes are `bytes` with the reader its format
+/// calls for: plain text (decoded as DecodePlainText says), rich text, a
+/// .docx or .odt package, a PDF, or a .doc or .wpd through LibreOffice.
+/// CR LF pairs become LF in every format. Errors are one line, "cannot read
+/// NAME: REASON", NAME being `displayName`; the reason for bytes of no
+/// known format is "not a text file or a document this program can read".
+[[nodiscard]] TResult<TArticleDocument> ReadArticleBytes(std::string_view bytes, std::string_view displayName,
+                                                         const TReadSettings& settings = {});
+
+/// Reads the file at `path` (or `in` when the path is "-") and its article
+/// as ReadArticleBytes does. Errors name the file as ArticleDisplayName
+/// does and give the system's reason for a file that cannot be opened or
+/// read, or "larger than N MiB" for a source of more than settings.maxBytes
+/// bytes (checked before reading for a regular file, while reading for
+/// anything else).
+[[nodiscard]] TResult<TArticleDocument> ReadArticle(const std::string& path, std::istream& in,
+                                                    const TReadSettings& settings = {});
+
+/// ReadArticle for a file path ("-" is an ordinary file name here).
+[[nodiscard]] TResult<TArticleDocument> ReadArticleFile(const std::string& path,
+                                                        const TReadSettings& settings = {});
+
+} // namespace glenvary::io

@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: MIT
+#include "io/text_encoding.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+
+namespace glenvary::io {
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
+
+struct TConverterCloser {
+    void operator()(UConverter* converter) const noexcept { ucnv_close(converter); }
+};
+using TConverter = std::unique_ptr<UConverter, TConverterCloser>;
+
+// Decodes through the ICU converter named `name`, each undecodable byte
+// sequence becoming U+FFFD. Empty when ICU has no such converter.
+std::optional<std::u16string> DecodeWith(const char* name, std::string_view bytes)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const TConverter converter(ucnv_open(name, &status));
+    if (U_FAILURE(status) || !converter) {
+        return std::nullopt;
+    }
+    // ICU's default substitute for an undefined byte is U+001A (SUB), a
+    // control character that would read as a word break nobody typed.
+    const UChar replacement[] = {0xFFFD};
+    status = U_ZERO_ERROR;
+    ucnv_setSubstString(converter.get(), replacement, 1, &status);
+    std::u16string text;
+    // Every encoding a text file uses gives at most one UTF-16 unit per
+    // byte; the second call below is only a safety net.
+    text.resize(bytes.size() + 1);
+    status = U_ZERO_ERROR;
+    const std::int32_t length = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
+                                              static_cast<std::int32_t>(text.size()), bytes.data(),
+                                              static_cast<std::int32_t>(bytes.size()), &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        text.resize(static_cast<std::size_t>(length) + 1);
+        status = U_ZERO_ERROR;
+        ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
+                      static_cast<std::int32_t>(text.size()), bytes.data(),
+                      static_cast<std::int32_t>(bytes.size()), &status);
+    }
+    if (U_FAILURE(status)) {
+        return std::nullopt;
+    }
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+} // namespace
+
+TUtf8Decoded DecodeUtf8(std::string_view bytes)
+{
+    TUtf8Decoded decoded;
+    // ICU's macros index with int32_t.
+    constexpr std::size_t kMaxBytes = std::numeric_limits<std::int32_t>::max();
+    if (bytes.size() > kMaxBytes) {
+        decoded.valid = false;
+        decoded.badOffset = kMaxBytes;
+        return decoded;
+    }
+    decoded.text.reserve(bytes.size());
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const auto length = static_cast<std::int32_t>(bytes.size());
+    std::int32_t i = 0;
+    while (i < length) {
+        const std::int32_t start = i;
+        UChar32 c = 0;
+        U8_NEXT(data, i, length, c);
+        if (c < 0) {
+            decoded.valid = false;
+            decoded.badOffset = static_cast<std::size_t>(start);
+            decoded.text.clear();
+            return decoded;
+        }
+        if (c <= 0xFFFF) {
+            decoded.text.push_back(static_cast<char16_t>(c));
+        } else {
+            decoded.text.push_back(static_cast<char16_t>(U16_LEAD(c)));
+            decoded.text.push_back(static_cast<char16_t>(U16_TRAIL(c)));
+        }
+    }
+    return decoded;
+}
+
+std::string EncodeUtf8(std::u16string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    const auto* units = reinterpret_cast<const UChar*>(text.data());
+    const auto length = static_cast<std::int32_t>(text.size());
+    std::int32_t i = 0;
+    while (i < length) {
+        UChar32 c = 0;
+        U16_NEXT(units, i, length, c);
+        if (U_IS_SURROGATE(c)) {
+            c = 0xFFFD;
+        }
+        std::uint8_t buffer[U8_MAX_LENGTH];
+        std::int32_t n = 0;
+        U8_APPEND_UNSAFE(buffer, n, c);
+        out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
+    }
+    return out;
+}
+
+TDecodedText DecodePlainText(std::string_view bytes)
+{
+    TDecodedText decoded;
+    const auto decodeOrEmpty = [](const char* name, std::string_view rest) {
+        return DecodeWith(name, rest).value_or(std::u16string());
+    };
+    if (bytes.starts_with(kUtf8Bom)) {
+        decoded.encoding = TTextEncoding::Utf8WithBom;
+        decoded.text = decodeOrEmpty("UTF-8", bytes.substr(kUtf8Bom.size()));
+    } else if (bytes.starts_with(kUtf16LeBom)) {
+        decoded.encoding = TTextEncoding::Utf16Le;
+        decoded.text = decodeOrEmpty("UTF-16LE", bytes.substr(kUtf16LeBom.size()));
+    } else if (bytes.starts_with(kUtf16BeBom)) {
+        decoded.encoding = TTextEncoding::Utf16Be;
+        decoded.text = decodeOrEmpty("UTF-16BE", bytes.substr(kUtf16BeBom.size()));
+    } else if (TUtf8Decoded utf8 = DecodeUtf8(bytes); utf8.valid) {
+        decoded.encoding = TTextEncoding::Utf8;
+        decoded.text = std::move(utf8.text);
+    } else {
+        decoded.encoding = TTextEncoding::Windows1252;
+        decoded.text = decodeOrEmpty("windows-1252", bytes);
+    }
+    return decoded;
+}
+
+std::optional<std::u16string> DecodeCodePage(std::string_view bytes, int codePage)
+{
+    if (codePage == 65001) {
+        return DecodeWith("UTF-8", bytes);
+    }
+    if (codePage <= 0) {
+        return std::nullopt;
+    }
+    const std::string name = "windows-" + std::to_string(codePage);
+    if (std::optional<std::u16string> text = DecodeWith(name.c_str(), bytes)) {
+        return text;
+    }
+    // The Far East code pages (932, 936, 949, 950) and the OEM ones are known
+    // to ICU by their IBM names.
+    const std::string ibm = "ibm-" + std::to_string(codePage);
+    return DecodeWith(ibm.c_str(), bytes);
+}
+
+void FoldLineBreaks(std::u16string& text)
+{
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            continue;
+        }
+        text[kept++] = text[i];
+    }
+    text.resize(kept);
+}
+
+} // namespace glenvary::io
