@@ -16,9 +16,12 @@
 namespace glenvary::ui {
 namespace {
 
+// Copies the units as they are. QString::fromUtf16 would read a leading
+// U+FEFF as a byte order mark and drop it, so a piece that starts with one
+// would lose a character of the article.
 QString ToQString(std::u16string_view text)
 {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
 QColor ToQColor(core::TColor color)

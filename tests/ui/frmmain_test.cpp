@@ -21,7 +21,9 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 
+#include <iterator>
 #include <memory>
+#include <random>
 #include <stdexcept>
 
 using glenvary::core::TListWords;
@@ -484,6 +486,56 @@ private Q_SLOTS:
             QCOMPARE(Counts(2), counts2);
             Click(QStringLiteral("btnCompareEx"));
         }
+    }
+
+    // Whatever characters an article holds, a Compare draws them all back,
+    // so the editor and the stored text never part and a second Compare
+    // gives the first one's colours and percentage.
+    void compareKeepsEveryCharacter()
+    {
+        static const char16_t* const pieces[] = {
+            u"one", u"two", u"Three", u"four", u" ", u" ", u"\n", u"\r", u"\t", u".", u"!", u"\u00A0",
+            u"\uFEFF", u"\u2028", u"\u2029", u"\u0001", u"\u001F", u"\u007F", u"\u200B", u"\U0001F600",
+            u"e\u0301", u"\u05E9\u05DC\u05D5\u05DD", u"\u202E", u"\u2019", u"\u2013",
+        };
+        std::mt19937 random(20261209);
+        const auto draw = [&] {
+            QString text;
+            const int count = static_cast<int>(random() % 24);
+            for (int i = 0; i < count; ++i) {
+                text += Q(pieces[random() % std::size(pieces)]);
+            }
+            return text;
+        };
+        for (int round = 0; round < 60; ++round) {
+            const QString text1 = draw();
+            const QString text2 = draw() + text1.left(static_cast<int>(random() % (text1.size() + 1)));
+            Editor(1)->SetText(glenvary::uitest::U16(text1));
+            Editor(2)->SetText(glenvary::uitest::U16(text2));
+            const std::u16string before1 = Editor(1)->Text();
+            const std::u16string before2 = Editor(2)->Text();
+            TypeInto(Find(QStringLiteral("minNumWords")), QString::number(1 + round % 3));
+            Click(QStringLiteral("btnCompareEx"));
+            const QString look1 = LookLetters(*Editor(1)->document());
+            const QString look2 = LookLetters(*Editor(2)->document());
+            const QString percent = Field(QStringLiteral("edtDuplicate"))->text();
+            QCOMPARE(Editor(1)->Text(), before1);
+            QCOMPARE(Editor(2)->Text(), before2);
+            QCOMPARE(window_->sText2(), before2);
+            Click(QStringLiteral("btnCompareEx"));
+            QCOMPARE(LookLetters(*Editor(1)->document()), look1);
+            QCOMPARE(LookLetters(*Editor(2)->document()), look2);
+            QCOMPARE(Field(QStringLiteral("edtDuplicate"))->text(), percent);
+        }
+    }
+
+    void compareAfterAByteOrderMarkInTheTextGivesTheSameResultTwice()
+    {
+        Compare(QStringLiteral("one two three four five"),
+                QStringLiteral("zero \uFEFF one two three four five"), 3);
+        QCOMPARE(Field(QStringLiteral("edtDuplicate"))->text(), QStringLiteral("71"));
+        Click(QStringLiteral("btnCompareEx"));
+        QCOMPARE(Field(QStringLiteral("edtDuplicate"))->text(), QStringLiteral("71"));
     }
 
     // The rebuilt editor leaves the caret after the text, as appending piece

@@ -44,7 +44,8 @@ inline void InstallRecordingReporter()
 
 inline QString Q(std::u16string_view text)
 {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    // Not QString::fromUtf16, which drops a leading U+FEFF as a byte order mark.
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
 inline std::u16string U16(const QString& text)
