@@ -9,9 +9,11 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextFragment>
+#include <QUrl>
 
 #include <algorithm>
 #include <exception>
+#include <vector>
 
 namespace glenvary::ui {
 namespace {
@@ -22,6 +24,16 @@ namespace {
 QString ToQString(std::u16string_view text)
 {
     return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+TStyledPiece PieceOf(std::u16string_view text, const io::TTextLook& look)
+{
+    TFontStyles style = 0;
+    style |= look.bold ? fsBold : 0U;
+    style |= look.italic ? fsItalic : 0U;
+    style |= look.underline ? fsUnderline : 0U;
+    style |= look.strikeOut ? fsStrikeOut : 0U;
+    return {text, look.textColor.value_or(core::clBlack), look.backColor.value_or(core::clWhite), style};
 }
 
 QColor ToQColor(core::TColor color)
@@ -107,6 +119,20 @@ private:
     QTextDocument& document_;
     bool enabled_;
 };
+
+// The first local file among the dropped or pasted URLs, or empty.
+QString LocalFile(const QMimeData& source)
+{
+    if (!source.hasUrls()) {
+        return {};
+    }
+    for (const QUrl& url : source.urls()) {
+        if (url.isLocalFile()) {
+            return url.toLocalFile();
+        }
+    }
+    return {};
+}
 
 } // namespace
 
@@ -317,6 +343,7 @@ std::int32_t TArticleEditor::LinesLength() const
 void TArticleEditor::Clear()
 {
     TChangeBatch batch(*this);
+    unreported_ = true;
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
@@ -399,9 +426,45 @@ std::int32_t TArticleEditor::FindText(std::u16string_view text, std::int32_t sta
     return hit < 0 ? -1 : start + static_cast<std::int32_t>(hit);
 }
 
+void TArticleEditor::SetLines(std::u16string_view text)
+{
+    TChangeBatch batch(*this);
+    unreported_ = true;
+    const TStyledPiece plain{text};
+    ReplaceAll({&plain, 1});
+}
+
+void TArticleEditor::LoadFromFile(const io::TArticleDocument& document)
+{
+    TChangeBatch batch(*this);
+    unreported_ = true;
+    const std::u16string_view text = document.text;
+    std::vector<TStyledPiece> pieces;
+    pieces.reserve(document.runs.size() * 2 + 1);
+    std::size_t done = 0;
+    for (const io::TLookRun& run : document.runs) {
+        const auto start = std::min(static_cast<std::size_t>(run.start), text.size());
+        const auto end = std::min(start + static_cast<std::size_t>(run.length), text.size());
+        if (start < done) {
+            continue;
+        }
+        pieces.push_back(PieceOf(text.substr(done, start - done), {}));
+        pieces.push_back(PieceOf(text.substr(start, end - start), run.look));
+        done = end;
+    }
+    pieces.push_back(PieceOf(text.substr(done), {}));
+    ReplaceAll(pieces);
+    SetSelectionStart(0);
+}
+
 void TArticleEditor::RenderPieces(std::span<const TStyledPiece> pieces)
 {
     TChangeBatch batch(*this);
+    ReplaceAll(pieces);
+}
+
+void TArticleEditor::ReplaceAll(std::span<const TStyledPiece> pieces)
+{
     // Undo records of a whole rebuild would cost as much as the rebuild.
     const TUndoSuspension noUndo(*document());
     QTextCursor cursor(document());
@@ -457,12 +520,18 @@ void TArticleEditor::MarkRanges(std::span<const TTextRange> ranges, core::TColor
 
 bool TArticleEditor::canInsertFromMimeData(const QMimeData* source) const
 {
-    return source != nullptr && (source->hasText() || source->hasHtml());
+    return source != nullptr && (source->hasText() || source->hasHtml() || !LocalFile(*source).isEmpty());
 }
 
 void TArticleEditor::insertFromMimeData(const QMimeData* source)
 {
     if (!canInsertFromMimeData(source)) {
+        return;
+    }
+    // A file manager offers the file's path as text too; the file is what
+    // the person means.
+    if (const QString path = LocalFile(*source); !path.isEmpty()) {
+        Q_EMIT FileDropped(path);
         return;
     }
     TChangeBatch batch(*this);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/words.h"
+#include "io/article_document.h"
 
 #include <QTextCursor>
 #include <QTextEdit>
@@ -96,8 +97,18 @@ public:
     [[nodiscard]] std::int32_t LinesLength() const;
 
     /// Empties the content (undoable) and forgets the look set at the caret;
-    /// raises OnChange when there was text.
+    /// raises OnChange, also when the editor was empty already.
     void Clear();
+
+    /// The `Lines` write: replaces the whole content with `text` as plain
+    /// text, in one piece, drops the undo history and raises OnChange.
+    void SetLines(std::u16string_view text);
+
+    /// Replaces the whole content with an article as its file held it, with
+    /// the looks of its runs (text outside every run is plain), drops the
+    /// undo history, puts the caret at the start and raises OnChange.
+    /// Cost: O(length + runs), one layout.
+    void LoadFromFile(const io::TArticleDocument& document);
 
     /// First position of the selection, or the caret when nothing is selected.
     [[nodiscard]] std::int32_t SelectionStart() const;
@@ -149,14 +160,20 @@ public:
 Q_SIGNALS:
     /// The text itself changed (see the class comment).
     void OnChange();
+    /// A file from a file manager was dropped onto the editor; its content
+    /// was not inserted. `path` is the file's local path.
+    void FileDropped(const QString& path);
 
 protected:
-    /// Text and HTML can be pasted or dropped; images and other objects cannot.
+    /// Text and HTML can be pasted or dropped, and local files dropped;
+    /// images and other objects cannot.
     [[nodiscard]] bool canInsertFromMimeData(const QMimeData* source) const override;
     /// Pastes or drops plain text, or HTML reduced to its text with bold,
     /// italic, underline and strike-out: no images or other embedded objects,
     /// no tables or lists (their text stays, one paragraph per cell or item),
-    /// no fonts, sizes, colours or links. Raises OnChange once.
+    /// no fonts, sizes, colours or links. Raises OnChange once. Local files
+    /// (as a file manager drops them) are not inserted: FileDropped names the
+    /// first of them instead.
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
@@ -164,6 +181,7 @@ private:
     friend class TEditGroup;
 
     void EndBatch(int exceptionsAtStart) noexcept;
+    void ReplaceAll(std::span<const TStyledPiece> pieces);
 
     void ContentsChange(int position, int charsRemoved, int charsAdded);
     void ContentsChanged();
@@ -174,7 +192,8 @@ private:
     // What Text() returns; rebuilt lazily after the document changed.
     mutable std::u16string text_;
     mutable bool stale_ = false;
-    // A change of the text that listeners have not yet heard of.
+    // A change of the text that listeners have not yet heard of, or an
+    // operation that raises OnChange whatever it changed.
     mutable bool unreported_ = false;
     // Open operations of this class; OnChange waits until the last one ends.
     int batchDepth_ = 0;

@@ -4,10 +4,15 @@
 #include "core/keyword.h"
 #include "core/normalise.h"
 #include "core/segmentation.h"
+#include "io/article_file.h"
 #include "platform/error_reporter.h"
 #include "ui/numericfield.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,6 +24,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
+#include <stdexcept>
 
 namespace glenvary::ui {
 namespace {
@@ -45,6 +52,19 @@ public:
 private:
     bool& flag_;
 };
+
+std::optional<QString> ShowOpenDialog(QWidget* parent, const QString& title, const QString& folder)
+{
+    // Any file: on this platform "*" is what "*.*" means elsewhere, which
+    // would hide files without a dot.
+    QFileDialog dialog(parent, title, folder, QStringLiteral("All files (*)"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
 
 std::u16string_view View(const QString& text)
 {
@@ -132,6 +152,17 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
     connect(sides_[1].editor, &TArticleEditor::OnChange, this, guarded(&TfrmMain::rchArticle2Change));
     connect(sides_[0].btnClearH, &QPushButton::clicked, this, guarded(&TfrmMain::btnClearH1Click));
     connect(sides_[1].btnClearH, &QPushButton::clicked, this, guarded(&TfrmMain::btnClearH2Click));
+    connect(sides_[0].btnImport, &QPushButton::clicked, this, guarded(&TfrmMain::btnImport1Click));
+    connect(sides_[1].btnImport, &QPushButton::clicked, this, guarded(&TfrmMain::btnImport2Click));
+    for (int number : {1, 2}) {
+        connect(Side(number).editor, &TArticleEditor::FileDropped, this, [this, number](const QString& path) {
+            try {
+                ImportFile(number, path);
+            } catch (...) {
+                platform::ReportUnexpectedError(platform::DescribeCurrentException());
+            }
+        });
+    }
     connect(sides_[0].btnClear, &QPushButton::clicked, this, guarded(&TfrmMain::btnClear1Click));
     connect(sides_[1].btnClear, &QPushButton::clicked, this, guarded(&TfrmMain::btnClear2Click));
     connect(sides_[0].btnCalculateKwDensity, &QPushButton::clicked, this,
@@ -148,6 +179,14 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
 
 TfrmMain::~TfrmMain()
 {
+    // A read still running would post its result to a window that is gone;
+    // a LibreOffice conversion is stopped, not waited for.
+    for (TSide& side : sides_) {
+        side.importer.request_stop();
+        if (side.importer.joinable()) {
+            side.importer.join();
+        }
+    }
     FormDestroy();
 }
 
@@ -578,6 +617,126 @@ void TfrmMain::ClearHighlighting(TSide& side)
     ParseArticle(side.editor->Text(), side.article->lstWords, side.article->lstSentences,
                  side.article->lstParagraphs);
     ResetHighlighting(*side.editor);
+}
+
+TfrmMain::TSide& TfrmMain::Side(int side)
+{
+    if (side != 1 && side != 2) {
+        throw std::out_of_range("there is no article side " + std::to_string(side));
+    }
+    return sides_[static_cast<std::size_t>(side - 1)];
+}
+
+int TfrmMain::NumberOf(const TSide& side) const
+{
+    return &side == &sides_[0] ? 1 : 2;
+}
+
+void TfrmMain::SetOpenDialog(TOpenDialog dialog)
+{
+    openDialog_ = std::move(dialog);
+}
+
+void TfrmMain::btnImport1Click()
+{
+    Import(sides_[0]);
+}
+
+void TfrmMain::btnImport2Click()
+{
+    Import(sides_[1]);
+}
+
+void TfrmMain::Import(TSide& side)
+{
+    if (side.importing) {
+        return;
+    }
+    const QString folder = lastFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : lastFolder_;
+    const TOpenDialog& dialog = openDialog_ ? openDialog_ : TOpenDialog(ShowOpenDialog);
+    const std::optional<QString> chosen = dialog(this, QStringLiteral("Open file"), folder);
+    if (!chosen) {
+        return;
+    }
+    lastFolder_ = QFileInfo(*chosen).absolutePath();
+    ImportFile(NumberOf(side), *chosen);
+}
+
+bool TfrmMain::IsImporting(int side) const
+{
+    return side >= 1 && side <= 2 && sides_[static_cast<std::size_t>(side - 1)].importing;
+}
+
+void TfrmMain::ImportFile(int number, const QString& path)
+{
+    TSide& side = Side(number);
+    if (side.importing) {
+        return;
+    }
+    side.editor->Clear();
+    const std::string file = QFile::encodeName(path).toStdString();
+    const bool plain = io::TakesWordProcessorRoute(file);
+    SetImporting(side, true);
+    // The read runs off the GUI thread: a document that LibreOffice converts
+    // takes seconds, and the window must answer meanwhile. Its result comes
+    // back as a queued call, which Qt drops if the window is gone.
+    side.importer = std::jthread([this, number, file, plain](const std::stop_token& stop) {
+        auto read = std::make_shared<io::TResult<io::TArticleDocument>>(io::TError{});
+        try {
+            io::TReadSettings settings;
+            settings.maxBytes = io::kMaxImportBytes;
+            settings.stop = stop;
+            *read = io::ReadArticleFile(file, settings);
+        } catch (const std::exception& error) {
+            *read = io::TError{"cannot read " + file + ": " + error.what()};
+        }
+        if (stop.stop_requested()) {
+            return;
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, number, plain, read] {
+                TSide& done = Side(number);
+                try {
+                    FinishImport(done, plain, *read);
+                } catch (...) {
+                    platform::ReportUnexpectedError(platform::DescribeCurrentException());
+                }
+                Q_EMIT ImportEnded(number);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void TfrmMain::FinishImport(TSide& side, bool plain, const io::TResult<io::TArticleDocument>& read)
+{
+    // The worker posted this as its last act; it is ending, if not gone.
+    if (side.importer.joinable()) {
+        side.importer.join();
+    }
+    SetImporting(side, false);
+    if (!read) {
+        throw std::runtime_error(read.Error());
+    }
+    if (plain) {
+        side.editor->SetLines(read.Value().text);
+    } else {
+        side.editor->LoadFromFile(read.Value());
+    }
+}
+
+void TfrmMain::SetImporting(TSide& side, bool importing)
+{
+    side.importing = importing;
+    side.btnImport->setEnabled(!importing);
+    side.editor->setReadOnly(importing);
+    if (importing) {
+        side.group->setCursor(Qt::BusyCursor);
+        side.editor->viewport()->setCursor(Qt::BusyCursor);
+    } else {
+        side.group->unsetCursor();
+        side.editor->viewport()->setCursor(Qt::IBeamCursor);
+    }
 }
 
 void TfrmMain::btnClear1Click()

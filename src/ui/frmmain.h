@@ -3,12 +3,18 @@
 #pragma once
 
 #include "core/comparison.h"
+#include "io/article_document.h"
+#include "io/result.h"
 #include "ui/articleeditor.h"
 
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <stop_token>
+#include <thread>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -43,6 +49,12 @@ class TfrmMain : public QWidget {
     Q_OBJECT
 
 public:
+    /// Shows a file-open dialog over `parent` with the title `title`, opened
+    /// in `folder`, for one existing file of any name; returns the chosen
+    /// file's full path, or nothing when the person cancelled.
+    using TOpenDialog = std::function<std::optional<QString>(QWidget* parent, const QString& title,
+                                                             const QString& folder)>;
+
     /// Builds every control at its place for a 753 x 520 client area, then
     /// runs FormCreate. A failure in FormCreate is reported and the window
     /// is built all the same.
@@ -101,6 +113,28 @@ public:
     void btnClearH1Click();
     /// The same for article 2.
     void btnClearH2Click();
+    /// Import of article 1: shows the open dialog ("Open file", any file, in
+    /// the folder of the file chosen last or else the program's folder);
+    /// unless cancelled, empties the editor and reads the chosen file (see
+    /// ImportFile).
+    void btnImport1Click();
+    /// The same for article 2.
+    void btnImport2Click();
+    /// Reads the file at `path` into side `side` (1 or 2), as Import does
+    /// after its dialog and as dropping a file onto an editor does: empties
+    /// the editor, then reads the file off the GUI thread, with a busy
+    /// cursor over the side, its Import disabled and its editor read-only
+    /// until the read ends. A path that takes the word-processor route (see
+    /// io::TakesWordProcessorRoute) is set in as plain text in one piece;
+    /// any other loads with its formatting. A file that cannot be read
+    /// leaves the editor empty and is reported once. Does nothing while the
+    /// side is still importing. ImportEnded(side) follows in every case.
+    void ImportFile(int side, const QString& path);
+    /// True while side `side` (1 or 2) reads a file.
+    [[nodiscard]] bool IsImporting(int side) const;
+    /// Replaces the open dialog; an empty function restores Qt's.
+    void SetOpenDialog(TOpenDialog dialog);
+
     /// Delete All of article 1: empties the editor; the counts follow.
     void btnClear1Click();
     /// The same for article 2.
@@ -133,6 +167,10 @@ public:
     {
         return core::MatchColor(colorIndex);
     }
+
+Q_SIGNALS:
+    /// The import into side `side` (1 or 2) has ended, loaded or failed.
+    void ImportEnded(int side);
 
 protected:
     /// Splits `text` into the three lists of one side (every word white).
@@ -176,6 +214,9 @@ private:
         QPushButton* btnCalculateKwDensity = nullptr;
         TNumericField* edtDensPerc = nullptr;
         TNumericField* edtDensTotal = nullptr;
+        // The read of an imported file; joinable while it runs.
+        std::jthread importer;
+        bool importing = false;
     };
 
     void BuildTopBar();
@@ -187,6 +228,11 @@ private:
     void ArrangeSide(TSide& side);
 
     void ArticleChange(TSide& side);
+    void Import(TSide& side);
+    void FinishImport(TSide& side, bool plain, const io::TResult<io::TArticleDocument>& read);
+    void SetImporting(TSide& side, bool importing);
+    [[nodiscard]] TSide& Side(int side);
+    [[nodiscard]] int NumberOf(const TSide& side) const;
     void ClearHighlighting(TSide& side);
     void CalculateKwDensity(TSide& side);
     [[nodiscard]] const std::u16string& StoredText(const TArticleEditor& editor) const;
@@ -194,6 +240,9 @@ private:
     core::TComparison engine_;
     bool bBusy_ = false;
     bool centred_ = false;
+    TOpenDialog openDialog_;
+    // The folder of the file chosen last in the open dialog.
+    QString lastFolder_;
 
     QWidget* panTop_ = nullptr;
     QPushButton* btnCompareEx_ = nullptr;

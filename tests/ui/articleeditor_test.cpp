@@ -6,10 +6,12 @@
 #include "uitest.h"
 
 #include <QClipboard>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTextCursor>
+#include <QUrl>
 
 #include <random>
 #include <vector>
@@ -40,6 +42,8 @@ enum class TAction {
     MarkRanges,
     UndoFormat,
     SetEqualText,
+    SetLinesSame,
+    LoadFromFile,
 };
 
 void Paste(TArticleEditor& editor, QMimeData* mime)
@@ -111,7 +115,9 @@ private Q_SLOTS:
         QTest::newRow("deleting a selection") << TAction::DeleteSelection << 1;
         QTest::newRow("replacing the selection") << TAction::ReplaceSelection << 1;
         QTest::newRow("clearing text") << TAction::ClearText << 1;
-        QTest::newRow("clearing an empty editor") << TAction::ClearEmpty << 0;
+        QTest::newRow("clearing an empty editor") << TAction::ClearEmpty << 1;
+        QTest::newRow("writing the lines of the same text") << TAction::SetLinesSame << 1;
+        QTest::newRow("loading a file") << TAction::LoadFromFile << 1;
         QTest::newRow("pasting several lines") << TAction::PastePlain << 1;
         QTest::newRow("undoing typing") << TAction::UndoTyping << 1;
         QTest::newRow("bold on a selection") << TAction::MergeFormatOnSelection << 0;
@@ -166,6 +172,8 @@ private Q_SLOTS:
             break;
         }
         case TAction::SetEqualText: editor.SetText(std::u16string(editor.Text())); break;
+        case TAction::SetLinesSame: editor.SetLines(std::u16string(editor.Text())); break;
+        case TAction::LoadFromFile: editor.LoadFromFile({u"loaded", {}}); break;
         }
         // Raised before the action returned, and nothing comes later.
         QCOMPARE(spy.count(), changes);
@@ -454,6 +462,49 @@ private Q_SLOTS:
         QVERIFY(!looks.at(9).format.hasProperty(QTextFormat::ForegroundBrush));
         QVERIFY(!looks.at(9).format.hasProperty(QTextFormat::BackgroundBrush));
         QVERIFY(!looks.at(9).format.hasProperty(QTextFormat::FontPointSize));
+    }
+
+    void loadFromFileKeepsEveryCharacterAndTheRunsLooks()
+    {
+        TArticleEditor editor;
+        glenvary::io::TTextLook bold;
+        bold.bold = true;
+        glenvary::io::TTextLook red;
+        red.textColor = 0x0000FF;
+        red.underline = true;
+        // Runs that start with a byte order mark or a line break, and end at the text's end.
+        const glenvary::io::TArticleDocument document{u"a\uFEFFbc\nd\U0001F600e", {{1, 2, bold}, {4, 5, red}}};
+        editor.LoadFromFile(document);
+        QCOMPARE(editor.Text(), document.text);
+        QCOMPARE(editor.SelectionStart(), 0);
+        QString looks;
+        for (const auto& look : ReadLooks(*editor.document())) {
+            looks += look.bold ? u'b' : look.format.fontUnderline() && look.text == QColor(Qt::red) ? u'r' : u'.';
+        }
+        QCOMPARE(looks, QStringLiteral(".bb.rrrr"));
+    }
+
+    void droppedFileIsNamedNotInserted()
+    {
+        TArticleEditor editor;
+        editor.show();
+        QSignalSpy dropped(&editor, &TArticleEditor::FileDropped);
+        QSignalSpy changed(&editor, &TArticleEditor::OnChange);
+        QMimeData mime;
+        // File managers offer the path as text as well.
+        mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/notes.txt"))});
+        mime.setText(QStringLiteral("file:///tmp/notes.txt"));
+        // As a drag from another program arrives: entering, moving, dropping.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor.viewport(), &enter);
+        QDragMoveEvent move(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor.viewport(), &move);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor.viewport(), &drop);
+        QCOMPARE(dropped.count(), 1);
+        QCOMPARE(dropped.at(0).at(0).toString(), QStringLiteral("/tmp/notes.txt"));
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(Q(editor.Text()), QString());
     }
 
     void imagesAloneCannotBePasted()

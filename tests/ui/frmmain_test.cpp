@@ -114,21 +114,11 @@ private:
     template <typename T = QWidget>
     T* Find(const QString& name) const
     {
-        T* found = window_->findChild<T*>(name);
-        if (found == nullptr) {
-            qFatal("no control named %s", qPrintable(name));
-        }
-        return found;
+        return glenvary::uitest::FindControl<T>(*window_, name);
     }
     TArticleEditor* Editor(int side) const { return Find<TArticleEditor>(QStringLiteral("rchArticle%1").arg(side)); }
     TNumericField* Field(const QString& name) const { return Find<TNumericField>(name); }
-    QString Counts(int side) const
-    {
-        return QStringLiteral("%1 %2 %3")
-            .arg(Field(QStringLiteral("edtWords%1").arg(side))->text(),
-                 Field(QStringLiteral("edtSenten%1").arg(side))->text(),
-                 Field(QStringLiteral("edtParag%1").arg(side))->text());
-    }
+    QString Counts(int side) const { return glenvary::uitest::SideCounts(*window_, side); }
     void Click(const QString& name) const { QTest::mouseClick(Find(name), Qt::LeftButton); }
 
     // Puts `text` into an editor the way a person pastes it.

@@ -7,6 +7,7 @@
 #include "core/words.h"
 #include "platform/error_reporter.h"
 #include "ui/application.h"
+#include "ui/numericfield.h"
 
 #include <QColor>
 #include <QFont>
@@ -51,6 +52,26 @@ inline QString Q(std::u16string_view text)
 inline std::u16string U16(const QString& text)
 {
     return {QStringView(text).utf16(), static_cast<std::size_t>(text.size())};
+}
+
+/// The control named `name` in `window`; a test cannot go on without it.
+template <typename T = QWidget>
+T* FindControl(const QWidget& window, const QString& name)
+{
+    T* found = window.findChild<T*>(name);
+    if (found == nullptr) {
+        qFatal("no control named %s", qPrintable(name));
+    }
+    return found;
+}
+
+/// The word, sentence and paragraph counts of side `side` as shown, e.g. "6 1 1".
+inline QString SideCounts(const QWidget& window, int side)
+{
+    const auto count = [&](const char* field) {
+        return FindControl<ui::TNumericField>(window, QString::fromLatin1(field) + QString::number(side))->text();
+    };
+    return QStringLiteral("%1 %2 %3").arg(count("edtWords"), count("edtSenten"), count("edtParag"));
 }
 
 /// A BBGGRR colour as Qt's colour.

@@ -1,0 +1,241 @@
+// SPDX-License-Identifier: MIT
+// Import, drag and drop and Delete All in the window: which side reads
+// which file, how, and what a failure leaves behind. The readers themselves
+// are tested on their own.
+#include "ui/frmmain.h"
+#include "ui/numericfield.h"
+#include "uitest.h"
+
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <memory>
+#include <optional>
+
+using glenvary::ui::TArticleEditor;
+using glenvary::ui::TfrmMain;
+using glenvary::ui::TNumericField;
+using glenvary::uitest::Q;
+using glenvary::uitest::ReadLooks;
+using glenvary::uitest::TakeReportedErrors;
+
+namespace {
+
+constexpr int kReadTimeoutMs = 30000;
+const char* const kBoldRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 plain \\b bold\\b0  end\\par}";
+
+} // namespace
+
+class TImportTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TfrmMain> window_;
+    QTemporaryDir dir_;
+    // What the replaced dialog was asked and will answer.
+    QStringList dialogFolders_;
+    std::optional<QString> dialogAnswer_;
+
+    template <typename T = QWidget>
+    T* Find(const QString& name) const
+    {
+        return glenvary::uitest::FindControl<T>(*window_, name);
+    }
+    TArticleEditor* Editor(int side) const { return Find<TArticleEditor>(QStringLiteral("rchArticle%1").arg(side)); }
+    QString Counts(int side) const { return glenvary::uitest::SideCounts(*window_, side); }
+    QString Write(const QString& name, const QByteArray& bytes) const
+    {
+        const QString path = dir_.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            qFatal("cannot write %s", qPrintable(path));
+        }
+        return path;
+    }
+    // Presses Import on `side` with the dialog answering `path`, and waits
+    // for the read to end.
+    void Import(int side, const std::optional<QString>& path)
+    {
+        dialogAnswer_ = path;
+        QSignalSpy ended(window_.get(), &TfrmMain::ImportEnded);
+        QTest::mouseClick(Find(QStringLiteral("btnImport%1").arg(side)), Qt::LeftButton);
+        if (path) {
+            QVERIFY(ended.wait(kReadTimeoutMs));
+            QCOMPARE(ended.at(0).at(0).toInt(), side);
+        }
+    }
+    bool AnyBold(int side) const
+    {
+        const auto looks = ReadLooks(*Editor(side)->document());
+        return std::any_of(looks.begin(), looks.end(), [](const auto& look) { return look.bold; });
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        window_ = std::make_unique<TfrmMain>();
+        dialogFolders_.clear();
+        window_->SetOpenDialog([this](QWidget*, const QString& title, const QString& folder) {
+            if (title != QStringLiteral("Open file")) {
+                qFatal("the open dialog is titled %s", qPrintable(title));
+            }
+            dialogFolders_.append(folder);
+            return dialogAnswer_;
+        });
+        window_->show();
+    }
+    void cleanup()
+    {
+        window_.reset();
+        QVERIFY2(TakeReportedErrors().isEmpty(), "unexpected error report");
+    }
+
+    void importReadsTheFileIntoThatSide_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<QString>("counts");
+        QTest::newRow("text file, side 1") << 1 << "notes.txt" << QByteArray("one two\r\nthree")
+                                           << "one two\nthree" << false << "3 2 2";
+        QTest::newRow("text named NOTES.DOC, side 2") << 2 << "NOTES.DOC" << QByteArray("one two\r\nthree")
+                                                      << "one two\nthree" << false << "3 2 2";
+        QTest::newRow("rich text keeps its looks") << 1 << "styled.rtf" << QByteArray(kBoldRtf) << "plain bold end"
+                                                   << true << "3 1 1";
+        QTest::newRow("rich text named .doc loses them") << 2 << "styled.doc.rtf" << QByteArray(kBoldRtf)
+                                                         << "plain bold end" << false << "3 1 1";
+    }
+    void importReadsTheFileIntoThatSide()
+    {
+        QFETCH(int, side);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QFETCH(bool, bold);
+        QFETCH(QString, counts);
+        Editor(3 - side)->SetText(u"other side");
+        Import(side, Write(name, bytes));
+        QCOMPARE(Q(Editor(side)->Text()), text);
+        QCOMPARE(AnyBold(side), bold);
+        QCOMPARE(Counts(side), counts);
+        QCOMPARE(Q(Editor(3 - side)->Text()), QStringLiteral("other side"));
+    }
+
+    void dialogOpensWhereTheLastFileWasChosen()
+    {
+        Import(1, std::nullopt);
+        QCOMPARE(dialogFolders_.value(0), QCoreApplication::applicationDirPath());
+        QVERIFY(QDir().mkpath(dir_.filePath(QStringLiteral("sub"))));
+        Import(2, Write(QStringLiteral("sub/a.txt"), "a"));
+        Import(1, std::nullopt);
+        QCOMPARE(dialogFolders_.value(2), dir_.filePath(QStringLiteral("sub")));
+    }
+
+    void cancelLeavesTheEditorUntouched()
+    {
+        Editor(1)->SetText(u"keep me");
+        Import(1, std::nullopt);
+        QCOMPARE(Q(Editor(1)->Text()), QStringLiteral("keep me"));
+        QVERIFY(!window_->IsImporting(1));
+    }
+
+    void failedImportLeavesTheEditorEmptyAndReportsOnce_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("picture") << "photo.png" << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)
+                                 << "not a text file or a document this program can read";
+        QTest::newRow("vanished file") << "" << QByteArray() << "No such file or directory";
+    }
+    void failedImportLeavesTheEditorEmptyAndReportsOnce()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        const QString path = name.isEmpty() ? dir_.filePath(QStringLiteral("gone.txt")) : Write(name, bytes);
+        Editor(1)->SetText(u"old text");
+        Import(1, path);
+        QCOMPARE(Q(Editor(1)->Text()), QString());
+        QCOMPARE(Counts(1), QStringLiteral("0 0 0"));
+        QCOMPARE(TakeReportedErrors(), QStringList{QStringLiteral("cannot read ") + path + QStringLiteral(": ") + reason});
+    }
+
+    void sideWaitsForItsReadAndTakesNoSecond()
+    {
+        const QString first = Write(QStringLiteral("first.txt"), "first");
+        const QString second = Write(QStringLiteral("second.txt"), "second");
+        QSignalSpy ended(window_.get(), &TfrmMain::ImportEnded);
+        window_->ImportFile(2, first);
+        QVERIFY(window_->IsImporting(2));
+        QVERIFY(!Find(QStringLiteral("btnImport2"))->isEnabled());
+        QVERIFY(Editor(2)->isReadOnly());
+        QVERIFY(Find(QStringLiteral("btnImport1"))->isEnabled());
+        window_->ImportFile(2, second);
+        QVERIFY(ended.wait(kReadTimeoutMs));
+        QCoreApplication::processEvents();
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(Q(Editor(2)->Text()), QStringLiteral("first"));
+        QVERIFY(Find(QStringLiteral("btnImport2"))->isEnabled());
+        QVERIFY(!Editor(2)->isReadOnly());
+    }
+
+    void droppingAFileImportsItIntoThatSide()
+    {
+        const QString path = Write(QStringLiteral("dropped.txt"), "dropped words");
+        QSignalSpy ended(window_.get(), &TfrmMain::ImportEnded);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QWidget* target = Editor(2)->viewport();
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDragMoveEvent move(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &move);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &drop);
+        QVERIFY(ended.wait(kReadTimeoutMs));
+        QCOMPARE(Q(Editor(2)->Text()), QStringLiteral("dropped words"));
+        QCOMPARE(Counts(2), QStringLiteral("2 1 1"));
+    }
+
+    void filesAboveTheImportLimitAreRefused()
+    {
+        const QString path = Write(QStringLiteral("huge.txt"), "");
+        QVERIFY(QFile::resize(path, 64LL * 1024 * 1024 + 1));
+        Import(1, path);
+        QCOMPARE(TakeReportedErrors(), QStringList{QStringLiteral("cannot read ") + path
+                                                   + QStringLiteral(": larger than 64 MiB")});
+        QCOMPARE(Q(Editor(1)->Text()), QString());
+    }
+
+    void deleteAllAlwaysRewritesTheCounts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty editor") << QString();
+        QTest::newRow("full editor") << QStringLiteral("one two. three");
+    }
+    void deleteAllAlwaysRewritesTheCounts()
+    {
+        QFETCH(QString, text);
+        Editor(2)->SetText(glenvary::uitest::U16(text));
+        auto* words = Find<TNumericField>(QStringLiteral("edtWords2"));
+        words->setFocus();
+        words->selectAll();
+        QTest::keyClicks(words, QStringLiteral("42"));
+        QTest::mouseClick(Find(QStringLiteral("btnClear2")), Qt::LeftButton);
+        QCOMPARE(Q(Editor(2)->Text()), QString());
+        QCOMPARE(Counts(2), QStringLiteral("0 0 0"));
+    }
+};
+
+GLENVARY_UI_TEST_MAIN(TImportTest)
+#include "import_test.moc"
