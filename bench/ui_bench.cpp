@@ -8,7 +8,11 @@
 #include "ui/frmmain.h"
 #include "ui/numericfield.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
@@ -27,6 +31,7 @@ using glenvary::ui::TArticleEditor;
 using glenvary::ui::TfrmMain;
 
 constexpr int kWords = 100'000;
+constexpr int kBookWords = 1'000'000;
 
 // A made-up word from a small syllable set: about 3,000 distinct words, so
 // chunks find many candidate places, as in real prose.
@@ -45,7 +50,7 @@ QString Word(std::uint32_t n)
 // Article 1: kWords words in sentences of 6 to 17 words, five sentences to a
 // paragraph. Article 2: the same with one word in every `changeEvery`
 // altered, so that the comparison marks about kWords / changeEvery regions.
-QString MakeArticle(int changeEvery)
+QString MakeArticle(int changeEvery, int words = kWords)
 {
     std::uint32_t state = 12345;
     const auto next = [&state] {
@@ -53,11 +58,11 @@ QString MakeArticle(int changeEvery)
         return state >> 8;
     };
     QString text;
-    text.reserve(kWords * 7);
+    text.reserve(static_cast<qsizetype>(words) * 7);
     int inSentence = 0;
     int sentenceLength = 6;
     int sentences = 0;
-    for (int i = 0; i < kWords; ++i) {
+    for (int i = 0; i < words; ++i) {
         const std::uint32_t pick = next() % 3000;
         text.append(changeEvery > 0 && i % changeEvery == changeEvery / 2 ? QStringLiteral("changed") : Word(pick));
         if (++inSentence == sentenceLength) {
@@ -78,13 +83,13 @@ void Settle()
     }
 }
 
-std::unique_ptr<TfrmMain> MakeWindow(bool bothSides)
+std::unique_ptr<TfrmMain> MakeWindow(bool bothSides, int words = kWords)
 {
     auto window = std::make_unique<TfrmMain>();
     window->show();
-    window->findChild<TArticleEditor*>(QStringLiteral("rchArticle1"))->insertPlainText(MakeArticle(0));
+    window->findChild<TArticleEditor*>(QStringLiteral("rchArticle1"))->insertPlainText(MakeArticle(0, words));
     if (bothSides) {
-        window->findChild<TArticleEditor*>(QStringLiteral("rchArticle2"))->insertPlainText(MakeArticle(40));
+        window->findChild<TArticleEditor*>(QStringLiteral("rchArticle2"))->insertPlainText(MakeArticle(40, words));
     }
     Settle();
     return window;
@@ -103,10 +108,10 @@ void SendKey(QWidget* target, int key, const QString& text)
 // Keys alternate between a letter and Backspace, so the article keeps its
 // size. highlighted:1 types into article 2 after a Compare, when the
 // document is cut into thousands of differently formatted runs.
-void BM_KeystrokeIn100kWordArticle(benchmark::State& state)
+void BM_Keystroke(benchmark::State& state)
 {
     const bool highlighted = state.range(0) != 0;
-    const auto window = MakeWindow(highlighted);
+    const auto window = MakeWindow(highlighted, static_cast<int>(state.range(1)));
     if (highlighted) {
         window->findChild<QSpinBox*>(QStringLiteral("minNumWords"))->setValue(3);
         window->findChild<QPushButton*>(QStringLiteral("btnCompareEx"))->click();
@@ -128,7 +133,13 @@ void BM_KeystrokeIn100kWordArticle(benchmark::State& state)
     }
     state.counters["words"] = highlighted ? window->lstWords2().Count() : window->lstWords1().Count();
 }
-BENCHMARK(BM_KeystrokeIn100kWordArticle)->ArgName("highlighted")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_Keystroke)
+    ->ArgNames({"highlighted", "words"})
+    ->Args({0, kWords})
+    ->Args({1, kWords})
+    ->Args({0, kBookWords})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
 
 // Compare on two 100,000-word articles that share all but one word in forty,
 // length 3 words: about 2,500 marked regions in each editor, drawn and
@@ -161,6 +172,95 @@ void BM_KeywordDensity100kWords(benchmark::State& state)
     state.counters["hits"] = window->findChild<glenvary::ui::TNumericField*>(QStringLiteral("edtDensTotal1"))->Value();
 }
 BENCHMARK(BM_KeywordDensity100kWords)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The resident memory of this process, in megabytes.
+double ResidentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0.0;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        }
+    }
+    return 0.0;
+}
+
+void Paste(TArticleEditor* editor, const QString& text)
+{
+    auto* mime = new QMimeData;
+    mime->setText(text);
+    QGuiApplication::clipboard()->setMimeData(mime);
+    editor->setFocus();
+    editor->selectAll();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+    QCoreApplication::sendEvent(editor, &press);
+}
+
+// Pasting a 1,000,000-word article into an empty editor, until the counts
+// are shown (target: under 2 s).
+void BM_PasteBook(benchmark::State& state)
+{
+    const QString book = MakeArticle(0, kBookWords);
+    auto window = std::make_unique<TfrmMain>();
+    window->show();
+    auto* editor = window->findChild<TArticleEditor*>(QStringLiteral("rchArticle1"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        editor->Clear();
+        Settle();
+        state.ResumeTiming();
+        Paste(editor, book);
+        QCoreApplication::processEvents();
+    }
+    state.counters["words"] = window->lstWords1().Count();
+}
+BENCHMARK(BM_PasteBook)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// A 1,000,000-word pair: a keystroke (target under 50 ms), Compare with the
+// rendering (under 3 s) and keyword density with about 10,000 hits (under
+// 1 s), and the memory the window then holds (under 400 MB).
+void BM_BookPair(benchmark::State& state)
+{
+    auto window = std::make_unique<TfrmMain>();
+    window->show();
+    auto* editor1 = window->findChild<TArticleEditor*>(QStringLiteral("rchArticle1"));
+    auto* editor2 = window->findChild<TArticleEditor*>(QStringLiteral("rchArticle2"));
+    Paste(editor1, MakeArticle(0, kBookWords));
+    Paste(editor2, MakeArticle(40, kBookWords));
+    Settle();
+    window->findChild<QSpinBox*>(QStringLiteral("minNumWords"))->setValue(3);
+    auto* compare = window->findChild<QPushButton*>(QStringLiteral("btnCompareEx"));
+    window->findChild<QLineEdit*>(QStringLiteral("edtKw1"))->setText(QStringLiteral("kalo"));
+    auto* density = window->findChild<QPushButton*>(QStringLiteral("btnCalculateKwDensity1"));
+    const auto timed = [](const auto& work) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        QCoreApplication::processEvents();
+        return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    };
+    double keystroke = 0;
+    double compareMs = 0;
+    double densityMs = 0;
+    for (auto _ : state) {
+        editor1->setFocus();
+        editor1->SetSelectionStart(static_cast<std::int32_t>(editor1->Text().size() / 2));
+        keystroke = timed([&] { SendKey(editor1, Qt::Key_X, QStringLiteral("x")); });
+        SendKey(editor1, Qt::Key_Backspace, QString());
+        QCoreApplication::processEvents();
+        compareMs = timed([&] { compare->click(); });
+        densityMs = timed([&] { density->click(); });
+    }
+    state.counters["keystroke_ms"] = keystroke;
+    state.counters["compare_ms"] = compareMs;
+    state.counters["density_ms"] = densityMs;
+    state.counters["hits"] = window->findChild<glenvary::ui::TNumericField*>(QStringLiteral("edtDensTotal1"))->Value();
+    state.counters["resident_MB"] = ResidentMegabytes();
+}
+BENCHMARK(BM_BookPair)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // A 20-page document as rich text: 10,000 words in 100 paragraphs, every
 // sixth word bold, saved under `name` in the system's temporary folder.

@@ -205,19 +205,20 @@ void TArticleEditor::Refresh() const
         return;
     }
     const QString raw = document()->toRawText();
-    std::u16string fresh(static_cast<std::size_t>(raw.size()), u'\0');
-    const char16_t* from = reinterpret_cast<const char16_t*>(raw.utf16());
-    std::transform(from, from + raw.size(), fresh.begin(), [](char16_t c) {
+    // Read into the buffer kept from the last read: a book-length article
+    // would otherwise cost a fresh allocation, and its page faults, on
+    // every keystroke.
+    std::u16string& fresh = scratch_;
+    fresh.resize(static_cast<std::size_t>(raw.size()));
+    std::copy_n(reinterpret_cast<const char16_t*>(raw.utf16()), raw.size(), fresh.data());
+    for (char16_t& c : fresh) {
         // Paragraph and line separators, and the frame marks that separate
         // blocks too, each stand for one line break at the same position.
-        switch (c) {
-        case u'\u2029':
-        case u'\u2028':
-        case u'\uFDD0':
-        case u'\uFDD1': return u'\n';
-        default: return c;
+        // All four lie at or above U+2028, so one comparison passes the rest.
+        if (c >= u'\u2028' && (c == u'\u2029' || c == u'\u2028' || c == u'\uFDD0' || c == u'\uFDD1')) {
+            c = u'\n';
         }
-    });
+    }
     stale_ = false;
     if (fresh != text_) {
         text_.swap(fresh);

@@ -191,6 +191,8 @@ private:
 
     // What Text() returns; rebuilt lazily after the document changed.
     mutable std::u16string text_;
+    // The buffer the next rebuild reads into, kept to be reused.
+    mutable std::u16string scratch_;
     mutable bool stale_ = false;
     // A change of the text that listeners have not yet heard of, or an
     // operation that raises OnChange whatever it changed.
