@@ -31,9 +31,15 @@ run: build
 		$(BUILD_DIR)/src/app/glenvary-cli compare --min 3 examples/article1.txt examples/article2.txt; \
 	fi
 
+# The engine benchmarks, then the table of performance targets, which runs
+# the window benchmarks and measures the command line on a corpus of real
+# prose that it builds in $(BUILD_DIR)/corpus (docs/performance.md).
 bench: build
 	@$(BUILD_DIR)/bench/glenvary_bench
-	@if [ -x $(BUILD_DIR)/bench/glenvary_ui_bench ]; then QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/glenvary_ui_bench; fi
+	@if command -v python3 >/dev/null; then python3 scripts/bench-table.py $(BUILD_DIR); \
+	else echo "bench: no python3, so no table of targets"; \
+		if [ -x $(BUILD_DIR)/bench/glenvary_ui_bench ]; then QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/glenvary_ui_bench; fi; \
+	fi
 
 clean:
 	@rm -rf $(BUILD_DIR)
