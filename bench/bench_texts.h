@@ -2,6 +2,8 @@
 // Glenvary: deterministic article pairs for the benchmarks.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -14,6 +16,10 @@ enum class TPairKind {
     HalfShared,   ///< prose; about half of article 2's paragraphs are copied from article 1
     NothingShared, ///< prose from two vocabularies that share no word
     OneWord,      ///< one word repeated throughout, with sentence and paragraph breaks
+    CopiedPassages, ///< book-like prose; 30% of article 2 copied from article 1 in passages of 30-150 words
+    OneWordLonger,  ///< one word repeated; article 2 has 70% of article 1's words, so late chunks find it all coloured
+    TwoWordsAlternating, ///< "a b a b ..."; article 2 has 70% of article 1's words
+    NearMisses,     ///< every chunk of the given length finds its leading words in article 2 but never its last word
 };
 
 /// Prose generator: words drawn from a Zipf-like vocabulary, sentences of 5
@@ -94,13 +100,147 @@ private:
     std::vector<std::u16string> vocabulary_;
 };
 
+/// Book-like prose: 60,000 distinct words drawn by a Zipf law (the
+/// commonest word about 6% of the text, as "the" is in English), sentences
+/// of 4 to 30 words, paragraphs of 2 to 7 sentences. Made as a list of
+/// words, each with the separator after it, so that passages can be copied
+/// word by word from one article into another.
+class TBookProse {
+public:
+    explicit TBookProse(std::uint32_t seed) : random_(seed)
+    {
+        static const char* const syllables[] = {"ka", "lo", "mi", "ne", "ru", "sa", "ti", "vo", "ze", "pa",
+                                                "qu", "dr", "st", "en", "or", "al", "ip", "um", "ex", "th"};
+        constexpr int kVocabulary = 60'000;
+        std::vector<double> weights;
+        for (int rank = 0; rank < kVocabulary; ++rank) {
+            // The rank-th syllable string in order of length, so that the
+            // commonest words are the shortest and no two words are equal.
+            int parts = 1;
+            int first = 0;
+            for (int size = 20; rank >= first + size; size *= 20) {
+                first += size;
+                ++parts;
+            }
+            int value = rank - first;
+            std::u16string word;
+            for (int p = 0; p < parts; ++p) {
+                for (const char* s = syllables[value % 20]; *s != '\0'; ++s) {
+                    word.push_back(static_cast<char16_t>(*s));
+                }
+                value /= 20;
+            }
+            vocabulary_.push_back(std::move(word));
+            weights.push_back(1.0 / std::pow(rank + 2.7, 1.07));
+        }
+        pick_ = std::discrete_distribution<int>(weights.begin(), weights.end());
+    }
+
+    /// Appends about `words` words of prose, ending with a paragraph break.
+    void Append(int words, std::vector<std::u16string>& tokens)
+    {
+        int written = 0;
+        while (written < words) {
+            const int sentences = 2 + static_cast<int>(random_() % 6);
+            for (int s = 0; s < sentences; ++s) {
+                const int length = 4 + static_cast<int>(random_() % 27);
+                for (int w = 0; w < length; ++w) {
+                    std::u16string token = vocabulary_[static_cast<std::size_t>(pick_(random_))];
+                    if (w == 0) {
+                        token[0] = static_cast<char16_t>(token[0] - u'a' + u'A');
+                    }
+                    token += (w + 1 == length) ? u"." : (random_() % 10 == 0 ? u", " : u" ");
+                    tokens.push_back(std::move(token));
+                }
+                written += length;
+                tokens.back() += (s + 1 == sentences) ? u"\n" : u" ";
+            }
+        }
+    }
+
+    std::mt19937& Random() { return random_; }
+
+private:
+    std::mt19937 random_;
+    std::vector<std::u16string> vocabulary_;
+    std::discrete_distribution<int> pick_;
+};
+
 struct TArticlePair {
     std::u16string article1;
     std::u16string article2;
 };
 
-/// A pair of articles of about `words` words each.
-inline TArticlePair MakePair(TPairKind kind, int words)
+inline std::u16string Joined(const std::vector<std::u16string>& tokens)
+{
+    std::u16string text;
+    for (const auto& token : tokens) {
+        text += token;
+    }
+    return text;
+}
+
+/// `words` words of "word" (or "alpha beta" alternating), a sentence break
+/// after every tenth word and a paragraph break after every fiftieth.
+inline std::u16string RepeatedWords(int words, bool alternate)
+{
+    std::u16string text;
+    for (int w = 0; w < words; ++w) {
+        text += alternate ? (w % 2 == 0 ? u"alpha" : u"beta") : u"word";
+        text += (w % 10 == 9) ? ((w % 50 == 49) ? u".\n" : u". ") : u" ";
+    }
+    return text;
+}
+
+/// Article 2: runs of K + 1 words, K words from {a, b} and a next word
+/// that the K words decide, each run followed by "z". Article 1: words from
+/// {a, b} where every word is the other one than article 2 would put after
+/// the K words before it. So each chunk of K + 1 words finds its first K
+/// words all over article 2, and its last word nowhere after them.
+inline TArticlePair NearMissPair(int words, int length)
+{
+    const int k = std::max(length - 1, 1);
+    const auto follower = [k](const std::vector<bool>& run, std::size_t from) {
+        std::uint64_t key = 1;
+        for (int i = 0; i < k; ++i) {
+            key = key * 3 + (run[from + static_cast<std::size_t>(i)] ? 1U : 0U);
+        }
+        return ((key * 0x9E3779B97F4A7C15ULL) >> 63) != 0;
+    };
+    const auto word = [](bool b) { return b ? u"b" : u"a"; };
+    std::mt19937 random(99);
+    TArticlePair pair;
+    int written = 0;
+    while (written < words) {
+        std::vector<bool> run;
+        for (int i = 0; i < k; ++i) {
+            run.push_back(random() % 2 == 1);
+        }
+        run.push_back(follower(run, 0));
+        for (const bool b : run) {
+            pair.article2 += word(b);
+            pair.article2 += u' ';
+        }
+        pair.article2 += (written / (k + 2)) % 8 == 7 ? u"z.\n" : u"z. ";
+        written += k + 2;
+    }
+    std::vector<bool> walk;
+    for (int i = 0; i < k; ++i) {
+        walk.push_back(random() % 2 == 1);
+    }
+    while (static_cast<int>(walk.size()) < words) {
+        walk.push_back(!follower(walk, walk.size() - static_cast<std::size_t>(k)));
+    }
+    for (std::size_t i = 0; i < walk.size(); ++i) {
+        pair.article1 += word(walk[i]);
+        pair.article1 += (i % 12 == 11) ? ((i % 60 == 59) ? u".\n" : u". ") : u" ";
+    }
+    return pair;
+}
+
+/// A pair of articles of about `words` words each. `length` is the chunk
+/// length that NearMisses is built for; other kinds ignore it.
+inline TArticlePair MakePair(TPairKind kind, int words, int length = 3)
 {
     TArticlePair pair;
     switch (kind) {
@@ -149,6 +289,35 @@ inline TArticlePair MakePair(TPairKind kind, int words)
             pair.article1 += (w % 10 == 9) ? ((w % 50 == 49) ? u".\n" : u". ") : u" ";
         }
         pair.article2 = pair.article1;
+        break;
+    case TPairKind::CopiedPassages: {
+        std::vector<std::u16string> tokens1;
+        TBookProse(7).Append(words, tokens1);
+        // Fresh runs of 110-310 words between copies of 30-150 words: a
+        // copy averages 90 words of every 300, so 30% of article 2.
+        std::vector<std::u16string> tokens2;
+        TBookProse fresh(11);
+        std::mt19937& random = fresh.Random();
+        while (static_cast<int>(tokens2.size()) < words) {
+            fresh.Append(110 + static_cast<int>(random() % 201), tokens2);
+            const auto copied = 30 + random() % 121;
+            const auto from = random() % (tokens1.size() - copied);
+            tokens2.insert(tokens2.end(), tokens1.begin() + static_cast<std::ptrdiff_t>(from),
+                           tokens1.begin() + static_cast<std::ptrdiff_t>(from + copied));
+        }
+        pair.article1 = Joined(tokens1);
+        pair.article2 = Joined(tokens2);
+        break;
+    }
+    case TPairKind::OneWordLonger:
+    case TPairKind::TwoWordsAlternating: {
+        const bool alternate = kind == TPairKind::TwoWordsAlternating;
+        pair.article1 = RepeatedWords(words, alternate);
+        pair.article2 = RepeatedWords(words * 7 / 10, alternate);
+        break;
+    }
+    case TPairKind::NearMisses:
+        pair = NearMissPair(words, length);
         break;
     }
     return pair;

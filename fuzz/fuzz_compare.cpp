@@ -78,18 +78,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     NormaliseArticle(second);
 
     TComparison comparison;
-    comparison.article1.Assign(first);
-    comparison.article2.Assign(second);
+    comparison.SetArticleText(TArticleSide::Article1, first);
+    comparison.SetArticleText(TArticleSide::Article2, second);
     const TCompareOutcome outcome = comparison.Compare(length, unit);
-    CheckUnits(comparison.article1);
-    CheckUnits(comparison.article2);
+    CheckUnits(comparison.Article1());
+    CheckUnits(comparison.Article2());
     Check(outcome.duplicatePercent >= 0.0 && outcome.duplicatePercent <= 100.0);
     std::int32_t coloured1 = 0;
-    for (const TWord& w : comparison.article1.lstWords) {
+    for (const TWord& w : comparison.Article1().lstWords) {
         Check(w.iColor == clWhite || IsPaletteColour(w.iColor));
         coloured1 += w.iColor != clWhite ? 1 : 0;
     }
-    for (const TWord& w : comparison.article2.lstWords) {
+    for (const TWord& w : comparison.Article2().lstWords) {
         Check(w.iColor == clWhite || IsPaletteColour(w.iColor));
     }
     if (!outcome.compared || length < 1 || unit > 2) {
@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // An article compared with itself word by word is duplicated throughout.
     if (split == std::u16string::npos && outcome.compared && unit == ukWords && length >= 1) {
-        Check(outcome.duplicatedWords == comparison.article2.lstWords.Count());
+        Check(outcome.duplicatedWords == comparison.Article2().lstWords.Count());
     }
     return 0;
 }

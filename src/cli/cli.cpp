@@ -50,18 +50,19 @@ int Fail(std::ostream& err, int status, std::string_view message)
     return status;
 }
 
-// Writes a finished report to the -o file, or to `out` without one (or
-// with "-"). Nothing reaches the file unless the whole report was made.
-int Emit(const std::string& report, const std::string& outputPath, std::ostream& out, std::ostream& err)
+// Streams a report to the -o file, or to `out` without one (or with "-").
+// Nothing reaches the file unless the whole report was written; standard
+// output, which cannot be taken back, gets the bytes as they are made.
+int Emit(const TReportWriter& write, const std::string& outputPath, std::ostream& out, std::ostream& err)
 {
     if (!outputPath.empty() && outputPath != kStandardOutputPath) {
-        const std::string error = WriteFileAtomically(outputPath, report);
+        const std::string error = WriteFileAtomically(outputPath, write);
         if (!error.empty()) {
             return Fail(err, kExitFailure, error);
         }
         return kExitOk;
     }
-    out << report;
+    write(out);
     out.flush();
     if (!out) {
         return Fail(err, kExitFailure, "cannot write standard output");
@@ -118,15 +119,15 @@ int RunCompare(const TCompareOptions& options, std::istream& in, std::ostream& o
     const TCompareReport report =
         CompareArticles(std::move(article1).Value().text, std::move(article2).Value().text, settings,
                         {io::ArticleDisplayName(options.article1), io::ArticleDisplayName(options.article2)});
-    std::string text;
+    TReportWriter write;
     if (options.format == "json") {
-        text = WriteCompareJson(report);
+        write = [&report](std::ostream& stream) { WriteCompareJson(stream, report); };
     } else if (options.format == "html") {
-        text = WriteCompareHtml(report);
+        write = [&report](std::ostream& stream) { WriteCompareHtml(stream, report); };
     } else {
-        text = WriteCompareText(report);
+        write = [&report](std::ostream& stream) { WriteCompareText(stream, report); };
     }
-    return Emit(text, options.outputPath, out, err);
+    return Emit(write, options.outputPath, out, err);
 }
 
 int RunDensity(const TDensityOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
@@ -141,7 +142,16 @@ int RunDensity(const TDensityOptions& options, std::istream& in, std::ostream& o
     }
     const TDensityReport report =
         CountKeyword(std::move(article).Value().text, keyword.text, io::ArticleDisplayName(options.article));
-    return Emit(options.format == "json" ? WriteDensityJson(report) : WriteDensityText(report), {}, out, err);
+    const bool json = options.format == "json";
+    return Emit(
+        [&report, json](std::ostream& stream) {
+            if (json) {
+                WriteDensityJson(stream, report);
+            } else {
+                WriteDensityText(stream, report);
+            }
+        },
+        {}, out, err);
 }
 
 int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err)

@@ -23,8 +23,9 @@ inline constexpr int kExitUsage = 2;
 ///   glenvary-cli density --keyword PHRASE [--format text|json] ARTICLE
 ///   glenvary-cli --help | --version
 /// An ARTICLE of "-" is read from `in` (at most one of them). Reports go to
-/// `out`, or to the -o file, which is written whole or not at all; each
-/// failure is one line on `err` that starts with "glenvary-cli: ".
+/// `out` as they are made, or to the -o file, which is written whole or not
+/// at all; each failure is one line on `err` that starts with
+/// "glenvary-cli: ".
 /// Returns kExitOk, kExitFailure or kExitUsage. Never throws.
 int RunCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err);
 

@@ -4,6 +4,8 @@
 
 #include "cli/report.h"
 
+#include <cstddef>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -13,22 +15,28 @@ namespace glenvary::cli {
 /// both as element content and inside a quoted attribute.
 [[nodiscard]] std::string HtmlEscape(std::string_view text);
 
-/// A stored BBGGRR colour as a CSS colour "#RRGGBB".
-[[nodiscard]] std::string CssColor(core::TColor color);
+/// How many UTF-16 code units of an article's text one block of the page
+/// holds at least before the next line break ends it. The browser lays out
+/// only the blocks that are on screen, so a long article shows at once;
+/// a few screens' worth per block keeps the blocks few.
+inline constexpr std::size_t kHtmlBlockLength = 4096;
 
-/// An article's text drawn as the window draws its highlights: each word
-/// and each gap between words is a piece; a coloured word is bold black on
-/// its colour, a gap takes the colour only when the words on both sides of
-/// it share it, the gap before the first word is plain, and the text after
-/// the last word takes the last word's colour. Plain pieces are bare
-/// escaped text; coloured ones are one <span class="dup"> each.
-[[nodiscard]] std::string RenderArticleHtml(const TArticleReport& article);
+/// Writes an article's text to `out` drawn as the window draws its
+/// highlights, run by run as core::HighlightRuns gives them: a plain run is
+/// bare escaped text, every other run one
+/// <span class="dup" style="background-color:#RRGGBB">, so a passage of
+/// many words is one element. The text is cut into <div class="part">
+/// blocks, each ending just after a line break once it holds
+/// kHtmlBlockLength code units (a run across the cut is closed and opened
+/// again), which leaves the lines as they were; an empty text has no block.
+void WriteArticleHtml(std::ostream& out, const TArticleReport& article);
 
-/// One self-contained UTF-8 page: settings and percentages on top, the two
-/// articles side by side below with their duplicated passages drawn as
-/// RenderArticleHtml does. Inline CSS only; no script, nothing fetched
-/// (a content security policy forbids both). Everything that comes from
-/// the articles or their names is escaped.
-[[nodiscard]] std::string WriteCompareHtml(const TCompareReport& report);
+/// Writes one self-contained UTF-8 page to `out` as it goes: settings and
+/// percentages on top, the two articles side by side below with their
+/// duplicated passages drawn as WriteArticleHtml does. Inline CSS only; no
+/// script, nothing fetched (a content security policy forbids both).
+/// Everything that comes from the articles or their names is escaped.
+/// Failures of `out` are left in its state.
+void WriteCompareHtml(std::ostream& out, const TCompareReport& report);
 
 } // namespace glenvary::cli

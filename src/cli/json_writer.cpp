@@ -3,63 +3,115 @@
 
 #include <nlohmann/json.hpp>
 
+#include <charconv>
+#include <cstdint>
+#include <iterator>
+#include <string>
+#include <string_view>
+
 namespace glenvary::cli {
 namespace {
 
-// Insertion order keeps the keys in the documented order.
+// The library spells every single value, so numbers and escapes read as
+// they always did; the objects and arrays around them are written here,
+// piece by piece, so that a large report never exists as one tree or one
+// string.
 using Json = nlohmann::ordered_json;
 
-Json ArticleJson(const TArticleReport& article)
-{
-    Json colors = Json::array();
-    for (const core::TWord& word : article.words) {
-        colors.push_back(StoredColorHex(word.iColor));
-    }
-    Json regions = Json::array();
-    for (const TRegion& region : article.regions) {
-        regions.push_back(Json{
-            {"first_word", region.firstWord},
-            {"last_word", region.lastWord},
-            {"start", region.start},
-            {"end", region.end},
-            {"color", StoredColorHex(region.color)},
-            {"text", region.text},
-        });
-    }
-    return Json{
-        {"words", article.WordCount()},
-        {"sentences", article.sentences},
-        {"paragraphs", article.paragraphs},
-        {"duplicated_words", article.duplicatedWords},
-        {"duplicate_percent", article.duplicatePercent},
-        {"word_colors", std::move(colors)},
-        {"regions", std::move(regions)},
-    };
-}
-
-std::string Line(const Json& json)
+void Value(std::ostream& out, const Json& value)
 {
     // The texts are well-formed UTF-8 already; replacing instead of throwing
     // keeps a damaged string from ever aborting the output.
-    return json.dump(-1, ' ', false, nlohmann::detail::error_handler_t::replace) + "\n";
+    out << value.dump(-1, ' ', false, nlohmann::detail::error_handler_t::replace);
+}
+
+void Integer(std::ostream& out, std::int64_t value)
+{
+    // Independent of any locale the stream carries; 20 characters hold
+    // every 64-bit value.
+    char digits[20];
+    const std::to_chars_result written = std::to_chars(std::begin(digits), std::end(digits), value);
+    out.write(digits, written.ptr - digits);
+}
+
+// `"name":`, after a comma unless it is an object's first member.
+void Key(std::ostream& out, std::string_view name, bool first = false)
+{
+    if (!first) {
+        out << ',';
+    }
+    out << '"' << name << "\":";
+}
+
+void WriteArticle(std::ostream& out, const TArticleReport& article)
+{
+    out << '{';
+    Key(out, "words", true);
+    Integer(out, article.WordCount());
+    Key(out, "sentences");
+    Integer(out, article.sentences);
+    Key(out, "paragraphs");
+    Integer(out, article.paragraphs);
+    Key(out, "duplicated_words");
+    Integer(out, article.duplicatedWords);
+    Key(out, "duplicate_percent");
+    Value(out, article.duplicatePercent);
+    Key(out, "word_colors");
+    out << '[';
+    for (std::size_t i = 0; i < article.words.size(); ++i) {
+        // One piece per word: the comma, the quoted colour.
+        std::string piece = i == 0 ? "\"" : ",\"";
+        piece += CssColor(article.words[i].iColor);
+        piece += '"';
+        out << piece;
+    }
+    out << ']';
+    Key(out, "regions");
+    out << '[';
+    for (std::size_t i = 0; i < article.regions.size(); ++i) {
+        const TRegion& region = article.regions[i];
+        out << (i == 0 ? "{" : ",{");
+        Key(out, "first_word", true);
+        Integer(out, region.firstWord);
+        Key(out, "last_word");
+        Integer(out, region.lastWord);
+        Key(out, "start");
+        Integer(out, region.start);
+        Key(out, "end");
+        Integer(out, region.end);
+        Key(out, "color");
+        Value(out, CssColor(region.color));
+        Key(out, "text");
+        Value(out, region.text);
+        out << '}';
+    }
+    out << "]}";
 }
 
 } // namespace
 
-std::string WriteCompareJson(const TCompareReport& report)
+void WriteCompareJson(std::ostream& out, const TCompareReport& report)
 {
-    const Json json{
-        {"unit", UnitName(report.unit)},
-        {"min_length", report.minLength},
-        {"compared", report.compared},
-        {"duplicate_percent", report.duplicatePercent},
-        {"duplicate_percent_shown", report.duplicatePercentShown},
-        {"articles", Json::array({ArticleJson(report.articles[0]), ArticleJson(report.articles[1])})},
-    };
-    return Line(json);
+    out << '{';
+    Key(out, "unit", true);
+    Value(out, std::string(UnitName(report.unit)));
+    Key(out, "min_length");
+    Integer(out, report.minLength);
+    Key(out, "compared");
+    Value(out, report.compared);
+    Key(out, "duplicate_percent");
+    Value(out, report.duplicatePercent);
+    Key(out, "duplicate_percent_shown");
+    Integer(out, report.duplicatePercentShown);
+    Key(out, "articles");
+    out << '[';
+    WriteArticle(out, report.articles[0]);
+    out << ',';
+    WriteArticle(out, report.articles[1]);
+    out << "]}\n";
 }
 
-std::string WriteDensityJson(const TDensityReport& report)
+void WriteDensityJson(std::ostream& out, const TDensityReport& report)
 {
     const Json json{
         {"keyword", report.keyword},
@@ -68,7 +120,8 @@ std::string WriteDensityJson(const TDensityReport& report)
         {"density_percent", report.densityPercent},
         {"positions", report.positions},
     };
-    return Line(json);
+    Value(out, json);
+    out << '\n';
 }
 
 } // namespace glenvary::cli

@@ -4,22 +4,26 @@
 
 #include "cli/report.h"
 
-#include <string>
+#include <ostream>
 
 namespace glenvary::cli {
 
-/// One JSON object on one line (followed by a line break):
+/// Writes one JSON object on one line (followed by a line break) to `out`
+/// as it goes, never holding the whole text:
 /// {"unit","min_length","compared","duplicate_percent",
 /// "duplicate_percent_shown","articles":[A1,A2]}, each article
 /// {"words","sentences","paragraphs","duplicated_words","duplicate_percent",
-/// "word_colors":["BBGGRR",...],"regions":[{"first_word","last_word",
-/// "start","end","color","text"}]}. Word indices and offsets count from 0;
-/// offsets are UTF-16 code units of the normalised text, end exclusive.
-/// Numbers are printed so that they read back to the same double.
-[[nodiscard]] std::string WriteCompareJson(const TCompareReport& report);
+/// "word_colors":["#RRGGBB",...],"regions":[{"first_word","last_word",
+/// "start","end","color","text"}]}. Colours are written as the web writes
+/// them (CssColor). Word indices and offsets count from 0; offsets are
+/// UTF-16 code units of the normalised text, end exclusive. Numbers are
+/// printed so that they read back to the same double. Failures of `out`
+/// are left in its state.
+void WriteCompareJson(std::ostream& out, const TCompareReport& report);
 
-/// One JSON object on one line: {"keyword","words","occurrences",
-/// "density_percent","positions":[...]}, positions as UTF-16 offsets from 0.
-[[nodiscard]] std::string WriteDensityJson(const TDensityReport& report);
+/// Writes one JSON object on one line to `out`: {"keyword","words",
+/// "occurrences","density_percent","positions":[...]}, positions as UTF-16
+/// offsets from 0.
+void WriteDensityJson(std::ostream& out, const TDensityReport& report);
 
 } // namespace glenvary::cli

@@ -87,19 +87,22 @@ std::int32_t EffectiveMinLength(std::int32_t minLength) noexcept
     return minLength == 0 ? 1 : minLength;
 }
 
-std::string StoredColorHex(core::TColor color)
+std::string CssColor(core::TColor color)
 {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string hex(6, '0');
-    for (int i = 5; i >= 0; --i) {
-        hex[static_cast<std::size_t>(i)] = kDigits[color & 0xFU];
-        color >>= 4;
+    std::string css = "#000000";
+    // Stored as BBGGRR, red in the lowest byte; the web wants red first.
+    for (std::size_t byte = 0; byte < 3; ++byte) {
+        const auto value = static_cast<unsigned>((color >> (8 * byte)) & 0xFFU);
+        css[1 + 2 * byte] = kDigits[value >> 4];
+        css[2 + 2 * byte] = kDigits[value & 0xFU];
     }
-    return hex;
+    return css;
 }
 
-TCompareReport BuildCompareReport(const core::TComparison& comparison, const core::TCompareOutcome& outcome,
-                                  const TCompareSettings& settings, const std::array<std::string, 2>& names)
+TCompareReport BuildCompareReport(const core::TArticle& article1, const core::TArticle& article2,
+                                  const core::TCompareOutcome& outcome, const TCompareSettings& settings,
+                                  const std::array<std::string, 2>& names)
 {
     TCompareReport report;
     report.unit = settings.unit;
@@ -107,8 +110,8 @@ TCompareReport BuildCompareReport(const core::TComparison& comparison, const cor
     report.compared = outcome.compared;
     report.duplicatePercent = outcome.compared ? outcome.duplicatePercent : 0.0;
     report.duplicatePercentShown = core::RoundHalfEven(report.duplicatePercent);
-    report.articles[0] = ReportArticle(comparison.article1, names[0]);
-    report.articles[1] = ReportArticle(comparison.article2, names[1]);
+    report.articles[0] = ReportArticle(article1, names[0]);
+    report.articles[1] = ReportArticle(article2, names[1]);
     return report;
 }
 
@@ -118,11 +121,11 @@ TCompareReport CompareArticles(std::u16string text1, std::u16string text2, const
     core::NormaliseArticle(text1);
     core::NormaliseArticle(text2);
     core::TComparison comparison;
-    comparison.article1.Assign(std::move(text1));
-    comparison.article2.Assign(std::move(text2));
+    comparison.SetArticleText(core::TArticleSide::Article1, std::move(text1));
+    comparison.SetArticleText(core::TArticleSide::Article2, std::move(text2));
     const core::TCompareOutcome outcome =
         comparison.Compare(EffectiveMinLength(settings.minLength), static_cast<std::int32_t>(settings.unit));
-    return BuildCompareReport(comparison, outcome, settings, names);
+    return BuildCompareReport(comparison.Article1(), comparison.Article2(), outcome, settings, names);
 }
 
 TDensityReport CountKeyword(std::u16string text, std::u16string_view keyword, std::string name)

@@ -34,9 +34,10 @@ struct TCompareSettings {
 /// window; every other value stays.
 [[nodiscard]] std::int32_t EffectiveMinLength(std::int32_t minLength) noexcept;
 
-/// A stored colour as six upper-case hexadecimal digits in its own byte
-/// order, BBGGRR ("FFFF00" is aqua).
-[[nodiscard]] std::string StoredColorHex(core::TColor color);
+/// A stored BBGGRR colour as the web spells it, "#RRGGBB" with upper-case
+/// digits (aqua, stored 0xFFFF00, is "#00FFFF"): the form of every report
+/// that shows colours, JSON and HTML alike.
+[[nodiscard]] std::string CssColor(core::TColor color);
 
 /// A maximal run of consecutive words that share one colour other than
 /// white.
@@ -87,8 +88,9 @@ struct TCompareReport {
 
 /// Gathers the report of a comparison that has run (or was refused for a
 /// blank article, `outcome.compared` false): counts, colours and regions of
-/// both articles as the comparison left them. `names` name the two sources.
-[[nodiscard]] TCompareReport BuildCompareReport(const core::TComparison& comparison,
+/// both articles as the comparison left them (TComparison::Article1 and
+/// Article2). `names` name the two sources.
+[[nodiscard]] TCompareReport BuildCompareReport(const core::TArticle& article1, const core::TArticle& article2,
                                                 const core::TCompareOutcome& outcome, const TCompareSettings& settings,
                                                 const std::array<std::string, 2>& names);
 

@@ -56,39 +56,36 @@ std::string QuotePassage(std::u16string_view text)
     return quoted;
 }
 
-std::string ArticleLine(int number, const TArticleReport& article)
+void WriteArticleLine(std::ostream& out, int number, const TArticleReport& article)
 {
-    std::ostringstream line;
-    line << "Article " << number << " (" << article.name << "): " << CountOf(article.WordCount(), "word", "words")
-         << ", " << CountOf(article.sentences, "sentence", "sentences") << ", "
-         << CountOf(article.paragraphs, "paragraph", "paragraphs") << "; "
-         << CountOf(article.duplicatedWords, "duplicated word", "duplicated words") << " ("
-         << FixedDecimal(article.duplicatePercent, 2) << "%)\n";
-    return line.str();
+    out << "Article " << number << " (" << article.name << "): " << CountOf(article.WordCount(), "word", "words")
+        << ", " << CountOf(article.sentences, "sentence", "sentences") << ", "
+        << CountOf(article.paragraphs, "paragraph", "paragraphs") << "; "
+        << CountOf(article.duplicatedWords, "duplicated word", "duplicated words") << " ("
+        << FixedDecimal(article.duplicatePercent, 2) << "%)\n";
 }
 
-std::string PassageLines(int number, const TArticleReport& article)
+void WritePassageLines(std::ostream& out, int number, const TArticleReport& article)
 {
-    std::ostringstream lines;
-    lines << "Duplicated passages in article " << number << ":";
+    out << "Duplicated passages in article " << number << ":";
     if (article.regions.empty()) {
-        lines << " none\n";
-        return lines.str();
+        out << " none\n";
+        return;
     }
-    lines << "\n";
+    out << "\n";
     for (const TRegion& region : article.regions) {
         const std::u16string_view text = std::u16string_view(article.text)
                                              .substr(static_cast<std::size_t>(region.start),
                                                      static_cast<std::size_t>(region.end - region.start));
-        lines << "  ";
+        // Word numbers as a person counts them, from 1.
+        const std::string first = std::to_string(region.firstWord + 1);
         if (region.firstWord == region.lastWord) {
-            lines << "word " << region.firstWord + 1;
+            out << "  word " << first;
         } else {
-            lines << "words " << region.firstWord + 1 << "-" << region.lastWord + 1;
+            out << "  words " << first << "-" << std::to_string(region.lastWord + 1);
         }
-        lines << ": " << QuotePassage(text) << "\n";
+        out << ": " << QuotePassage(text) << "\n";
     }
-    return lines.str();
 }
 
 } // namespace
@@ -126,34 +123,31 @@ std::string CountOf(std::int64_t count, std::string_view singular, std::string_v
     return text;
 }
 
-std::string WriteCompareText(const TCompareReport& report)
+void WriteCompareText(std::ostream& out, const TCompareReport& report)
 {
-    std::ostringstream text;
     if (report.compared) {
-        text << "Duplicate content: " << report.duplicatePercentShown << "% of article 2 ("
-             << FixedDecimal(report.duplicatePercent, 2) << "%, "
-             << report.articles[1].duplicatedWords << " of " << CountOf(report.articles[1].WordCount(), "word", "words")
-             << ")\n";
+        out << "Duplicate content: " << std::to_string(report.duplicatePercentShown) << "% of article 2 ("
+            << FixedDecimal(report.duplicatePercent, 2) << "%, " << std::to_string(report.articles[1].duplicatedWords)
+            << " of " << CountOf(report.articles[1].WordCount(), "word", "words") << ")\n";
     } else {
-        text << "Not compared: " << BlankArticles(report) << "\n";
+        out << "Not compared: " << BlankArticles(report) << "\n";
     }
-    text << "Minimum length: " << MinLengthText(report) << "\n";
-    text << ArticleLine(1, report.articles[0]);
-    text << ArticleLine(2, report.articles[1]);
+    out << "Minimum length: " << MinLengthText(report) << "\n";
+    WriteArticleLine(out, 1, report.articles[0]);
+    WriteArticleLine(out, 2, report.articles[1]);
     if (report.compared) {
-        text << "\n" << PassageLines(2, report.articles[1]) << PassageLines(1, report.articles[0]);
+        out << "\n";
+        WritePassageLines(out, 2, report.articles[1]);
+        WritePassageLines(out, 1, report.articles[0]);
     }
-    return text.str();
 }
 
-std::string WriteDensityText(const TDensityReport& report)
+void WriteDensityText(std::ostream& out, const TDensityReport& report)
 {
-    std::ostringstream text;
-    text << "Keyword: " << report.keyword << "\n"
-         << "Words: " << report.words << "\n"
-         << "Occurrences: " << report.occurrences << "\n"
-         << "Density: " << FixedDecimal(report.densityPercent, 2) << "%\n";
-    return text.str();
+    out << "Keyword: " << report.keyword << "\n"
+        << "Words: " << std::to_string(report.words) << "\n"
+        << "Occurrences: " << std::to_string(report.occurrences) << "\n"
+        << "Density: " << FixedDecimal(report.densityPercent, 2) << "%\n";
 }
 
 } // namespace glenvary::cli

@@ -5,6 +5,7 @@
 #include "cli/report.h"
 
 #include <cstddef>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -32,11 +33,12 @@ inline constexpr std::size_t kQuotedPassageLength = 60;
 /// The summary of a comparison: the percentage as the window shows it, the
 /// settings, the counts of both articles and every duplicated passage of
 /// article 2, then of article 1, with its word numbers (counted from 1) and
-/// the start of its text on one line.
-[[nodiscard]] std::string WriteCompareText(const TCompareReport& report);
+/// the start of its text on one line. Written to `out` line by line;
+/// failures of `out` are left in its state.
+void WriteCompareText(std::ostream& out, const TCompareReport& report);
 
 /// The summary of a keyword count: keyword, words, occurrences, and the
-/// density with two decimals.
-[[nodiscard]] std::string WriteDensityText(const TDensityReport& report);
+/// density with two decimals, written to `out`.
+void WriteDensityText(std::ostream& out, const TDensityReport& report);
 
 } // namespace glenvary::cli

@@ -2,9 +2,11 @@
 #include "comparison.h"
 
 #include "normalise.h"
+#include "place_set.h"
 #include "word_index.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <span>
@@ -12,16 +14,108 @@
 namespace glenvary::core {
 namespace {
 
-// The outcome of scanning article 2 for a chunk's first deciding candidate.
+// How many of a run's leading words are looked at when picking the rarest
+// one to draw candidate places from, while the run has no lists of its
+// own: enough to pass over common words such as "the" at little cost for
+// very long chunks.
+constexpr std::int32_t kAnchorWindow = 16;
+
+// A walk without run lists reports the steps it spent (see
+// TWordIndex::RentOrBuild) after this many, so that a long walk can switch
+// to lists as soon as building them pays.
+constexpr std::int64_t kRentReport = 256;
+
+// Lists of this many places or more are entered by interpolation (see
+// FindPlace); shorter ones fit in a few cache lines and are halved.
+constexpr std::int32_t kInterpolateFrom = 32;
+
+// Coloured spans of fewer words than this are tested word by word: a few
+// colours next to each other cost less to read than six sets.
+constexpr std::int32_t kShortSpan = 16;
+
+// The place of a match colour in the palette, 1..6; 0 for white and any
+// colour outside the palette.
+std::int32_t PaletteIndex(TColor colour) noexcept
+{
+    for (std::int32_t i = 1; i <= kMatchColorCount; ++i) {
+        if (MatchColor(i) == colour) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+// The first index from `at` on whose place is `target` or more: places
+// wanted next are usually close, so the search gallops out from `at`
+// before it halves.
+std::int32_t SeekPlace(std::span<const std::int32_t> places, std::int32_t at, std::int32_t target) noexcept
+{
+    const auto size = static_cast<std::int32_t>(places.size());
+    std::int32_t low = at;
+    std::int32_t high = at;
+    for (std::int64_t step = 1; high < size && places[static_cast<std::size_t>(high)] < target; step *= 2) {
+        low = high + 1;
+        high = static_cast<std::int32_t>(std::min<std::int64_t>(high + step, size));
+    }
+    return static_cast<std::int32_t>(
+        std::lower_bound(places.begin() + low, places.begin() + std::min(high, size), target) - places.begin());
+}
+
+// The first index whose place is `target` or more, among places that lie
+// in 0 .. spread - 1. A long list is entered where an even spread of its
+// places would put the target (the places of a common word or run spread
+// over the whole article), and the search gallops from there: a read or
+// two instead of one per halving.
+std::int32_t FindPlace(std::span<const std::int32_t> places, std::int32_t target, std::int32_t spread) noexcept
+{
+    const auto size = static_cast<std::int32_t>(places.size());
+    if (size < kInterpolateFrom || spread <= 0) {
+        return static_cast<std::int32_t>(std::lower_bound(places.begin(), places.end(), target) - places.begin());
+    }
+    const auto guess = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(std::int64_t{target} * size / spread, 0, std::int64_t{size} - 1));
+    if (places[static_cast<std::size_t>(guess)] < target) {
+        return SeekPlace(places, guess + 1, target);
+    }
+    // places[high] >= target throughout; gallop back until a place is less.
+    std::int32_t high = guess;
+    std::int32_t low = 0;
+    for (std::int64_t step = 1; high - step >= 0; step *= 2) {
+        const auto probe = static_cast<std::int32_t>(high - step);
+        if (places[static_cast<std::size_t>(probe)] < target) {
+            low = probe + 1;
+            break;
+        }
+        high = probe;
+    }
+    return static_cast<std::int32_t>(
+        std::lower_bound(places.begin() + low, places.begin() + high, target) - places.begin());
+}
+
+// What settles the search for a chunk before or after the wrap-around.
 struct TProbe {
     enum Kind { None, Match, WrapAround } kind = None;
     std::int32_t start = -1;
 };
 
-// How many of the chunk's words around its start are looked at when picking
-// the rarest one to draw candidate places from; a bound keeps the pick cheap
-// for very long chunks while still skipping common words such as "the".
-constexpr std::int32_t kAnchorWindow = 16;
+// The search for one chunk of article 1 in article 2.
+struct TChunkSearch {
+    std::int32_t first = 0;
+    std::int32_t last = 0;
+    std::int32_t lastOffset = 0;
+    // The first start looked at.
+    std::int32_t start = 0;
+    // Past this start the chunk runs out of article 2 before its last word.
+    std::int32_t lastStart = 0;
+    bool newRegion = false;
+    // The palette place of the current region's colour; 0 before the first
+    // match, when every coloured word clashes.
+    std::int32_t current = 0;
+
+    // Every coloured word of article 2 clashes, not only those of another
+    // region's colour.
+    [[nodiscard]] bool AllColouredClash() const noexcept { return newRegion || current == 0; }
+};
 
 } // namespace
 
@@ -73,31 +167,86 @@ std::int64_t RoundHalfEven(double value) noexcept
     return result;
 }
 
-TComparison::TComparison() = default;
-TComparison::~TComparison() = default;
+// Everything the comparison keeps beside the two articles: the word index,
+// the colours of the words as sets of places, so that the next clashing or
+// free word is found without walking the words between, and what the walk
+// learnt so far. The colour sets always say what the word lists say.
+struct TComparison::TMatcher {
+    // The last range painted in one article, merged with the ranges of the
+    // same colour painted before it that it touches; every word in it has
+    // `colour`. Overlapping chunks of one region keep extending it.
+    struct TPaintedRun {
+        std::int32_t first = 0;
+        std::int32_t last = -1;
+        TColor colour = clWhite;
+    };
+    // Pairs (first1 + k, first2 + k) for k below `equal` are the same word.
+    struct TDiagonal {
+        std::int32_t first1 = 0;
+        std::int32_t first2 = 0;
+        std::int32_t equal = 0;
+    };
+    // A walk over the places of a run's rarest word: either it decided
+    // (`start`, -1 for no start), or it grew long enough that the run's own
+    // lists were built to finish the look-up.
+    struct TAnchoredWalk {
+        bool decided = true;
+        std::int32_t start = -1;
+        TRunLists* lists = nullptr;
+    };
 
-void TComparison::InvalidateIndex() noexcept
+    TWordIndex index;
+    // Article 2's words, for their colours.
+    const TListWords* words2 = nullptr;
+    TPlaceSet white1;
+    TPlaceSet white2;
+    TPlaceSet coloured2;
+    std::array<TPlaceSet, kMatchColorCount> palette2;
+    TPaintedRun painted1;
+    TPaintedRun painted2;
+    TDiagonal diagonal;
+
+    void Whiten(TArticle& article, bool article2);
+    void Paint(TArticle& article, bool article2, std::int32_t first, std::int32_t last, TColor colour);
+
+    TProbe FirstDecidingStart(const TChunkSearch& search, const TListWords& words1);
+    TProbe FirstWholeMatch(const TChunkSearch& search, const TListWords& words1);
+
+    std::int32_t FirstStray(const TChunkSearch& search, const TListWords& words1) const noexcept;
+    std::int32_t FirstClash(std::int32_t from, std::int32_t to, const TChunkSearch& search) const noexcept;
+    std::int32_t NextFree(std::int32_t from, const TChunkSearch& search) const noexcept;
+    std::int32_t SameWords(std::int32_t first1, std::int32_t first2, std::int32_t count) noexcept;
+
+    std::int32_t FirstFreeRun(const TChunkSearch& search, std::int32_t count, std::int32_t from);
+    std::int32_t WalkRunLists(TRunLists& runs, const TChunkSearch& search, std::int32_t from);
+    TAnchoredWalk WalkRarestWord(const TChunkSearch& search, std::int32_t count, std::int32_t from);
+};
+
+void TComparison::TMatcher::Whiten(TArticle& article, bool article2)
 {
-    index_.reset();
-    ResetWalkMemo();
+    for (TWord& word : article.lstWords) {
+        word.iColor = clWhite;
+    }
+    const std::int32_t words = article.lstWords.Count();
+    if (article2) {
+        white2.Reset(words, true);
+        coloured2.Reset(words, false);
+        for (TPlaceSet& set : palette2) {
+            set.Reset(words, false);
+        }
+        painted2 = {};
+        // The places known to cover a coloured word are white again.
+        index.ForgetColours();
+    } else {
+        white1.Reset(words, true);
+        painted1 = {};
+    }
 }
 
-void TComparison::ResetWalkMemo() noexcept
+void TComparison::TMatcher::Paint(TArticle& article, bool article2, std::int32_t first, std::int32_t last,
+                                   TColor colour)
 {
-    painted1_ = {};
-    painted2_ = {};
-    diagonal_ = {};
-}
-
-void TComparison::BeginMatching()
-{
-    iColorIndex = 0;
-    index_ = std::make_unique<TWordIndex>(article1, article2);
-    ResetWalkMemo();
-}
-
-void TComparison::Paint(TListWords& words, TPaintedRun& run, std::int32_t first, std::int32_t last, TColor colour)
-{
+    TPaintedRun& run = article2 ? painted2 : painted1;
     std::int32_t from = first;
     if (colour == run.colour && first >= run.first && first <= run.last + 1) {
         // The words up to the run's end have this colour already.
@@ -106,22 +255,323 @@ void TComparison::Paint(TListWords& words, TPaintedRun& run, std::int32_t first,
     } else {
         run = {first, last, colour};
     }
-    for (std::int32_t i = from; i <= last; ++i) {
-        words[i].iColor = colour;
+    if (from > last) {
+        return;
     }
+    for (std::int32_t i = from; i <= last; ++i) {
+        article.lstWords[i].iColor = colour;
+    }
+    if (!article2) {
+        white1.Assign(from, last, false);
+        return;
+    }
+    white2.Assign(from, last, false);
+    coloured2.Assign(from, last, true);
+    const std::int32_t paletteIndex = PaletteIndex(colour);
+    for (std::int32_t i = 1; i <= kMatchColorCount; ++i) {
+        palette2[static_cast<std::size_t>(i - 1)].Assign(from, last, i == paletteIndex);
+    }
+}
+
+// Strays: with a new region sought and the chunk's first word coloured,
+// every start fails at the chunk's first white word. Its offset, or
+// lastOffset + 1 when no word strays.
+std::int32_t TComparison::TMatcher::FirstStray(const TChunkSearch& search, const TListWords& words1) const noexcept
+{
+    if (!search.newRegion || words1[search.first].iColor == clWhite) {
+        return search.lastOffset + 1;
+    }
+    const std::int32_t white = white1.Next(search.first + 1);
+    return white <= search.last ? white - search.first : search.lastOffset + 1;
+}
+
+// Clashes: the first word of article 2 in from..to that a match may not run
+// over (one of another region's colour, or any coloured word while a new
+// region is sought), or -1.
+std::int32_t TComparison::TMatcher::FirstClash(std::int32_t from, std::int32_t to,
+                                               const TChunkSearch& search) const noexcept
+{
+    std::int32_t clash = coloured2.Next(from);
+    if (clash > to || search.AllColouredClash()) {
+        return clash <= to ? clash : -1;
+    }
+    // Words of the current region's colour may be run over.
+    if (to - clash < kShortSpan) {
+        const TColor current = MatchColor(search.current);
+        for (std::int32_t i = clash; i <= to; ++i) {
+            const TColor colour = (*words2)[i].iColor;
+            if (colour != clWhite && colour != current) {
+                return i;
+            }
+        }
+        return -1;
+    }
+    clash = white2.Size();
+    for (std::int32_t i = 1; i <= kMatchColorCount; ++i) {
+        if (i != search.current) {
+            clash = std::min(clash, palette2[static_cast<std::size_t>(i - 1)].Next(from));
+        }
+    }
+    return clash <= to ? clash : -1;
+}
+
+// The first word of article 2 from `from` on that does not clash, or
+// article 2's word count.
+std::int32_t TComparison::TMatcher::NextFree(std::int32_t from, const TChunkSearch& search) const noexcept
+{
+    const std::int32_t white = white2.Next(from);
+    if (search.AllColouredClash()) {
+        return white;
+    }
+    return std::min(white, palette2[static_cast<std::size_t>(search.current - 1)].Next(from));
+}
+
+// Differs: how many of the pairs (first1 + k, first2 + k), k below `count`,
+// are the same word before the first that differs. Pairs known to hold
+// from an earlier look-up along the same diagonal are not compared again,
+// so chunks that slide along one match cost only their new words.
+std::int32_t TComparison::TMatcher::SameWords(std::int32_t first1, std::int32_t first2, std::int32_t count) noexcept
+{
+    std::int32_t known = 0;
+    if (diagonal.first1 - diagonal.first2 == first1 - first2 && first1 >= diagonal.first1) {
+        known = std::max(0, diagonal.equal - (first1 - diagonal.first1));
+    }
+    std::int32_t k = std::min(known, count);
+    while (k < count && index.Id1(first1 + k) == index.Id2(first2 + k)) {
+        ++k;
+    }
+    if (k > known) {
+        diagonal = {first1, first2, k};
+    }
+    return k;
+}
+
+// The first start j in from .. search.lastStart where the chunk's first
+// `count` words stand in article 2 at j .. j + count - 1 and none of those
+// clashes; -1 when there is none. The rule's other tests (runs out, strays)
+// do not depend on the start and are the caller's.
+std::int32_t TComparison::TMatcher::FirstFreeRun(const TChunkSearch& search, std::int32_t count, std::int32_t from)
+{
+    // A chunk that slides along the previous match: its run is known to
+    // stand at `from`, the first start there is.
+    if (diagonal.first1 - diagonal.first2 == search.first - from && search.first >= diagonal.first1
+        && diagonal.equal - (search.first - diagonal.first1) >= count && FirstClash(from, from + count - 1, search) < 0) {
+        return from;
+    }
+    TRunLists* runs = index.Runs(count);
+    if (runs == nullptr) {
+        const TAnchoredWalk walk = WalkRarestWord(search, count, from);
+        if (walk.decided) {
+            return walk.start;
+        }
+        runs = walk.lists;
+    }
+    return WalkRunLists(*runs, search, from);
+}
+
+// The places of the chunk's own run: a chunk that occurs nowhere costs one
+// look-up. A place that clashes sends the walk past the clashing word and
+// the clashing words after it, since every start up to there runs over
+// one. While every coloured word clashes, the places passed that way stay
+// dead for the rest of the walk, and the run's lists remember how many of
+// their first places are.
+std::int32_t TComparison::TMatcher::WalkRunLists(TRunLists& runs, const TChunkSearch& search, std::int32_t from)
+{
+    const std::int32_t count = runs.Length();
+    const std::int32_t key = index.KeyOf(runs, search.first);
+    if (key < 0) {
+        return -1;
+    }
+    const std::span<const std::int32_t> places = runs.Places(key);
+    std::int32_t at = FindPlace(places, from, index.Count2());
+    std::int32_t* firstLive = nullptr;
+    if (search.AllColouredClash()) {
+        firstLive = &runs.FirstLive(key);
+        if (*firstLive >= at) {
+            at = *firstLive;
+        } else {
+            firstLive = nullptr;
+        }
+    }
+    const auto size = static_cast<std::int32_t>(places.size());
+    while (at < size) {
+        const std::int32_t start = places[static_cast<std::size_t>(at)];
+        if (start > search.lastStart) {
+            break;
+        }
+        const std::int32_t clash = FirstClash(start, start + count - 1, search);
+        if (clash >= 0) {
+            at = SeekPlace(places, at + 1, NextFree(clash + 1, search));
+            if (firstLive != nullptr) {
+                *firstLive = at;
+            }
+            continue;
+        }
+        if (SameWords(search.first, start, count) == count) {
+            return start;
+        }
+        // Another run with the same hash: not the chunk's, and not dead.
+        firstLive = nullptr;
+        ++at;
+    }
+    return -1;
+}
+
+// Without lists for runs of `count` words: the places of the rarest of the
+// chunk's leading words give the candidates. The steps taken are rent
+// towards the run's own lists (see TWordIndex::RentOrBuild).
+TComparison::TMatcher::TAnchoredWalk TComparison::TMatcher::WalkRarestWord(const TChunkSearch& search,
+                                                                          std::int32_t count, std::int32_t from)
+{
+    std::int32_t anchor = 0;
+    std::span<const std::int32_t> places;
+    std::size_t fewest = std::numeric_limits<std::size_t>::max();
+    for (std::int32_t k = 0; k < std::min(count, kAnchorWindow); ++k) {
+        const std::int32_t id = index.Id1(search.first + k);
+        if (id == TWordIndex::kAbsent) {
+            // A word that article 2 lacks: the run stands nowhere.
+            return {};
+        }
+        const std::span<const std::int32_t> candidates = index.Places(id);
+        if (candidates.size() < fewest) {
+            fewest = candidates.size();
+            anchor = k;
+            places = candidates;
+        }
+    }
+    std::int64_t steps = 0;
+    TAnchoredWalk walk;
+    auto it = places.begin() + FindPlace(places, from + anchor, index.Count2());
+    while (it != places.end()) {
+        const std::int32_t start = *it - anchor;
+        if (start > search.lastStart) {
+            break;
+        }
+        ++steps;
+        const std::int32_t clash = FirstClash(start, start + count - 1, search);
+        if (clash >= 0) {
+            it = std::lower_bound(it + 1, places.end(), NextFree(clash + 1, search) + anchor);
+            continue;
+        }
+        const std::int32_t same = SameWords(search.first, start, count);
+        steps += same;
+        if (same == count) {
+            walk.start = start;
+            break;
+        }
+        ++it;
+        if (steps >= kRentReport) {
+            if (TRunLists* lists = index.RentOrBuild(count, steps)) {
+                return {false, -1, lists};
+            }
+            steps = 0;
+        }
+    }
+    // The walk decided; lists built now serve the next look-ups.
+    static_cast<void>(index.RentOrBuild(count, steps));
+    return walk;
+}
+
+// Before the wrap-around: the first start from search.start on whose first
+// lastOffset pairs hold decides. All pairs held is a match; the chunk's
+// last word failing is the wrap-around. A one-word chunk is decided by its
+// first start alone.
+TProbe TComparison::TMatcher::FirstDecidingStart(const TChunkSearch& search, const TListWords& words1)
+{
+    if (search.start > index.Count2() - 1) {
+        return {};
+    }
+    if (search.lastOffset == 0) {
+        const std::int32_t start = search.start;
+        const bool holds = index.Id1(search.first) == index.Id2(start) && FirstClash(start, start, search) < 0;
+        return {holds ? TProbe::Match : TProbe::WrapAround, start};
+    }
+    const std::int32_t stray = FirstStray(search, words1);
+    if (stray < search.lastOffset || search.start > search.lastStart) {
+        // Every start fails before the chunk's last word: it strays, or runs
+        // out of article 2.
+        return {};
+    }
+    const std::int32_t start = FirstFreeRun(search, search.lastOffset, search.start);
+    if (start < 0) {
+        return {};
+    }
+    const std::int32_t lastPlace = start + search.lastOffset;
+    const bool lastHolds = stray > search.lastOffset && SameWords(search.first, start, search.lastOffset + 1) > search.lastOffset
+        && FirstClash(lastPlace, lastPlace, search) < 0;
+    return {lastHolds ? TProbe::Match : TProbe::WrapAround, start};
+}
+
+// After the wrap-around: the first start from article 2's first word where
+// the whole chunk holds.
+TProbe TComparison::TMatcher::FirstWholeMatch(const TChunkSearch& search, const TListWords& words1)
+{
+    if (search.lastStart < 0 || FirstStray(search, words1) <= search.lastOffset) {
+        return {};
+    }
+    const std::int32_t start = FirstFreeRun(search, search.lastOffset + 1, 0);
+    return start < 0 ? TProbe{} : TProbe{TProbe::Match, start};
+}
+
+TComparison::TComparison() : matcher_(std::make_unique<TMatcher>())
+{
+    matcher_->words2 = &article2_.lstWords;
+    matcher_->Whiten(article1_, false);
+    matcher_->Whiten(article2_, true);
+}
+
+TComparison::~TComparison() = default;
+
+void TComparison::SetArticleText(TArticleSide side, std::u16string text)
+{
+    const bool second = side != TArticleSide::Article1;
+    TArticle& article = second ? article2_ : article1_;
+    article.Assign(std::move(text));
+    matcher_->index.Forget(second);
+    matcher_->diagonal = {};
+    matcher_->Whiten(article, second);
+}
+
+void TComparison::ReparseArticle(TArticleSide side)
+{
+    // The lists hold the split of the stored text, which changes only
+    // through SetArticleText: a new split would differ from them only in
+    // its colours, all white.
+    const bool second = side != TArticleSide::Article1;
+    matcher_->Whiten(second ? article2_ : article1_, second);
+}
+
+TComparison::TMatcher& TComparison::Matcher()
+{
+    matcher_->index.Update(article1_, article2_);
+    return *matcher_;
+}
+
+void TComparison::BeginMatching()
+{
+    iColorIndex = 0;
+    Matcher();
+    matcher_->painted1 = {};
+    matcher_->painted2 = {};
 }
 
 TCompareOutcome TComparison::Compare(std::int32_t minLength, std::int32_t unitKind)
 {
     TCompareOutcome outcome;
-    if (IsBlankArticle(article1.sText) || IsBlankArticle(article2.sText)) {
+    if (IsBlankArticle(article1_.sText) || IsBlankArticle(article2_.sText)) {
         return outcome;
     }
     iMinLength = minLength;
     iUnitKind = unitKind;
-    article1.Reparse();
-    article2.Reparse();
+    ReparseArticle(TArticleSide::Article1);
+    ReparseArticle(TArticleSide::Article2);
     BeginMatching();
+    if (unitKind == ukWords && minLength >= 2 && minLength <= article1_.lstWords.Count()) {
+        // Nearly every chunk of a word walk has minLength words, and looks
+        // up runs of that length and one less: index both at once.
+        const std::array<std::int32_t, 2> lengths = {minLength - 1, minLength};
+        matcher_->index.Prebuild(lengths);
+    }
 
     std::int32_t unitIndex = -1;
     std::int32_t resume = -1;
@@ -133,9 +583,14 @@ TCompareOutcome TComparison::Compare(std::int32_t minLength, std::int32_t unitKi
         FindChunkMatch(first, last, resume, matchFirst, matchLast);
     }
 
+    // The run lists served this walk; the next whole comparison starts from
+    // white words and builds what its lengths need. Their memory goes back
+    // now, before the caller reports on the result.
+    matcher_->index.DropRuns();
+
     outcome.compared = true;
-    outcome.duplicatedWords = CountColouredWords(article2.lstWords);
-    outcome.duplicatePercent = DuplicatePercent(outcome.duplicatedWords, article2.lstWords.Count());
+    outcome.duplicatedWords = CountColouredWords(article2_.lstWords);
+    outcome.duplicatePercent = DuplicatePercent(outcome.duplicatedWords, article2_.lstWords.Count());
     return outcome;
 }
 
@@ -145,9 +600,9 @@ bool TComparison::NextChunk(std::int32_t& unitIndex, std::int32_t& first, std::i
     last = -1;
     std::int32_t units = 0;
     switch (iUnitKind) {
-    case ukWords: units = article1.lstWords.Count(); break;
-    case ukSentences: units = article1.lstSentences.Count(); break;
-    case ukParagraphs: units = article1.lstParagraphs.Count(); break;
+    case ukWords: units = article1_.lstWords.Count(); break;
+    case ukSentences: units = article1_.lstSentences.Count(); break;
+    case ukParagraphs: units = article1_.lstParagraphs.Count(); break;
     default: return false;
     }
     if (unitIndex == std::numeric_limits<std::int32_t>::max()) {
@@ -168,12 +623,12 @@ bool TComparison::NextChunk(std::int32_t& unitIndex, std::int32_t& first, std::i
         last = lastUnit;
         break;
     case ukSentences:
-        first = article1.lstSentences[unitIndex].iFirstWord;
-        last = article1.lstSentences[lastUnit].iLastWord;
+        first = article1_.lstSentences[unitIndex].iFirstWord;
+        last = article1_.lstSentences[lastUnit].iLastWord;
         break;
     default:
-        first = article1.lstParagraphs[unitIndex].iFirstWord;
-        last = article1.lstParagraphs[lastUnit].iLastWord;
+        first = article1_.lstParagraphs[unitIndex].iFirstWord;
+        last = article1_.lstParagraphs[lastUnit].iLastWord;
         break;
     }
     return true;
@@ -182,175 +637,60 @@ bool TComparison::NextChunk(std::int32_t& unitIndex, std::int32_t& first, std::i
 bool TComparison::FindChunkMatch(std::int32_t first, std::int32_t last, std::int32_t& resume,
                                  std::int32_t& matchFirst, std::int32_t& matchLast)
 {
-    TListWords& words1 = article1.lstWords;
-    TListWords& words2 = article2.lstWords;
-    const std::int32_t count1 = words1.Count();
+    const TListWords& words1 = article1_.lstWords;
+    const TListWords& words2 = article2_.lstWords;
     const std::int32_t count2 = words2.Count();
-    if (first < 0 || last < first || last >= count1) {
+    if (first < 0 || last < first || last >= words1.Count()) {
         return false;
     }
-    if (!index_) {
-        index_ = std::make_unique<TWordIndex>(article1, article2);
-        ResetWalkMemo();
-    }
-    const TWordIndex& index = *index_;
-    const std::int32_t lastOffset = last - first;
-    const TColor current = MatchColor(iColorIndex);
+    TMatcher& matcher = Matcher();
 
-    bool newRegion = false;
-    bool allowance = true;
+    TChunkSearch search;
+    search.first = first;
+    search.last = last;
+    search.lastOffset = last - first;
+    search.lastStart = count2 - 1 - search.lastOffset;
+    search.current = PaletteIndex(MatchColor(iColorIndex));
     std::int64_t j = resume;
     if (j == std::int64_t{count2} - 1) {
+        // The previous match ended article 2: start over as a new region.
         j = -1;
-        newRegion = true;
+        search.newRegion = true;
     }
-    // A resume position before article 2 would lead the search outside it.
-    j = std::max<std::int64_t>(j, -1);
+    // A resume position before article 2 would lead the search outside it;
+    // one past its end finds nothing.
+    search.start = static_cast<std::int32_t>(std::clamp<std::int64_t>(j + 1, 0, count2));
 
-    // A word of article 2 that a match may not run over: one of another
-    // region's colour, or any coloured word while a new region is sought.
-    auto blocked = [&](std::int32_t word) {
-        const TColor c = words2[word].iColor;
-        return c != clWhite && (newRegion || c != current);
-    };
-
-    // The first candidate start from `start` on whose pairs hold up to
-    // `threshold` pairs decides the search: all pairs held is a match, a
-    // failure exactly at the chunk's last word is a wrap-around (only
-    // sought while the allowance lasts, when threshold is lastOffset).
-    auto scan = [&](std::int64_t start, std::int32_t threshold) -> TProbe {
-        if (start > std::int64_t{count2} - 1) {
-            return {};
-        }
-        if (threshold == 0) {
-            // A one-word chunk with the allowance left: the first candidate
-            // either matches or fails at the chunk's last word.
-            const auto candidate = static_cast<std::int32_t>(start);
-            const bool holds = index.Id1(first) != TWordIndex::kAbsent && index.Id1(first) == index.Id2(candidate)
-                && !blocked(candidate);
-            return {holds ? TProbe::Match : TProbe::WrapAround, candidate};
-        }
-        // Strays: with a new region sought and the chunk's first word
-        // coloured, every pair fails from the chunk's first white word on,
-        // whatever the candidate.
-        std::int32_t strayAt = lastOffset + 1;
-        if (newRegion && words1[first].iColor != clWhite) {
-            std::int32_t from = 1;
-            if (painted1_.colour != clWhite && first >= painted1_.first && first <= painted1_.last) {
-                from = painted1_.last - first + 1;
-            }
-            for (std::int32_t k = from; k <= lastOffset; ++k) {
-                if (words1[first + k].iColor == clWhite) {
-                    strayAt = k;
-                    break;
-                }
-            }
-        }
-        if (strayAt < threshold) {
-            return {};
-        }
-        // Past this start the chunk runs out of article 2 before its last word.
-        const std::int64_t lastStart = std::int64_t{count2} - 1 - lastOffset;
-        if (start > lastStart) {
-            return {};
-        }
-        // Candidates come from the places of the rarest word, or where two
-        // words must agree the rarest side-by-side pair, among the chunk's
-        // leading words that must agree.
-        std::int32_t anchor = 0;
-        std::span<const std::int32_t> places;
-        std::size_t fewest = std::numeric_limits<std::size_t>::max();
-        const std::int32_t window = std::min(threshold, kAnchorWindow);
-        for (std::int32_t k = 0; k < window; ++k) {
-            const auto candidates = threshold >= 2
-                ? index.PairPlaces(index.Id1(first + std::min(k, threshold - 2)),
-                                   index.Id1(first + std::min(k, threshold - 2) + 1))
-                : index.Places(index.Id1(first + k));
-            if (candidates.size() < fewest) {
-                fewest = candidates.size();
-                anchor = threshold >= 2 ? std::min(k, threshold - 2) : k;
-                places = candidates;
-                if (fewest == 0) {
-                    return {};
-                }
-            }
-        }
-        const std::int32_t stop = std::min(strayAt, lastOffset + 1);
-        auto it = std::lower_bound(places.begin(), places.end(), start + anchor);
-        while (it != places.end()) {
-            const std::int32_t candidate = *it - anchor;
-            if (candidate > lastStart) {
-                break;
-            }
-            // Pairs already known to hold: same words along the diagonal of
-            // an earlier candidate, and article 2 words of the current
-            // colour that a match may run over again.
-            std::int32_t knownEqual = 0;
-            if (diagonal_.first1 - diagonal_.first2 == first - candidate && first >= diagonal_.first1) {
-                knownEqual = std::max(0, diagonal_.equal - (first - diagonal_.first1));
-            }
-            std::int32_t knownFree = 0;
-            if (!newRegion && painted2_.colour == current && candidate >= painted2_.first
-                && candidate <= painted2_.last) {
-                knownFree = painted2_.last - candidate + 1;
-            }
-            std::int32_t k = std::min({knownEqual, knownFree, stop});
-            while (k < stop && index.Id1(first + k) == index.Id2(candidate + k) && !blocked(candidate + k)) {
-                ++k;
-            }
-            diagonal_ = {first, candidate, std::max(k, knownEqual)};
-            if (k >= threshold) {
-                return {k == lastOffset + 1 ? TProbe::Match : TProbe::WrapAround, candidate};
-            }
-            if (k < stop && index.Id1(first + k) == index.Id2(candidate + k)) {
-                // Blocked at candidate + k: every start up to there would run
-                // over the same word, and over the rest of its painted run.
-                std::int64_t next = std::int64_t{candidate} + k + 1;
-                const std::int32_t at = candidate + k;
-                if (at >= painted2_.first && at <= painted2_.last) {
-                    next = std::max<std::int64_t>(next, std::int64_t{painted2_.last} + 1);
-                }
-                it = std::lower_bound(it + 1, places.end(), next + anchor);
-            } else {
-                ++it;
-            }
-        }
-        return {};
-    };
-
-    std::int64_t start = j + 1;
-    TProbe probe;
-    for (;;) {
-        probe = scan(start, allowance ? lastOffset : lastOffset + 1);
-        if (probe.kind != TProbe::WrapAround) {
-            break;
-        }
+    TProbe probe = matcher.FirstDecidingStart(search, words1);
+    if (probe.kind == TProbe::WrapAround) {
+        // The one wrap-around: from article 2's first word, as a new region.
         resume = -1;
-        newRegion = true;
-        allowance = false;
-        start = 0;
+        search.newRegion = true;
+        search.start = 0;
+        probe = matcher.FirstWholeMatch(search, words1);
     }
-    if (probe.kind == TProbe::None) {
+    if (probe.kind != TProbe::Match) {
         return false;
     }
 
     const std::int32_t found = probe.start;
     matchFirst = found;
-    matchLast = found + lastOffset;
+    matchLast = found + search.lastOffset;
     resume = found;
 
+    bool newRegion = search.newRegion;
     if ((first > 0 && words1[first - 1].iColor == clWhite) || (found > 0 && words2[found - 1].iColor == clWhite)) {
         newRegion = true;
     }
     if (newRegion) {
-        ++iColorIndex;
+        iColorIndex = iColorIndex >= 0 && iColorIndex < kMatchColorCount ? iColorIndex + 1 : 1;
     }
     if (iColorIndex < 1 || iColorIndex > kMatchColorCount) {
         iColorIndex = 1;
     }
     const TColor colour = MatchColor(iColorIndex);
-    Paint(words1, painted1_, first, last, colour);
-    Paint(words2, painted2_, found, matchLast, colour);
+    matcher.Paint(article1_, false, first, last, colour);
+    matcher.Paint(article2_, true, found, matchLast, colour);
     return true;
 }
 

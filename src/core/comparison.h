@@ -37,7 +37,11 @@ inline constexpr std::int32_t kMatchColorCount = 6;
 /// rounding mode. Values beyond the int64 range are clamped.
 [[nodiscard]] std::int64_t RoundHalfEven(double value) noexcept;
 
-class TWordIndex;
+/// One of the two articles of a comparison.
+enum class TArticleSide : std::uint8_t {
+    Article1,
+    Article2,
+};
 
 /// Result of one whole comparison.
 struct TCompareOutcome {
@@ -57,6 +61,10 @@ struct TCompareOutcome {
 /// chunk up in article 2 (FindChunkMatch), which colours the words of both
 /// runs in the word lists. Compare() does all of it the way the Compare
 /// button does.
+///
+/// The articles change only through SetArticleText and ReparseArticle, so
+/// the comparison always knows when its word index must be built again;
+/// callers never need to say so.
 class TComparison {
 public:
     TComparison();
@@ -64,8 +72,26 @@ public:
     TComparison(const TComparison&) = delete;
     TComparison& operator=(const TComparison&) = delete;
 
-    TArticle article1;
-    TArticle article2;
+    /// The articles as last split: text, words with their colours,
+    /// sentences and paragraphs. Both start empty.
+    [[nodiscard]] const TArticle& Article1() const noexcept { return article1_; }
+    [[nodiscard]] const TArticle& Article2() const noexcept { return article2_; }
+    [[nodiscard]] const TArticle& Article(TArticleSide side) const noexcept
+    {
+        return side == TArticleSide::Article1 ? article1_ : article2_;
+    }
+
+    /// Stores `text` as the side's text (as given: normalising is the
+    /// caller's) and splits it into words, sentences and paragraphs, every
+    /// word white. The word index of that side is built again at the next
+    /// look-up. Cost: one pass over the text.
+    /// Precondition: text.size() <= kMaxTextLength.
+    void SetArticleText(TArticleSide side, std::u16string text);
+
+    /// Splits the side's stored text afresh, which turns every word of that
+    /// side white; the word index stays valid. Cost: one pass over the
+    /// side's words.
+    void ReparseArticle(TArticleSide side);
 
     /// Chunk length in units; below 1 the walk yields no chunk.
     std::int32_t iMinLength = 0;
@@ -80,13 +106,14 @@ public:
     /// afresh (every word white), article 1 is walked in chunks of
     /// `minLength` units of `unitKind`, each chunk is matched in article 2,
     /// and the share of article 2's coloured words is returned.
-    /// Cost: linear in the texts plus, per chunk, the candidate places in
-    /// article 2 where the chunk's rarest leading word occurs.
+    /// Cost: linear in the words of both articles, plus building the word
+    /// index once after a text changed, plus for each chunk a few hash
+    /// look-ups and the words that its match adds; on two threads where the
+    /// work divides (interning the two articles, indexing two run lengths).
     TCompareOutcome Compare(std::int32_t minLength, std::int32_t unitKind);
 
-    /// Sets iColorIndex to 0 and indexes the words of both articles as the
-    /// lists and texts stand now. Call it after the articles were last split
-    /// and before the first FindChunkMatch of a walk.
+    /// Sets iColorIndex to 0 and forgets what the previous walk learnt, so
+    /// that a walk can begin on the articles as they stand.
     void BeginMatching();
 
     /// Yields the next chunk of article 1 as an inclusive word range.
@@ -106,46 +133,23 @@ public:
     /// (-1 at the start of a comparison) and is updated as the matching
     /// rules say. On success matchFirst/matchLast hold the matched range in
     /// article 2; otherwise they are untouched. A chunk outside article 1, or
-    /// with first above last, matches nothing. Builds the word index itself
-    /// when none is held (see BeginMatching and InvalidateIndex).
-    /// Within one walk only FindChunkMatch may change word colours: it
-    /// remembers what it painted, so that chunks overlapping the previous
-    /// match cost only their new words. Colours changed in any other way
-    /// call for BeginMatching or InvalidateIndex before the next call.
+    /// with first above last, matches nothing. Any chunk in any order may be
+    /// looked up, from any resume position.
+    /// Cost: a few hash look-ups and the chunk's words not yet known to
+    /// match; the first look-ups after a text changed build the word index.
     bool FindChunkMatch(std::int32_t first, std::int32_t last, std::int32_t& resume, std::int32_t& matchFirst,
                         std::int32_t& matchLast);
 
-    /// Drops the word index; the next FindChunkMatch rebuilds it. Call it
-    /// when an article's lists or text change between two walks.
-    void InvalidateIndex() noexcept;
-
 private:
-    // The last range painted in one article, merged with the ranges of the
-    // same colour painted before it that it touches; every word in it has
-    // `colour`. Overlapping chunks of one region keep extending it.
-    struct TPaintedRun {
-        std::int32_t first = 0;
-        std::int32_t last = -1;
-        TColor colour = clWhite;
-    };
-    // Pairs (first1 + k, first2 + k) for k below `equal` are the same word.
-    struct TDiagonal {
-        std::int32_t first1 = 0;
-        std::int32_t first2 = 0;
-        std::int32_t equal = 0;
-    };
+    struct TMatcher;
 
-    void ResetWalkMemo() noexcept;
-    static void Paint(TListWords& words, TPaintedRun& run, std::int32_t first, std::int32_t last, TColor colour);
+    TMatcher& Matcher();
 
-    std::unique_ptr<TWordIndex> index_;
-    // What the walk learnt so far; it lets a chunk that overlaps the
-    // previous match skip the pairs already known to hold, so long chunks
-    // cost only their new words. Valid while nothing but FindChunkMatch
-    // changes the colours.
-    TPaintedRun painted1_;
-    TPaintedRun painted2_;
-    TDiagonal diagonal_;
+    TArticle article1_;
+    TArticle article2_;
+    // The word index, the colours as sets of places and the walk's memory;
+    // kept in step with the two articles by the members above.
+    std::unique_ptr<TMatcher> matcher_;
 };
 
 } // namespace glenvary::core

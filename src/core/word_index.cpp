@@ -2,20 +2,56 @@
 #include "word_index.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <future>
+#include <system_error>
 
 namespace glenvary::core {
 namespace {
+
+// Below this many words on both sides together a second thread costs more
+// to start than it saves.
+constexpr std::size_t kParallelWords = 50'000;
+
+// Memory that the run lists of all lengths together may hold, per word of
+// article 2: room for the two lengths of a word walk on prose, where
+// nearly every run is distinct (about 24 bytes a length), with some to
+// spare for a few more lengths of sentence chunks.
+constexpr std::size_t kRunListBytesPerWord = 64;
+
+// Runs `first` on a second thread and `second` on this one when
+// `parallel`, else both here; returns when both are done. When no thread
+// can be had, both run here.
+template <typename First, typename Second>
+void SideBySide(bool parallel, First&& first, Second&& second)
+{
+    if (parallel) {
+        std::future<void> done;
+        try {
+            done = std::async(std::launch::async, first);
+        } catch (const std::system_error&) {
+            parallel = false;
+        }
+        if (parallel) {
+            second();
+            done.get();
+            return;
+        }
+    }
+    first();
+    second();
+}
 
 constexpr char16_t FoldAscii(char16_t c) noexcept
 {
     return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
 }
 
+// FNV-1a over the folded code units, finished with a mixer so that the low
+// bits, which pick the slot, depend on every unit.
 std::uint64_t FoldedHash(std::u16string_view text) noexcept
 {
-    // FNV-1a over the folded code units, finished with a mixer so that the
-    // low bits, which pick the slot, depend on every unit.
     std::uint64_t h = 0xcbf29ce484222325ULL;
     for (const char16_t c : text) {
         h ^= FoldAscii(c);
@@ -27,58 +63,190 @@ std::uint64_t FoldedHash(std::u16string_view text) noexcept
     return h;
 }
 
-// Open addressing over the distinct words of article 2; a slot holds the
-// index of the id's first word in article 2, or -1.
-class TWordTable {
+// Runs of word ids are hashed as polynomials modulo the Mersenne prime
+// 2^61 - 1: a change of any word changes the hash, and unlike hashes
+// modulo 2^64 no run of two alternating words makes two runs collide
+// systematically. The base is fixed, so results never depend on the run.
+constexpr std::uint64_t kPrime = (std::uint64_t{1} << 61) - 1;
+constexpr std::uint64_t kBase = 0x0F1E2D3C4B5A6978ULL % kPrime;
+
+constexpr std::uint64_t Reduce(std::uint64_t x) noexcept
+{
+    x = (x & kPrime) + (x >> 61);
+    return x >= kPrime ? x - kPrime : x;
+}
+
+// a * b mod 2^61 - 1 for a, b below the prime, in 64-bit arithmetic: the
+// product's 32-bit parts are folded with 2^61 = 1 and 2^64 = 8.
+constexpr std::uint64_t MulMod(std::uint64_t a, std::uint64_t b) noexcept
+{
+    const std::uint64_t aHigh = a >> 32;
+    const std::uint64_t aLow = a & 0xFFFFFFFFULL;
+    const std::uint64_t bHigh = b >> 32;
+    const std::uint64_t bLow = b & 0xFFFFFFFFULL;
+    const std::uint64_t high = aHigh * bHigh;
+    const std::uint64_t middle = aHigh * bLow + aLow * bHigh;
+    const std::uint64_t low = aLow * bLow;
+    const std::uint64_t sum = (high << 3) + (middle >> 29) + ((middle & 0x1FFFFFFFULL) << 32) + Reduce(low);
+    return Reduce(sum);
+}
+
+constexpr std::uint64_t SubMod(std::uint64_t a, std::uint64_t b) noexcept
+{
+    return a >= b ? a - b : a + kPrime - b;
+}
+
+std::uint64_t BasePower(std::int64_t exponent) noexcept
+{
+    std::uint64_t result = 1;
+    std::uint64_t square = kBase;
+    for (; exponent > 0; exponent >>= 1) {
+        if ((exponent & 1) != 0) {
+            result = MulMod(result, square);
+        }
+        square = MulMod(square, square);
+    }
+    return result;
+}
+
+// The value a word id adds to a run's hash: absent words of article 1 get
+// 0, which no word of article 2 has.
+constexpr std::uint64_t Value(std::int32_t id) noexcept
+{
+    return static_cast<std::uint64_t>(std::int64_t{id} + 1);
+}
+
+
+// Asks the processor to start loading the line at `address`; a hint only.
+inline void PrefetchLine(const void* address) noexcept
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#else
+    static_cast<void>(address);
+#endif
+}
+
+// The hashes of the runs of `length` words of `ids`, from the first run on:
+// the window slides one word at a time, the word leaving takes its term
+// out and the word arriving adds its own.
+class TSlidingHash {
 public:
-    TWordTable(const TArticle& article, std::size_t expected)
-        : article_(article)
-        , slots_(std::bit_ceil(std::max<std::size_t>(16, expected * 2)), Slot{})
-        , mask_(slots_.size() - 1)
+    TSlidingHash(std::span<const std::int32_t> ids, std::int32_t length)
+        : ids_(ids)
+        , length_(static_cast<std::size_t>(length))
+        , leading_(BasePower(length - 1))
     {
-    }
-
-    // The id of `text`, adding it with `word` as its representative and id
-    // `nextId` when it is new (then nextId is advanced).
-    std::int32_t Intern(std::u16string_view text, std::int32_t word, std::int32_t& nextId)
-    {
-        const std::uint64_t h = FoldedHash(text);
-        for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
-            Slot& slot = slots_[i];
-            if (slot.word < 0) {
-                slot = Slot{h, word, nextId};
-                return nextId++;
-            }
-            if (slot.hash == h && SameWord(WordText(article_, slot.word), text)) {
-                return slot.id;
-            }
+        for (std::size_t k = 0; k < std::min(length_, ids_.size()); ++k) {
+            hash_ = Reduce(MulMod(hash_, kBase) + Value(ids_[k]));
         }
     }
 
-    [[nodiscard]] std::int32_t Find(std::u16string_view text) const noexcept
+    // The hash of the next run; call it at most ids.size() - length + 1
+    // times (never when there are fewer words than `length`).
+    std::uint64_t Next() noexcept
     {
-        const std::uint64_t h = FoldedHash(text);
-        for (std::size_t i = h & mask_;; i = (i + 1) & mask_) {
-            const Slot& slot = slots_[i];
-            if (slot.word < 0) {
-                return TWordIndex::kAbsent;
-            }
-            if (slot.hash == h && SameWord(WordText(article_, slot.word), text)) {
-                return slot.id;
-            }
+        const std::uint64_t result = hash_;
+        if (next_ + length_ < ids_.size()) {
+            const std::uint64_t leaving = MulMod(Value(ids_[next_]), leading_);
+            hash_ = Reduce(MulMod(SubMod(hash_, leaving), kBase) + Value(ids_[next_ + length_]));
         }
+        ++next_;
+        return result;
     }
 
 private:
-    struct Slot {
-        std::uint64_t hash = 0;
-        std::int32_t word = -1;
-        std::int32_t id = -1;
-    };
-    const TArticle& article_;
-    std::vector<Slot> slots_;
-    std::size_t mask_;
+    std::span<const std::int32_t> ids_;
+    std::size_t length_;
+    std::uint64_t leading_;
+    std::uint64_t hash_ = 0;
+    std::size_t next_ = 0;
 };
+
+// Open addressing from run hashes to dense keys, for building run lists.
+// A slot keeps 32 bits of the hash beside the key: two runs whose hashes
+// agree in the slot and those bits share a key, which the walk's word
+// comparison tells apart; the table stays at 8 bytes a slot.
+class TRunTable {
+public:
+    explicit TRunTable(std::size_t runs) : slots_(runs + runs / 4 + 16, 0) {}
+
+    [[nodiscard]] const void* SlotAddress(std::uint64_t hash) const noexcept { return &slots_[Slot(hash)]; }
+
+    std::int32_t Intern(std::uint64_t hash) noexcept
+    {
+        const std::uint64_t tag = Tag(hash);
+        for (std::size_t i = Slot(hash);; i = Following(i)) {
+            const std::uint64_t slot = slots_[i];
+            if (slot == 0) {
+                slots_[i] = tag | static_cast<std::uint64_t>(keys_ + 1);
+                return keys_++;
+            }
+            if ((slot & kTagBits) == tag) {
+                return static_cast<std::int32_t>(slot & ~kTagBits) - 1;
+            }
+        }
+    }
+
+    [[nodiscard]] std::int32_t Find(std::uint64_t hash) const noexcept
+    {
+        const std::uint64_t tag = Tag(hash);
+        for (std::size_t i = Slot(hash);; i = Following(i)) {
+            const std::uint64_t slot = slots_[i];
+            if (slot == 0) {
+                return -1;
+            }
+            if ((slot & kTagBits) == tag) {
+                return static_cast<std::int32_t>(slot & ~kTagBits) - 1;
+            }
+        }
+    }
+
+    [[nodiscard]] std::int32_t Keys() const noexcept { return keys_; }
+
+private:
+    static constexpr std::uint64_t kTagBits = 0xFFFFFFFF00000000ULL;
+
+    // The slot comes from the high 32 bits of the mixed hash, scaled to the
+    // table's size (which need not be a power of two: 25% spare slots keep
+    // probes short); the tag from the low bits of the hash itself.
+    [[nodiscard]] std::size_t Slot(std::uint64_t hash) const noexcept
+    {
+        return static_cast<std::size_t>(((hash * 0x9E3779B97F4A7C15ULL) >> 32) * slots_.size() >> 32);
+    }
+    [[nodiscard]] std::size_t Following(std::size_t slot) const noexcept
+    {
+        return slot + 1 == slots_.size() ? 0 : slot + 1;
+    }
+    [[nodiscard]] static std::uint64_t Tag(std::uint64_t hash) noexcept { return hash << 32; }
+
+    std::vector<std::uint64_t> slots_;
+    std::int32_t keys_ = 0;
+};
+
+// Calls visit(run, hash) for the first `count` runs of `hashes`, having
+// asked for each run's table slot kAhead runs before: the probes of
+// different runs do not depend on each other, so their memory reads
+// overlap instead of waiting one after the other.
+template <typename Visit>
+void ForEachAhead(TSlidingHash& hashes, std::size_t count, const TRunTable& table, Visit visit)
+{
+    constexpr std::size_t kAhead = 16;
+    std::array<std::uint64_t, kAhead> ahead{};
+    for (std::size_t r = 0; r < std::min(count, kAhead); ++r) {
+        ahead[r] = hashes.Next();
+        PrefetchLine(table.SlotAddress(ahead[r]));
+    }
+    for (std::size_t r = 0; r < count; ++r) {
+        const std::uint64_t hash = ahead[r % kAhead];
+        if (r + kAhead < count) {
+            const std::uint64_t later = hashes.Next();
+            ahead[r % kAhead] = later;
+            PrefetchLine(table.SlotAddress(later));
+        }
+        visit(r, hash);
+    }
+}
 
 } // namespace
 
@@ -92,108 +260,297 @@ std::u16string_view WordText(const TArticle& article, std::int32_t word) noexcep
     return text.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
 }
 
-bool SameWord(std::u16string_view a, std::u16string_view b) noexcept
+void TWordTable::Build(const TArticle& article)
 {
-    if (a.size() != b.size()) {
-        return false;
+    const std::int32_t words = article.lstWords.Count();
+    ids_.resize(static_cast<std::size_t>(words));
+    slots_.assign(1024, kAbsent);
+    hashes_.clear();
+    folded_.clear();
+    start_.assign(1, 0);
+    for (std::int32_t w = 0; w < words; ++w) {
+        const std::u16string_view text = WordText(article, w);
+        ids_[static_cast<std::size_t>(w)] = Intern(text, FoldedHash(text));
     }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i] && FoldAscii(a[i]) != FoldAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
-TWordIndex::TWordIndex(const TArticle& article1, const TArticle& article2)
+std::int32_t TWordTable::Intern(std::u16string_view text, std::uint64_t hash)
 {
-    const std::int32_t n1 = article1.lstWords.Count();
-    const std::int32_t n2 = article2.lstWords.Count();
-    ids1_.resize(static_cast<std::size_t>(n1));
-    ids2_.resize(static_cast<std::size_t>(n2));
-
-    TWordTable table(article2, static_cast<std::size_t>(n2));
-    for (std::int32_t j = 0; j < n2; ++j) {
-        ids2_[static_cast<std::size_t>(j)] = table.Intern(WordText(article2, j), j, distinct2_);
-    }
-    for (std::int32_t i = 0; i < n1; ++i) {
-        ids1_[static_cast<std::size_t>(i)] = table.Find(WordText(article1, i));
-    }
-
-    words_.Build(ids2_, distinct2_);
-
-    // Side-by-side pairs of article 2, keyed by the place of their first word.
-    std::vector<std::int32_t> pairAt(static_cast<std::size_t>(std::max(n2 - 1, 0)));
-    pairSlots_.assign(std::bit_ceil(std::max<std::size_t>(16, pairAt.size() * 2)), TPairSlot{});
-    std::int32_t distinctPairs = 0;
-    for (std::int32_t j = 0; j + 1 < n2; ++j) {
-        const std::uint64_t pair = PairKey(Id2(j), Id2(j + 1));
-        TPairSlot& slot = pairSlots_[PairSlot(pair)];
-        if (slot.key < 0) {
-            slot = TPairSlot{pair, distinctPairs++};
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const std::int32_t id = slots_[i];
+        if (id == kAbsent) {
+            const std::int32_t added = Count();
+            slots_[i] = added;
+            hashes_.push_back(hash);
+            for (const char16_t c : text) {
+                folded_.push_back(FoldAscii(c));
+            }
+            start_.push_back(static_cast<std::uint32_t>(folded_.size()));
+            if (hashes_.size() * 2 > slots_.size()) {
+                Grow();
+            }
+            return added;
         }
-        pairAt[static_cast<std::size_t>(j)] = slot.key;
+        if (hashes_[static_cast<std::size_t>(id)] == hash) {
+            const std::u16string_view known = Folded(id);
+            if (known.size() == text.size()
+                && std::equal(text.begin(), text.end(), known.begin(),
+                              [](char16_t a, char16_t b) { return FoldAscii(a) == b; })) {
+                return id;
+            }
+        }
     }
-    pairs_.Build(pairAt, distinctPairs);
 }
 
-void TWordIndex::TPlaceLists::Build(const std::vector<std::int32_t>& keyAt, std::int32_t keys)
+void TWordTable::Grow()
 {
-    // A counting sort by key keeps each key's places ascending.
-    start.assign(static_cast<std::size_t>(keys) + 1, 0);
+    slots_.assign(slots_.size() * 2, kAbsent);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::int32_t id = 0; id < Count(); ++id) {
+        std::size_t i = Hash(id) & mask;
+        while (slots_[i] != kAbsent) {
+            i = (i + 1) & mask;
+        }
+        slots_[i] = id;
+    }
+}
+
+std::int32_t TWordTable::Find(std::u16string_view folded, std::uint64_t hash) const noexcept
+{
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const std::int32_t id = slots_[i];
+        if (id == kAbsent || (hashes_[static_cast<std::size_t>(id)] == hash && Folded(id) == folded)) {
+            return id;
+        }
+    }
+}
+
+std::u16string_view TWordTable::Folded(std::int32_t id) const noexcept
+{
+    const auto begin = start_[static_cast<std::size_t>(id)];
+    const auto end = start_[static_cast<std::size_t>(id) + 1];
+    return std::u16string_view(folded_).substr(begin, end - begin);
+}
+
+TRunLists::TRunLists(std::span<const std::int32_t> ids2, std::span<const std::int32_t> ids1, std::int32_t length)
+    : length_(length)
+{
+    const auto count2 = static_cast<std::int64_t>(ids2.size()) - length + 1;
+    const auto count1 = static_cast<std::int64_t>(ids1.size()) - length + 1;
+    if (count2 <= 0) {
+        start_.assign(1, 0);
+        keys1_.assign(static_cast<std::size_t>(std::max<std::int64_t>(count1, 0)), -1);
+        return;
+    }
+    // The table goes before the lists are grouped, so that the two never
+    // take memory at the same time.
+    std::vector<std::int32_t> keys2(static_cast<std::size_t>(count2));
+    keys1_.resize(static_cast<std::size_t>(std::max<std::int64_t>(count1, 0)));
+    std::int32_t distinct = 0;
+    {
+        TRunTable table(static_cast<std::size_t>(count2));
+        TSlidingHash runs2(ids2, length);
+        ForEachAhead(runs2, keys2.size(), table,
+                     [&](std::size_t j, std::uint64_t hash) { keys2[j] = table.Intern(hash); });
+        TSlidingHash runs1(ids1, length);
+        ForEachAhead(runs1, keys1_.size(), table,
+                     [&](std::size_t i, std::uint64_t hash) { keys1_[i] = table.Find(hash); });
+        distinct = table.Keys();
+    }
+    Group(keys2, distinct);
+}
+
+TRunLists::TRunLists(std::span<const std::int32_t> ids2, std::int32_t distinct)
+{
+    Group(ids2, distinct);
+}
+
+void TRunLists::Group(std::span<const std::int32_t> keyAt, std::int32_t keys)
+{
+    // A counting sort by key that fills each key's places from the back,
+    // so that they come out ascending and each start ends at its key's
+    // front.
+    start_.assign(static_cast<std::size_t>(keys) + 1, 0);
     for (const std::int32_t key : keyAt) {
-        ++start[static_cast<std::size_t>(key) + 1];
+        ++start_[static_cast<std::size_t>(key)];
     }
-    for (std::size_t k = 1; k < start.size(); ++k) {
-        start[k] += start[k - 1];
+    std::int32_t total = 0;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(keys); ++k) {
+        total += start_[k];
+        start_[k] = total;
     }
-    places.resize(keyAt.size());
-    std::vector<std::int32_t> fill(start.begin(), start.end() - 1);
-    for (std::size_t j = 0; j < keyAt.size(); ++j) {
-        places[static_cast<std::size_t>(fill[static_cast<std::size_t>(keyAt[j])]++)] = static_cast<std::int32_t>(j);
+    start_.back() = total;
+    places_.resize(keyAt.size());
+    for (std::size_t j = keyAt.size(); j-- > 0;) {
+        const auto key = static_cast<std::size_t>(keyAt[j]);
+        places_[static_cast<std::size_t>(--start_[key])] = static_cast<std::int32_t>(j);
     }
 }
 
-std::span<const std::int32_t> TWordIndex::TPlaceLists::Of(std::int32_t key) const noexcept
+std::int32_t TRunLists::Key1(std::int32_t first) const noexcept
 {
-    if (key < 0 || static_cast<std::size_t>(key) + 1 >= start.size()) {
-        return {};
+    const auto at = static_cast<std::size_t>(first);
+    return at < keys1_.size() ? keys1_[at] : -1;
+}
+
+std::int32_t& TRunLists::FirstLive(std::int32_t key)
+{
+    if (firstLive_.empty()) {
+        firstLive_.assign(start_.size() - 1, 0);
     }
-    const auto begin = static_cast<std::size_t>(start[static_cast<std::size_t>(key)]);
-    const auto end = static_cast<std::size_t>(start[static_cast<std::size_t>(key) + 1]);
-    return std::span<const std::int32_t>(places).subspan(begin, end - begin);
+    return firstLive_[static_cast<std::size_t>(key)];
 }
 
-std::uint64_t TWordIndex::PairKey(std::int32_t first, std::int32_t second) noexcept
+void TRunLists::ForgetColours() noexcept
 {
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32)
-        | static_cast<std::uint32_t>(second);
+    std::fill(firstLive_.begin(), firstLive_.end(), 0);
 }
 
-std::size_t TWordIndex::PairSlot(std::uint64_t pair) const noexcept
+std::size_t TRunLists::Bytes() const noexcept
 {
-    const std::size_t mask = pairSlots_.size() - 1;
-    std::uint64_t h = pair * 0x9E3779B97F4A7C15ULL;
-    h ^= h >> 29;
-    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
-        if (pairSlots_[i].key < 0 || pairSlots_[i].pair == pair) {
-            return i;
+    return (start_.capacity() + places_.capacity() + keys1_.capacity() + firstLive_.capacity())
+        * sizeof(std::int32_t);
+}
+
+TWordIndex::TWordIndex() = default;
+TWordIndex::~TWordIndex() = default;
+
+void TWordIndex::Forget(bool article2) noexcept
+{
+    stale1_ = true;
+    stale2_ = stale2_ || article2;
+    linked_ = false;
+}
+
+void TWordIndex::Update(const TArticle& article1, const TArticle& article2)
+{
+    if (linked_) {
+        return;
+    }
+    const bool both = stale1_ && stale2_;
+    const bool parallel =
+        both && static_cast<std::size_t>(article1.lstWords.Count()) + article2.lstWords.Count() >= kParallelWords;
+    const bool intern1 = stale1_;
+    const bool intern2 = stale2_;
+    SideBySide(
+        parallel, [&] { if (intern1) { table1_.Build(article1); } },
+        [&] { if (intern2) { table2_.Build(article2); } });
+    if (intern2) {
+        words_ = std::make_unique<TRunLists>(table2_.Ids(), table2_.Count());
+    }
+    stale1_ = false;
+    stale2_ = false;
+
+    // Article 1's words in article 2's numbering, one look-up per distinct
+    // word, rewritten in place.
+    std::vector<std::int32_t> translated(static_cast<std::size_t>(table1_.Count()));
+    for (std::int32_t id = 0; id < table1_.Count(); ++id) {
+        translated[static_cast<std::size_t>(id)] = table2_.Find(table1_.Folded(id), table1_.Hash(id));
+    }
+    ids1_ = table1_.TakeIds();
+    for (std::int32_t& id : ids1_) {
+        id = translated[static_cast<std::size_t>(id)];
+    }
+    // The run lists hold article 1's keys.
+    DropRuns();
+    linked_ = true;
+}
+
+void TWordIndex::DropRuns() noexcept
+{
+    runs_.clear();
+    recent_.clear();
+    rent_.clear();
+}
+
+void TWordIndex::Prebuild(std::span<const std::int32_t> lengths)
+{
+    std::vector<std::int32_t> missing;
+    for (const std::int32_t length : lengths) {
+        if (length >= 2 && runs_.find(length) == runs_.end()
+            && std::find(missing.begin(), missing.end(), length) == missing.end()) {
+            missing.push_back(length);
         }
     }
-}
-
-std::span<const std::int32_t> TWordIndex::Places(std::int32_t id) const noexcept
-{
-    return words_.Of(id);
-}
-
-std::span<const std::int32_t> TWordIndex::PairPlaces(std::int32_t first, std::int32_t second) const noexcept
-{
-    if (first < 0 || second < 0 || pairSlots_.empty()) {
-        return {};
+    // Two lists at a time, each on its own thread.
+    const bool parallel = static_cast<std::size_t>(Count2()) + ids1_.size() >= kParallelWords;
+    for (std::size_t i = 0; i < missing.size(); i += 2) {
+        if (i + 1 == missing.size()) {
+            Build(missing[i]);
+            break;
+        }
+        std::unique_ptr<TRunLists> other;
+        SideBySide(
+            parallel, [&] { other = std::make_unique<TRunLists>(table2_.Ids(), ids1_, missing[i + 1]); },
+            [&] { Build(missing[i]); });
+        runs_[missing[i + 1]] = std::move(other);
+        recent_.push_front(missing[i + 1]);
     }
-    const TPairSlot& slot = pairSlots_[PairSlot(PairKey(first, second))];
-    return slot.key < 0 ? std::span<const std::int32_t>{} : pairs_.Of(slot.key);
+}
+
+TRunLists* TWordIndex::Runs(std::int32_t length)
+{
+    if (length == 1) {
+        return words_.get();
+    }
+    const auto found = runs_.find(length);
+    if (found == runs_.end()) {
+        return nullptr;
+    }
+    const auto at = std::find(recent_.begin(), recent_.end(), length);
+    recent_.splice(recent_.begin(), recent_, at);
+    return found->second.get();
+}
+
+TRunLists* TWordIndex::RentOrBuild(std::int32_t length, std::int64_t cost)
+{
+    std::int64_t& spent = rent_[length];
+    spent += cost;
+    if (spent < Count2()) {
+        return nullptr;
+    }
+    return &Build(length);
+}
+
+TRunLists& TWordIndex::Build(std::int32_t length)
+{
+    auto built = std::make_unique<TRunLists>(table2_.Ids(), ids1_, length);
+    TRunLists& lists = *built;
+    runs_[length] = std::move(built);
+    recent_.push_front(length);
+    rent_.erase(length);
+    // Keep within the bound by dropping the lists used least recently; the
+    // new lists stay whatever they cost.
+    const std::size_t bound = kRunListBytesPerWord * (static_cast<std::size_t>(Count2()) + 1024);
+    std::size_t held = 0;
+    for (const auto& [heldLength, runs] : runs_) {
+        held += runs->Bytes();
+    }
+    while (held > bound && recent_.size() > 1) {
+        const std::int32_t oldest = recent_.back();
+        held -= runs_[oldest]->Bytes();
+        Drop(oldest);
+    }
+    return lists;
+}
+
+void TWordIndex::Drop(std::int32_t length) noexcept
+{
+    runs_.erase(length);
+    recent_.remove(length);
+    rent_.erase(length);
+}
+
+void TWordIndex::ForgetColours() noexcept
+{
+    if (words_) {
+        words_->ForgetColours();
+    }
+    for (auto& [length, runs] : runs_) {
+        runs->ForgetColours();
+    }
 }
 
 } // namespace glenvary::core

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
-// Glenvary: interned words of two articles, for fast chunk look-up.
+// Glenvary: the words of two articles as small integers, and the places in
+// article 2 of runs of words, for fast chunk look-up.
 #pragma once
 
 #include "segmentation.h"
 
 #include <cstdint>
+#include <list>
+#include <memory>
 #include <span>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace glenvary::core {
@@ -16,60 +20,172 @@ namespace glenvary::core {
 /// disagree never lead outside the text.
 [[nodiscard]] std::u16string_view WordText(const TArticle& article, std::int32_t word) noexcept;
 
-/// Word equality of the matching: equal after folding the ASCII capitals
-/// A-Z to small letters; every other code unit must agree exactly.
-[[nodiscard]] bool SameWord(std::u16string_view a, std::u16string_view b) noexcept;
-
-/// Both articles' words as small integers: two words get the same id
-/// exactly when SameWord holds. Ids of article 2 run from 0 upwards; a word
-/// of article 1 that occurs nowhere in article 2 gets kAbsent. For every id,
-/// and for every pair of ids that stand side by side in article 2, the
-/// ascending list of their places in article 2 is kept: a pair of common
-/// words is far rarer than either word, so it narrows the candidates.
-///
-/// Building costs two hashes and probes per word, O(words) memory.
-class TWordIndex {
+/// The distinct words of one article. Two words are the same word when they
+/// are equal after folding the ASCII capitals A-Z to small letters (every
+/// other code unit must agree exactly); ids run from 0 in the order of
+/// first occurrence. Each word is folded and hashed once; the folded texts
+/// of the distinct words are kept side by side, so that a look-up compares
+/// against them without touching the article's text again.
+class TWordTable {
 public:
     static constexpr std::int32_t kAbsent = -1;
 
-    TWordIndex(const TArticle& article1, const TArticle& article2);
+    /// Forgets everything and interns every word of `article`: Ids()[w] is
+    /// the id of word w. Cost: one pass over the words' characters.
+    void Build(const TArticle& article);
 
-    [[nodiscard]] std::int32_t Id1(std::int32_t word) const noexcept { return ids1_[static_cast<std::size_t>(word)]; }
-    [[nodiscard]] std::int32_t Id2(std::int32_t word) const noexcept { return ids2_[static_cast<std::size_t>(word)]; }
-    [[nodiscard]] std::int32_t DistinctWords2() const noexcept { return distinct2_; }
+    /// The id of the word whose folded text is `folded` and whose hash is
+    /// `hash` (as Hash gives it), or kAbsent.
+    [[nodiscard]] std::int32_t Find(std::u16string_view folded, std::uint64_t hash) const noexcept;
 
-    /// Ascending word indices of article 2 whose id is `id` (empty for
-    /// kAbsent).
-    [[nodiscard]] std::span<const std::int32_t> Places(std::int32_t id) const noexcept;
-
-    /// Ascending word indices j of article 2 with Id2(j) == first and
-    /// Id2(j + 1) == second (empty when that pair never occurs).
-    [[nodiscard]] std::span<const std::int32_t> PairPlaces(std::int32_t first, std::int32_t second) const noexcept;
+    [[nodiscard]] std::int32_t Count() const noexcept { return static_cast<std::int32_t>(hashes_.size()); }
+    [[nodiscard]] std::u16string_view Folded(std::int32_t id) const noexcept;
+    [[nodiscard]] std::uint64_t Hash(std::int32_t id) const noexcept { return hashes_[static_cast<std::size_t>(id)]; }
+    [[nodiscard]] const std::vector<std::int32_t>& Ids() const noexcept { return ids_; }
+    /// Hands the ids over, leaving none.
+    [[nodiscard]] std::vector<std::int32_t> TakeIds() noexcept { return std::move(ids_); }
 
 private:
-    // Places grouped by key: the places of key k are
-    // places[start[k] .. start[k + 1]), ascending.
-    struct TPlaceLists {
-        std::vector<std::int32_t> start;
-        std::vector<std::int32_t> places;
+    std::int32_t Intern(std::u16string_view folded, std::uint64_t hash);
+    void Grow();
 
-        void Build(const std::vector<std::int32_t>& keyAt, std::int32_t keys);
-        [[nodiscard]] std::span<const std::int32_t> Of(std::int32_t key) const noexcept;
-    };
-    // Open addressing from a pair of ids to its key in pairs_.
-    struct TPairSlot {
-        std::uint64_t pair = 0;
-        std::int32_t key = -1;
-    };
-    static std::uint64_t PairKey(std::int32_t first, std::int32_t second) noexcept;
-    [[nodiscard]] std::size_t PairSlot(std::uint64_t pair) const noexcept;
+    std::vector<std::int32_t> ids_;
+    // Open addressing: a slot holds an id or kAbsent.
+    std::vector<std::int32_t> slots_;
+    std::vector<std::uint64_t> hashes_;
+    // The folded text of id i is folded_[start_[i] .. start_[i + 1]).
+    std::u16string folded_;
+    std::vector<std::uint32_t> start_;
+};
 
+/// The places in article 2 of every run of Length() words, grouped by run:
+/// for each distinct run a key and the ascending list of the word indices
+/// where it starts, and for every run of article 1 the key of the runs of
+/// article 2 like it (or -1). Runs of one word are keyed by word id; longer
+/// runs by a rolling hash of their word ids, so two different runs may,
+/// very rarely, share a key: the caller compares the words of a place it
+/// takes.
+///
+/// Besides, each key keeps the walk's knowledge of its list: FirstLive()
+/// counts the leading places known to cover a coloured word of article 2.
+/// Colours only spread during a walk, so what is known stays true until
+/// ForgetColours().
+class TRunLists {
+public:
+    /// Runs of `length` >= 2 words of article 2's word ids `ids2`, and the
+    /// keys of article 1's runs (`ids1`). Cost: a hash and a table probe
+    /// per run of either article, the probes overlapped in memory; 4 bytes
+    /// per run of each article and per distinct run are kept, and while
+    /// building 8 more per run of article 2.
+    TRunLists(std::span<const std::int32_t> ids2, std::span<const std::int32_t> ids1, std::int32_t length);
+    /// Single words of article 2: key = word id, for ids 0 .. distinct - 1.
+    TRunLists(std::span<const std::int32_t> ids2, std::int32_t distinct);
+
+    [[nodiscard]] std::int32_t Length() const noexcept { return length_; }
+    /// The key of article 1's run of Length() words from `first`, or -1
+    /// when it stands nowhere in article 2 (runs of two words or more).
+    [[nodiscard]] std::int32_t Key1(std::int32_t first) const noexcept;
+    /// The places of key `key` (0 .. keys - 1), ascending.
+    [[nodiscard]] std::span<const std::int32_t> Places(std::int32_t key) const noexcept
+    {
+        const auto begin = static_cast<std::size_t>(start_[static_cast<std::size_t>(key)]);
+        const auto end = static_cast<std::size_t>(start_[static_cast<std::size_t>(key) + 1]);
+        return std::span<const std::int32_t>(places_).subspan(begin, end - begin);
+    }
+    /// Number of leading places of key `key` known to cover a coloured word.
+    /// Held only for lists that are asked, at 4 bytes a key.
+    [[nodiscard]] std::int32_t& FirstLive(std::int32_t key);
+    void ForgetColours() noexcept;
+    /// Bytes held, for the bound on all lists together.
+    [[nodiscard]] std::size_t Bytes() const noexcept;
+
+private:
+    void Group(std::span<const std::int32_t> keyAt, std::int32_t keys);
+
+    std::int32_t length_ = 1;
+    // The places of key k are places_[start_[k] .. start_[k + 1]).
+    std::vector<std::int32_t> start_;
+    std::vector<std::int32_t> places_;
+    std::vector<std::int32_t> keys1_;
+    std::vector<std::int32_t> firstLive_;
+};
+
+/// Both articles' words as ids of one numbering: article 2's ids run from 0
+/// in order of first occurrence, and a word of article 1 that occurs
+/// nowhere in article 2 gets kAbsent. Holds the places of every word of
+/// article 2, and the run lists of the run lengths that chunk look-ups ask
+/// for, each built the first time it pays (see RentOrBuild).
+///
+/// A side is interned again after it changed (Forget), article 1 also
+/// after article 2 changed, since its ids are numbered by article 2's;
+/// when both are interned and large, they are on two threads. Run lists
+/// hold article 1's keys, so they are dropped when either article changes.
+class TWordIndex {
+public:
+    static constexpr std::int32_t kAbsent = TWordTable::kAbsent;
+
+    TWordIndex();
+    ~TWordIndex();
+    TWordIndex(const TWordIndex&) = delete;
+    TWordIndex& operator=(const TWordIndex&) = delete;
+
+    /// Marks article 1 (`article2` false) or article 2 as changed.
+    void Forget(bool article2) noexcept;
+    /// Brings the ids and the word places up to date with the two articles
+    /// after Forget, dropping every run list. Cheap when nothing changed.
+    void Update(const TArticle& article1, const TArticle& article2);
+    /// Builds the run lists of the given lengths that are not held yet
+    /// (two at a time when the articles are large). Lengths below 2 are
+    /// skipped: single words always have their lists.
+    void Prebuild(std::span<const std::int32_t> lengths);
+
+    [[nodiscard]] std::int32_t Id1(std::int32_t word) const noexcept { return ids1_[static_cast<std::size_t>(word)]; }
+    [[nodiscard]] std::int32_t Id2(std::int32_t word) const noexcept
+    {
+        return table2_.Ids()[static_cast<std::size_t>(word)];
+    }
+    [[nodiscard]] std::int32_t Count2() const noexcept { return static_cast<std::int32_t>(table2_.Ids().size()); }
+
+    /// Ascending places in article 2 of word id `id` (a valid id).
+    [[nodiscard]] std::span<const std::int32_t> Places(std::int32_t id) const noexcept { return words_->Places(id); }
+
+    /// The run lists of `length` words if held, else nullptr; those of
+    /// single words are always held. Marks them as the most recently used.
+    [[nodiscard]] TRunLists* Runs(std::int32_t length);
+    /// Counts `cost` steps spent looking up runs of `length` words without
+    /// their lists; once the steps add up to what building the lists costs
+    /// (one per word of article 2), builds them and returns them, else
+    /// nullptr. Held lists beyond a memory bound are dropped, least
+    /// recently used first.
+    [[nodiscard]] TRunLists* RentOrBuild(std::int32_t length, std::int64_t cost);
+    /// The key in `runs` of article 1's words first .. first + Length() - 1
+    /// (inside article 1), or -1 when no run of article 2 is like it.
+    [[nodiscard]] std::int32_t KeyOf(const TRunLists& runs, std::int32_t first) const noexcept
+    {
+        return runs.Length() == 1 ? Id1(first) : runs.Key1(first);
+    }
+
+    /// Drops every run list of two words or more; they are built again
+    /// when asked for.
+    void DropRuns() noexcept;
+    /// Forgets, in every held list, what is known about coloured places.
+    void ForgetColours() noexcept;
+
+private:
+    TRunLists& Build(std::int32_t length);
+    void Drop(std::int32_t length) noexcept;
+
+    TWordTable table1_;
+    TWordTable table2_;
+    bool stale1_ = true;
+    bool stale2_ = true;
+    bool linked_ = false;
     std::vector<std::int32_t> ids1_;
-    std::vector<std::int32_t> ids2_;
-    std::int32_t distinct2_ = 0;
-    TPlaceLists words_;
-    TPlaceLists pairs_;
-    std::vector<TPairSlot> pairSlots_;
+    std::unique_ptr<TRunLists> words_;
+    std::unordered_map<std::int32_t, std::unique_ptr<TRunLists>> runs_;
+    // Held lengths, most recently used first.
+    std::list<std::int32_t> recent_;
+    std::unordered_map<std::int32_t, std::int64_t> rent_;
 };
 
 } // namespace glenvary::core

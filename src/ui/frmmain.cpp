@@ -91,6 +91,11 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption, 
     return label;
 }
 
+core::TArticleSide ArticleSide(int number)
+{
+    return number == 1 ? core::TArticleSide::Article1 : core::TArticleSide::Article2;
+}
+
 TNumericField* MakeField(QWidget* parent, const QString& name, bool readOnly, const QRect& geometry,
                          const QString& accessibleName)
 {
@@ -120,8 +125,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
 
     BuildTopBar();
     BuildBanner();
-    sides_[0].article = &engine_.article1;
-    sides_[1].article = &engine_.article2;
+    sides_[0].article = &engine_.Article1();
+    sides_[1].article = &engine_.Article2();
     auto* panLeft = new QGroupBox(QStringLiteral("Article 1"), this);
     panLeft->setObjectName(QStringLiteral("panLeft"));
     panLeft->resize(kClientWidth / 2 - 10, 0);
@@ -421,12 +426,8 @@ void TfrmMain::FormResize()
 
 void TfrmMain::FormDestroy()
 {
-    for (core::TArticle* article : {&engine_.article1, &engine_.article2}) {
-        article->lstWords.ClearAll();
-        article->lstSentences.ClearAll();
-        article->lstParagraphs.ClearAll();
-    }
-    engine_.InvalidateIndex();
+    engine_.SetArticleText(core::TArticleSide::Article1, {});
+    engine_.SetArticleText(core::TArticleSide::Article2, {});
 }
 
 void TfrmMain::showEvent(QShowEvent* event)
@@ -467,25 +468,15 @@ void TfrmMain::ArticleChange(TSide& side)
     }
     std::u16string text = side.editor->Text();
     core::NormaliseArticle(text);
-    side.article->sText = std::move(text);
+    engine_.SetArticleText(ArticleSide(NumberOf(side)), std::move(text));
     // Raises OnChange, and so runs this handler once more, only when a
     // character was replaced; the nested run finds nothing left to replace.
     // SetText is done with its argument before it raises OnChange, so the
     // nested run may reassign sText.
     side.editor->SetText(side.article->sText);
-    ParseArticle(side.article->sText, side.article->lstWords, side.article->lstSentences,
-                 side.article->lstParagraphs);
     side.edtWords->SetValue(side.article->lstWords.Count());
     side.edtSenten->SetValue(side.article->lstSentences.Count());
     side.edtParag->SetValue(side.article->lstParagraphs.Count());
-}
-
-void TfrmMain::ParseArticle(std::u16string_view text, core::TListWords& words, core::TListSentences& sentences,
-                            core::TListParagraphs& paragraphs)
-{
-    core::ParseArticle(text, words, sentences, paragraphs);
-    // The engine's word index describes the lists it was built from.
-    engine_.InvalidateIndex();
 }
 
 bool TfrmMain::NextChunk(std::int32_t& unitIndex, std::int32_t& first, std::int32_t& last) const
@@ -501,7 +492,7 @@ bool TfrmMain::FindChunkMatch(std::int32_t first, std::int32_t last, std::int32_
 
 void TfrmMain::btnCompareExClick()
 {
-    if (core::IsBlankArticle(engine_.article1.sText) || core::IsBlankArticle(engine_.article2.sText)) {
+    if (core::IsBlankArticle(engine_.Article1().sText) || core::IsBlankArticle(engine_.Article2().sText)) {
         return;
     }
     TBusyGuard busy(bBusy_);
@@ -510,10 +501,8 @@ void TfrmMain::btnCompareExClick()
     engine_.iUnitKind = cbxType_->currentIndex();
     TArticleEditor& editor1 = *sides_[0].editor;
     TArticleEditor& editor2 = *sides_[1].editor;
-    ParseArticle(editor1.Text(), engine_.article1.lstWords, engine_.article1.lstSentences,
-                 engine_.article1.lstParagraphs);
-    ParseArticle(editor2.Text(), engine_.article2.lstWords, engine_.article2.lstSentences,
-                 engine_.article2.lstParagraphs);
+    engine_.ReparseArticle(core::TArticleSide::Article1);
+    engine_.ReparseArticle(core::TArticleSide::Article2);
     // Nothing is painted until the command ends, so each editor's reset and
     // rebuild can be one edit, laid out once. The groups end before bBusy is
     // cleared: any change they report is ignored.
@@ -533,12 +522,12 @@ void TfrmMain::btnCompareExClick()
         FindChunkMatch(first, last, resume, matchFirst, matchLast);
     }
 
-    RenderHighlights(editor1, engine_.article1.lstWords);
-    RenderHighlights(editor2, engine_.article2.lstWords);
+    RenderHighlights(editor1, engine_.Article1().lstWords);
+    RenderHighlights(editor2, engine_.Article2().lstWords);
     // Out of the words actually split, not the count box, which may hold a
     // number the person typed there.
-    const std::int32_t coloured = core::CountColouredWords(engine_.article2.lstWords);
-    edtDuplicate_->SetValue(core::DuplicatePercent(coloured, engine_.article2.lstWords.Count()));
+    const std::int32_t coloured = core::CountColouredWords(engine_.Article2().lstWords);
+    edtDuplicate_->SetValue(core::DuplicatePercent(coloured, engine_.Article2().lstWords.Count()));
 }
 
 void TfrmMain::minNumWordsChange()
@@ -562,7 +551,7 @@ void TfrmMain::ResetHighlighting(TArticleEditor& editor)
 
 const std::u16string& TfrmMain::StoredText(const TArticleEditor& editor) const
 {
-    return &editor == sides_[0].editor ? engine_.article1.sText : engine_.article2.sText;
+    return &editor == sides_[0].editor ? engine_.Article1().sText : engine_.Article2().sText;
 }
 
 void TfrmMain::RenderHighlights(TArticleEditor& editor, const core::TListWords& words)
@@ -617,8 +606,7 @@ void TfrmMain::btnClearH2Click()
 
 void TfrmMain::ClearHighlighting(TSide& side)
 {
-    ParseArticle(side.editor->Text(), side.article->lstWords, side.article->lstSentences,
-                 side.article->lstParagraphs);
+    engine_.ReparseArticle(ArticleSide(NumberOf(side)));
     ResetHighlighting(*side.editor);
 }
 

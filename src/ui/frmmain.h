@@ -38,7 +38,7 @@ class TNumericField;
 ///
 /// The window holds the state and wires the events; the work is done by the
 /// engine, core::TComparison, whose two articles are the window's sides
-/// (lstWords1 is article1.lstWords, sText1 is article1.sText, and so on).
+/// (lstWords1 is Article1().lstWords, sText1 is Article1().sText, and so on).
 /// Every control carries its design name as Qt object name ("btnCompareEx",
 /// "rchArticle1", "edtWords2"...), so tests and accessibility tools find it.
 ///
@@ -64,28 +64,28 @@ public:
     TfrmMain& operator=(const TfrmMain&) = delete;
 
     /// Words, sentences and paragraphs of article 1 as last split.
-    [[nodiscard]] const core::TListWords& lstWords1() const noexcept { return engine_.article1.lstWords; }
+    [[nodiscard]] const core::TListWords& lstWords1() const noexcept { return engine_.Article1().lstWords; }
     [[nodiscard]] const core::TListSentences& lstSentences1() const noexcept
     {
-        return engine_.article1.lstSentences;
+        return engine_.Article1().lstSentences;
     }
     [[nodiscard]] const core::TListParagraphs& lstParagraphs1() const noexcept
     {
-        return engine_.article1.lstParagraphs;
+        return engine_.Article1().lstParagraphs;
     }
     /// The same for article 2.
-    [[nodiscard]] const core::TListWords& lstWords2() const noexcept { return engine_.article2.lstWords; }
+    [[nodiscard]] const core::TListWords& lstWords2() const noexcept { return engine_.Article2().lstWords; }
     [[nodiscard]] const core::TListSentences& lstSentences2() const noexcept
     {
-        return engine_.article2.lstSentences;
+        return engine_.Article2().lstSentences;
     }
     [[nodiscard]] const core::TListParagraphs& lstParagraphs2() const noexcept
     {
-        return engine_.article2.lstParagraphs;
+        return engine_.Article2().lstParagraphs;
     }
     /// The normalised text of each article as the change handler last saw it.
-    [[nodiscard]] const std::u16string& sText1() const noexcept { return engine_.article1.sText; }
-    [[nodiscard]] const std::u16string& sText2() const noexcept { return engine_.article2.sText; }
+    [[nodiscard]] const std::u16string& sText1() const noexcept { return engine_.Article1().sText; }
+    [[nodiscard]] const std::u16string& sText2() const noexcept { return engine_.Article2().sText; }
     /// The settings of the last comparison.
     [[nodiscard]] std::int32_t iMinLength() const noexcept { return engine_.iMinLength; }
     [[nodiscard]] std::int32_t iUnitKind() const noexcept { return engine_.iUnitKind; }
@@ -173,9 +173,6 @@ Q_SIGNALS:
     void ImportEnded(int side);
 
 protected:
-    /// Splits `text` into the three lists of one side (every word white).
-    void ParseArticle(std::u16string_view text, core::TListWords& words, core::TListSentences& sentences,
-                      core::TListParagraphs& paragraphs);
     /// The next chunk of article 1; see core::TComparison::NextChunk.
     bool NextChunk(std::int32_t& unitIndex, std::int32_t& first, std::int32_t& last) const;
     /// Looks a chunk up in article 2 and colours both runs on a match; see
@@ -198,7 +195,7 @@ protected:
 private:
     // One half of the window: article 1 or article 2.
     struct TSide {
-        core::TArticle* article = nullptr;
+        const core::TArticle* article = nullptr;
         QGroupBox* group = nullptr;
         QWidget* buttonBar = nullptr;
         QWidget* statistics = nullptr;

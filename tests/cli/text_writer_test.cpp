@@ -3,10 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 namespace glenvary::cli {
 namespace {
+
+std::string Summary(const TCompareReport& report)
+{
+    std::ostringstream out;
+    WriteCompareText(out, report);
+    return out.str();
+}
 
 struct PassageCase {
     const char* name;
@@ -37,7 +45,7 @@ TEST(CliTextWriter, QuotesEachPassageOnOneShortLine)
         SCOPED_TRACE(c.name);
         // Identical articles match as one passage from the first word to the last.
         const std::string summary =
-            WriteCompareText(CompareArticles(c.text, c.text, TCompareSettings{core::ukWords, 1}, {"a", "b"}));
+            Summary(CompareArticles(c.text, c.text, TCompareSettings{core::ukWords, 1}, {"a", "b"}));
         const std::string heading = "Duplicated passages in article 2:\n";
         const std::size_t at = summary.find(heading);
         ASSERT_NE(at, std::string::npos) << summary;
@@ -47,7 +55,7 @@ TEST(CliTextWriter, QuotesEachPassageOnOneShortLine)
 
 TEST(CliTextWriter, SaysWhenNothingIsDuplicated)
 {
-    const std::string summary = WriteCompareText(
+    const std::string summary = Summary(
         CompareArticles(u"alpha beta", u"gamma delta", TCompareSettings{core::ukSentences, 2}, {"a.txt", "b.txt"}));
     EXPECT_EQ(summary, "Duplicate content: 0% of article 2 (0.00%, 0 of 2 words)\n"
                        "Minimum length: 2 sentences\n"

@@ -25,7 +25,7 @@ using Chunks = std::vector<std::pair<std::int32_t, std::int32_t>>;
 Chunks Walk(const std::u16string& text, std::int32_t unitKind, std::int32_t length)
 {
     TComparison comparison;
-    comparison.article1.Assign(text);
+    comparison.SetArticleText(TArticleSide::Article1, text);
     comparison.iUnitKind = unitKind;
     comparison.iMinLength = length;
     Chunks chunks;
@@ -116,7 +116,7 @@ TEST(NextChunk, YieldsNothingForAnUnknownUnitKind)
     for (const std::int32_t unitKind : {3, -1, 100, kMinInt, kMaxInt}) {
         SCOPED_TRACE(unitKind);
         TComparison comparison;
-        comparison.article1.Assign(kThreeParagraphs);
+        comparison.SetArticleText(TArticleSide::Article1, kThreeParagraphs);
         comparison.iUnitKind = unitKind;
         comparison.iMinLength = 1;
         std::int32_t unitIndex = -1;
@@ -132,7 +132,7 @@ TEST(NextChunk, YieldsNothingForAnUnknownUnitKind)
 TEST(NextChunk, YieldsNothingFromAWalkPositionBeforeTheStart)
 {
     TComparison comparison;
-    comparison.article1.Assign(kFiveWords);
+    comparison.SetArticleText(TArticleSide::Article1, kFiveWords);
     comparison.iUnitKind = ukWords;
     comparison.iMinLength = 2;
     for (const std::int32_t start : {-2, -100, kMinInt}) {

@@ -115,12 +115,12 @@ TEST(Compare, ColoursAndCountsTheWorkedExamples)
     for (const auto& c : CompareCases()) {
         SCOPED_TRACE(c.name);
         TComparison comparison;
-        comparison.article1.sText = U16(c.text1);
-        comparison.article2.sText = U16(c.text2);
+        comparison.SetArticleText(TArticleSide::Article1, U16(c.text1));
+        comparison.SetArticleText(TArticleSide::Article2, U16(c.text2));
         const TCompareOutcome outcome = comparison.Compare(c.length, c.unitKind);
         EXPECT_TRUE(outcome.compared);
-        EXPECT_EQ(Colours(comparison.article1.lstWords), c.colours1);
-        EXPECT_EQ(Colours(comparison.article2.lstWords), c.colours2);
+        EXPECT_EQ(Colours(comparison.Article1().lstWords), c.colours1);
+        EXPECT_EQ(Colours(comparison.Article2().lstWords), c.colours2);
         EXPECT_EQ(outcome.duplicatedWords, c.duplicated);
         EXPECT_EQ(outcome.duplicatePercent, c.percent);
         EXPECT_EQ(RoundHalfEven(outcome.duplicatePercent), c.shown);
@@ -257,8 +257,8 @@ TEST(FindChunkMatch, WalksTheWorkedExamplesChunkByChunk)
     for (const auto& c : WalkCases()) {
         SCOPED_TRACE(c.name);
         TComparison comparison;
-        comparison.article1.Assign(U16(c.text1));
-        comparison.article2.Assign(U16(c.text2));
+        comparison.SetArticleText(TArticleSide::Article1, U16(c.text1));
+        comparison.SetArticleText(TArticleSide::Article2, U16(c.text2));
         comparison.iMinLength = c.length;
         comparison.iUnitKind = c.unitKind;
         comparison.BeginMatching();
@@ -293,8 +293,8 @@ TEST(FindChunkMatch, IgnoresChunksOutsideArticleOne)
     for (const auto& chunk : chunks) {
         SCOPED_TRACE(std::to_string(chunk.first) + ".." + std::to_string(chunk.last));
         TComparison comparison;
-        comparison.article1.Assign(u"a b c");
-        comparison.article2.Assign(u"a b c a");
+        comparison.SetArticleText(TArticleSide::Article1, u"a b c");
+        comparison.SetArticleText(TArticleSide::Article2, u"a b c a");
         comparison.iMinLength = 1;
         comparison.BeginMatching();
         std::int32_t resume = -1;
@@ -309,16 +309,16 @@ TEST(FindChunkMatch, IgnoresChunksOutsideArticleOne)
         EXPECT_EQ(matchFirst, kUntouched);
         EXPECT_EQ(matchLast, kUntouched);
         EXPECT_EQ(comparison.iColorIndex, 1);
-        EXPECT_EQ(Colours(comparison.article1.lstWords), "100");
-        EXPECT_EQ(Colours(comparison.article2.lstWords), "1000");
+        EXPECT_EQ(Colours(comparison.Article1().lstWords), "100");
+        EXPECT_EQ(Colours(comparison.Article2().lstWords), "1000");
     }
 }
 
 TEST(FindChunkMatch, FindsNothingFromAResumePositionPastArticleTwo)
 {
     TComparison comparison;
-    comparison.article1.Assign(u"a b");
-    comparison.article2.Assign(u"a b");
+    comparison.SetArticleText(TArticleSide::Article1, u"a b");
+    comparison.SetArticleText(TArticleSide::Article2, u"a b");
     comparison.BeginMatching();
     std::int32_t resume = 5;
     std::int32_t matchFirst = kUntouched;
@@ -326,67 +326,121 @@ TEST(FindChunkMatch, FindsNothingFromAResumePositionPastArticleTwo)
     EXPECT_FALSE(comparison.FindChunkMatch(0, 0, resume, matchFirst, matchLast));
     EXPECT_EQ(resume, 5);
     EXPECT_EQ(matchFirst, kUntouched);
-    EXPECT_EQ(Colours(comparison.article2.lstWords), "00");
+    EXPECT_EQ(Colours(comparison.Article2().lstWords), "00");
 }
 
 TEST(FindChunkMatch, IndexesTheArticlesWhenNoWalkWasBegun)
 {
     TComparison comparison;
-    comparison.article1.Assign(u"x b c");
-    comparison.article2.Assign(u"a b c");
+    comparison.SetArticleText(TArticleSide::Article1, u"x b c");
+    comparison.SetArticleText(TArticleSide::Article2, u"a b c");
     std::int32_t resume = -1;
     std::int32_t matchFirst = kUntouched;
     std::int32_t matchLast = kUntouched;
     EXPECT_TRUE(comparison.FindChunkMatch(1, 2, resume, matchFirst, matchLast));
     EXPECT_EQ(matchFirst, 1);
     EXPECT_EQ(matchLast, 2);
-    EXPECT_EQ(Colours(comparison.article2.lstWords), "011");
+    EXPECT_EQ(Colours(comparison.Article2().lstWords), "011");
 }
 
-TEST(FindChunkMatch, SeesTheNewTextsAfterTheIndexIsDropped)
+TEST(FindChunkMatch, SeesEachNewTextWithoutBeingTold)
+{
+    struct Row {
+        const char* name;
+        std::u16string text1;
+        std::u16string text2;
+        TArticleSide changed;
+        std::u16string newText;
+        std::int32_t matchFirst;
+        std::int32_t matchLast;
+        std::string colours2;
+    };
+    const std::vector<Row> rows = {
+        {"article 2", u"a b", u"x y", TArticleSide::Article2, u"c a b", 1, 2, "011"},
+        {"article 1", u"x y", u"c a b", TArticleSide::Article1, u"c a", 0, 1, "110"},
+        {"article 1 taking words that article 2 has", u"b c", u"a b", TArticleSide::Article1, u"a b", 0, 1, "11"},
+        {"article 1 taking a word that article 2 lacks", u"b c", u"a b", TArticleSide::Article1, u"a q", -1, -1,
+         "00"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TComparison comparison;
+        comparison.SetArticleText(TArticleSide::Article1, row.text1);
+        comparison.SetArticleText(TArticleSide::Article2, row.text2);
+        std::int32_t resume = -1;
+        std::int32_t matchFirst = kUntouched;
+        std::int32_t matchLast = kUntouched;
+        // Builds the index and the run lists of two words, and finds nothing.
+        ASSERT_FALSE(comparison.FindChunkMatch(0, 1, resume, matchFirst, matchLast));
+        comparison.SetArticleText(row.changed, row.newText);
+        comparison.BeginMatching();
+        resume = -1;
+        matchFirst = -1;
+        matchLast = -1;
+        EXPECT_EQ(comparison.FindChunkMatch(0, 1, resume, matchFirst, matchLast), row.matchFirst >= 0);
+        EXPECT_EQ(matchFirst, row.matchFirst);
+        EXPECT_EQ(matchLast, row.matchLast);
+        EXPECT_EQ(Colours(comparison.Article2().lstWords), row.colours2);
+    }
+}
+
+TEST(ReparseArticle, WhitensOneSideSoThatItsWordsMatchAgain)
 {
     TComparison comparison;
-    comparison.article1.Assign(u"a b");
-    comparison.article2.Assign(u"a b");
+    comparison.SetArticleText(TArticleSide::Article1, u"a b c");
+    comparison.SetArticleText(TArticleSide::Article2, u"b a c");
+    ASSERT_EQ(comparison.Compare(1, ukWords).duplicatedWords, 3);
+    const std::string colours1 = Colours(comparison.Article1().lstWords);
+    comparison.ReparseArticle(TArticleSide::Article2);
+    EXPECT_EQ(Colours(comparison.Article2().lstWords), "000");
+    EXPECT_EQ(Colours(comparison.Article1().lstWords), colours1);
+
+    // Word 0 of article 2 was coloured: a stale colour would clash now.
     comparison.BeginMatching();
-    comparison.article2.Assign(u"c a b");
-    comparison.InvalidateIndex();
-    std::int32_t resume = -1;
+    std::int32_t resume = 2;
     std::int32_t matchFirst = kUntouched;
     std::int32_t matchLast = kUntouched;
-    EXPECT_TRUE(comparison.FindChunkMatch(0, 1, resume, matchFirst, matchLast));
-    EXPECT_EQ(matchFirst, 1);
-    EXPECT_EQ(matchLast, 2);
-    EXPECT_EQ(Colours(comparison.article2.lstWords), "011");
+    EXPECT_TRUE(comparison.FindChunkMatch(1, 1, resume, matchFirst, matchLast));
+    EXPECT_EQ(matchFirst, 0);
+    EXPECT_EQ(Colours(comparison.Article2().lstWords), "100");
 }
 
 TEST(Compare, DoesNothingWhenEitherArticleIsBlank)
 {
+    const std::u16string text1 = u"a b c";
+    const std::u16string text2 = u"x a b c";
     const std::vector<std::pair<std::u16string, std::u16string>> blanks = {
-        {u"", u"a b c"},
-        {u"a b c", u""},
-        {u" \r\n\t ", u"a b c"},
-        {u"a b c", u"\x01\x1f \r\n"},
+        {u"", text2},
+        {text1, u""},
+        {u" \r\n\t ", text2},
+        {text1, u"\x01\x1f \r\n"},
         {u"   ", u"\t"},
-        {std::u16string(3, u'\0'), u"a b c"},
+        {std::u16string(3, u'\0'), text2},
     };
-    for (const auto& [text1, text2] : blanks) {
-        SCOPED_TRACE(test::U8(text1) + " / " + test::U8(text2));
+    for (const auto& [blank1, blank2] : blanks) {
+        SCOPED_TRACE(test::U8(blank1) + " / " + test::U8(blank2));
         TComparison comparison;
-        comparison.article1.sText = u"a b c";
-        comparison.article2.sText = u"x a b c";
+        comparison.SetArticleText(TArticleSide::Article1, text1);
+        comparison.SetArticleText(TArticleSide::Article2, text2);
         ASSERT_TRUE(comparison.Compare(1, ukWords).compared);
-        const std::vector<TWord> words1(comparison.article1.lstWords.begin(), comparison.article1.lstWords.end());
-        const std::vector<TWord> words2(comparison.article2.lstWords.begin(), comparison.article2.lstWords.end());
+        // Only the side that turns blank is given its new text; the other
+        // keeps the colours of the comparison before.
+        if (blank1 != text1) {
+            comparison.SetArticleText(TArticleSide::Article1, blank1);
+        }
+        if (blank2 != text2) {
+            comparison.SetArticleText(TArticleSide::Article2, blank2);
+        }
+        const std::vector<TWord> words1(comparison.Article1().lstWords.begin(), comparison.Article1().lstWords.end());
+        const std::vector<TWord> words2(comparison.Article2().lstWords.begin(), comparison.Article2().lstWords.end());
 
-        comparison.article1.sText = text1;
-        comparison.article2.sText = text2;
         EXPECT_FALSE(comparison.Compare(2, ukSentences).compared);
-        EXPECT_EQ(std::vector<TWord>(comparison.article1.lstWords.begin(), comparison.article1.lstWords.end()),
+        EXPECT_EQ(std::vector<TWord>(comparison.Article1().lstWords.begin(), comparison.Article1().lstWords.end()),
                   words1);
-        EXPECT_EQ(std::vector<TWord>(comparison.article2.lstWords.begin(), comparison.article2.lstWords.end()),
+        EXPECT_EQ(std::vector<TWord>(comparison.Article2().lstWords.begin(), comparison.Article2().lstWords.end()),
                   words2);
-        EXPECT_EQ(Colours(comparison.article2.lstWords), "0111");
+        EXPECT_EQ(Colours(comparison.Article2().lstWords),
+                  blank2 == text2 ? "0111" : std::string(words2.size(), '0'));
         EXPECT_EQ(comparison.iColorIndex, 1);
         EXPECT_EQ(comparison.iMinLength, 1);
         EXPECT_EQ(comparison.iUnitKind, ukWords);
@@ -396,56 +450,55 @@ TEST(Compare, DoesNothingWhenEitherArticleIsBlank)
 TEST(Compare, GivesTheSameResultWhenRunAgain)
 {
     TComparison comparison;
-    comparison.article1.sText = u"Red apples grow here. Blue rivers run deep.";
-    comparison.article2.sText = u"Blue rivers run deep and red apples grow here.";
+    comparison.SetArticleText(TArticleSide::Article1, u"Red apples grow here. Blue rivers run deep.");
+    comparison.SetArticleText(TArticleSide::Article2, u"Blue rivers run deep and red apples grow here.");
     const TCompareOutcome first = comparison.Compare(2, ukWords);
-    const std::string colours1 = Colours(comparison.article1.lstWords);
-    const std::string colours2 = Colours(comparison.article2.lstWords);
+    const std::string colours1 = Colours(comparison.Article1().lstWords);
+    const std::string colours2 = Colours(comparison.Article2().lstWords);
 
-    // Colours left in the lists must not leak into the next comparison.
-    for (auto& word : comparison.article2.lstWords) {
-        word.iColor = kPalette[4];
-    }
-    comparison.iColorIndex = 4;
+    // Colours of another comparison left in the lists must not leak into
+    // the next one.
+    comparison.Compare(1, ukWords);
+    ASSERT_NE(Colours(comparison.Article2().lstWords), colours2);
     const TCompareOutcome second = comparison.Compare(2, ukWords);
     EXPECT_EQ(second.duplicatedWords, first.duplicatedWords);
     EXPECT_EQ(second.duplicatePercent, first.duplicatePercent);
-    EXPECT_EQ(Colours(comparison.article1.lstWords), colours1);
-    EXPECT_EQ(Colours(comparison.article2.lstWords), colours2);
+    EXPECT_EQ(Colours(comparison.Article1().lstWords), colours1);
+    EXPECT_EQ(Colours(comparison.Article2().lstWords), colours2);
     EXPECT_EQ(comparison.iColorIndex, 2);
 }
 
 TEST(Compare, StartsFromWhiteWordLists)
 {
     TComparison comparison;
-    comparison.article1.sText = u"a b c";
-    comparison.article2.sText = u"a b c";
+    comparison.SetArticleText(TArticleSide::Article1, u"a b c");
+    comparison.SetArticleText(TArticleSide::Article2, u"a b c");
     ASSERT_EQ(comparison.Compare(1, ukWords).duplicatedWords, 3);
     const TCompareOutcome outcome = comparison.Compare(-1, ukWords);
     EXPECT_TRUE(outcome.compared);
     EXPECT_EQ(outcome.duplicatedWords, 0);
     EXPECT_EQ(outcome.duplicatePercent, 0.0);
-    EXPECT_EQ(Colours(comparison.article1.lstWords), "000");
-    EXPECT_EQ(Colours(comparison.article2.lstWords), "000");
+    EXPECT_EQ(Colours(comparison.Article1().lstWords), "000");
+    EXPECT_EQ(Colours(comparison.Article2().lstWords), "000");
     EXPECT_EQ(comparison.iColorIndex, 0);
 }
 
 TEST(Compare, SplitsTheCurrentTextsOnEveryRun)
 {
     TComparison comparison;
-    comparison.article1.sText = u"The cat sat on the mat.";
-    comparison.article2.sText = u"A dog Sat on THE mat today.";
+    comparison.SetArticleText(TArticleSide::Article1, u"The cat sat on the mat.");
+    comparison.SetArticleText(TArticleSide::Article2, u"A dog Sat on THE mat today.");
     ASSERT_EQ(comparison.Compare(3, ukWords).duplicatedWords, 4);
 
-    comparison.article1.sText = u"dog cat";
-    comparison.article2.sText = u"a cat, a dog";
+    comparison.SetArticleText(TArticleSide::Article1, u"dog cat");
+    comparison.SetArticleText(TArticleSide::Article2, u"a cat, a dog");
     const TCompareOutcome outcome = comparison.Compare(1, ukWords);
     EXPECT_EQ(outcome.duplicatedWords, 2);
     EXPECT_EQ(outcome.duplicatePercent, 50.0);
-    EXPECT_EQ(Colours(comparison.article1.lstWords), "12");
-    EXPECT_EQ(Colours(comparison.article2.lstWords), "0201");
-    ASSERT_EQ(comparison.article2.lstWords.Count(), 4);
-    EXPECT_EQ(comparison.article2.lstWords[3], (TWord{10, 13, kPalette[1]}));
+    EXPECT_EQ(Colours(comparison.Article1().lstWords), "12");
+    EXPECT_EQ(Colours(comparison.Article2().lstWords), "0201");
+    ASSERT_EQ(comparison.Article2().lstWords.Count(), 4);
+    EXPECT_EQ(comparison.Article2().lstWords[3], (TWord{10, 13, kPalette[1]}));
 }
 
 TEST(MatchColor, GivesThePaletteForOneToSixAndWhiteOtherwise)
