@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/frmmain.h"
 
+#include "core/highlight.h"
 #include "core/keyword.h"
 #include "core/normalise.h"
 #include "core/segmentation.h"
@@ -467,42 +468,31 @@ void TfrmMain::ArticleChange(TSide& side)
         return;
     }
     std::u16string text = side.editor->Text();
-    core::NormaliseArticle(text);
+    const bool replaced = core::NormaliseArticle(text);
     engine_.SetArticleText(ArticleSide(NumberOf(side)), std::move(text));
-    // Raises OnChange, and so runs this handler once more, only when a
-    // character was replaced; the nested run finds nothing left to replace.
-    // SetText is done with its argument before it raises OnChange, so the
-    // nested run may reassign sText.
-    side.editor->SetText(side.article->sText);
+    // Writing back raises OnChange, and so runs this handler once more; the
+    // nested run finds nothing left to replace. SetText is done with its
+    // argument before it raises OnChange, so the nested run may store a new
+    // text.
+    if (replaced) {
+        side.editor->SetText(side.article->sText);
+    }
     side.edtWords->SetValue(side.article->lstWords.Count());
     side.edtSenten->SetValue(side.article->lstSentences.Count());
     side.edtParag->SetValue(side.article->lstParagraphs.Count());
 }
 
-bool TfrmMain::NextChunk(std::int32_t& unitIndex, std::int32_t& first, std::int32_t& last) const
-{
-    return engine_.NextChunk(unitIndex, first, last);
-}
-
-bool TfrmMain::FindChunkMatch(std::int32_t first, std::int32_t last, std::int32_t& resume,
-                              std::int32_t& matchFirst, std::int32_t& matchLast)
-{
-    return engine_.FindChunkMatch(first, last, resume, matchFirst, matchLast);
-}
-
 void TfrmMain::btnCompareExClick()
 {
-    if (core::IsBlankArticle(engine_.Article1().sText) || core::IsBlankArticle(engine_.Article2().sText)) {
+    TBusyGuard busy(bBusy_);
+    // The engine's one whole comparison: the blank check, the fresh split,
+    // the walk and the percentage.
+    const core::TCompareOutcome outcome = engine_.Compare(minNumWords_->value(), cbxType_->currentIndex());
+    if (!outcome.compared) {
         return;
     }
-    TBusyGuard busy(bBusy_);
-    engine_.iColorIndex = 0;
-    engine_.iMinLength = minNumWords_->value();
-    engine_.iUnitKind = cbxType_->currentIndex();
     TArticleEditor& editor1 = *sides_[0].editor;
     TArticleEditor& editor2 = *sides_[1].editor;
-    engine_.ReparseArticle(core::TArticleSide::Article1);
-    engine_.ReparseArticle(core::TArticleSide::Article2);
     // Nothing is painted until the command ends, so each editor's reset and
     // rebuild can be one edit, laid out once. The groups end before bBusy is
     // cleared: any change they report is ignored.
@@ -510,24 +500,11 @@ void TfrmMain::btnCompareExClick()
     const TArticleEditor::TEditGroup group2(editor2);
     ResetHighlighting(editor1);
     ResetHighlighting(editor2);
-
-    engine_.BeginMatching();
-    std::int32_t unitIndex = -1;
-    std::int32_t resume = -1;
-    std::int32_t first = -1;
-    std::int32_t last = -1;
-    std::int32_t matchFirst = -1;
-    std::int32_t matchLast = -1;
-    while (NextChunk(unitIndex, first, last)) {
-        FindChunkMatch(first, last, resume, matchFirst, matchLast);
-    }
-
     RenderHighlights(editor1, engine_.Article1().lstWords);
     RenderHighlights(editor2, engine_.Article2().lstWords);
     // Out of the words actually split, not the count box, which may hold a
     // number the person typed there.
-    const std::int32_t coloured = core::CountColouredWords(engine_.Article2().lstWords);
-    edtDuplicate_->SetValue(core::DuplicatePercent(coloured, engine_.Article2().lstWords.Count()));
+    edtDuplicate_->SetValue(outcome.duplicatePercent);
 }
 
 void TfrmMain::minNumWordsChange()
@@ -557,37 +534,13 @@ const std::u16string& TfrmMain::StoredText(const TArticleEditor& editor) const
 void TfrmMain::RenderHighlights(TArticleEditor& editor, const core::TListWords& words)
 {
     const std::u16string_view text = StoredText(editor);
-    const auto size = static_cast<std::int64_t>(text.size());
-    // Positions from..to, 1-based and inclusive, clamped to the text.
-    const auto cut = [&](std::int64_t from, std::int64_t to) -> std::u16string_view {
-        from = std::max<std::int64_t>(from, 1);
-        to = std::min(to, size);
-        if (to < from) {
-            return {};
-        }
-        return text.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(to - from + 1));
-    };
+    const std::vector<core::THighlightRun> runs = core::HighlightRuns(text, {words.begin(), words.end()});
     std::vector<TStyledPiece> pieces;
-    pieces.reserve(static_cast<std::size_t>(words.Count()) * 2 + 1);
-    const auto append = [&](std::u16string_view piece, core::TColor color) {
-        pieces.push_back({piece, core::clBlack, color, color == core::clWhite ? 0U : TFontStyles{fsBold}});
-    };
-    std::int64_t previousEnd = 1;
-    core::TColor previousColor = core::clWhite;
-    for (const core::TWord& word : words) {
-        const std::u16string_view gap = cut(previousEnd, std::int64_t{word.iStart} - 1);
-        if (!gap.empty()) {
-            append(gap, word.iColor == previousColor ? word.iColor : core::clWhite);
-        }
-        append(cut(word.iStart, std::int64_t{word.iEnd} - 1), word.iColor);
-        previousEnd = word.iEnd;
-        previousColor = word.iColor;
-    }
-    // Everything after the last word, final line break included, goes back
-    // as it was: the text comes out exactly as stored.
-    const std::u16string_view trailing = cut(previousEnd, size);
-    if (!trailing.empty()) {
-        append(trailing, previousColor);
+    pieces.reserve(runs.size());
+    for (const core::THighlightRun& run : runs) {
+        const bool plain = run.color == core::clWhite;
+        pieces.push_back({text.substr(static_cast<std::size_t>(run.start), static_cast<std::size_t>(run.length)),
+                          core::clBlack, run.color, plain ? 0U : TFontStyles{fsBold}});
     }
     // One bulk edit instead of a reset, a Clear and one insertion per piece:
     // the same content and formats, without a layout per piece.

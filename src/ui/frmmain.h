@@ -100,11 +100,10 @@ public:
     void rchArticle1Change();
     /// The same for article 2.
     void rchArticle2Change();
-    /// Compare: does nothing while either article is blank; otherwise splits
-    /// both editors' texts afresh, walks article 1 chunk by chunk, colours
-    /// the matching runs, draws the colours into both editors and shows the
-    /// share of article 2's words that lie in a duplicate, out of article
-    /// 2's actual word count.
+    /// Compare: runs the engine's whole comparison (nothing happens while
+    /// either article is blank), then resets both editors to plain text,
+    /// draws the colours into them and shows the share of article 2's words
+    /// that lie in a duplicate, out of article 2's actual word count.
     void btnCompareExClick();
     /// Keeps the length field from holding 0: 0 becomes 1.
     void minNumWordsChange();
@@ -173,20 +172,13 @@ Q_SIGNALS:
     void ImportEnded(int side);
 
 protected:
-    /// The next chunk of article 1; see core::TComparison::NextChunk.
-    bool NextChunk(std::int32_t& unitIndex, std::int32_t& first, std::int32_t& last) const;
-    /// Looks a chunk up in article 2 and colours both runs on a match; see
-    /// core::TComparison::FindChunkMatch.
-    bool FindChunkMatch(std::int32_t first, std::int32_t last, std::int32_t& resume, std::int32_t& matchFirst,
-                        std::int32_t& matchLast);
     /// Shows the editor's whole text plain (black on white, no style) and
     /// puts the caret at the start. Formatting only: the text stays.
     void ResetHighlighting(TArticleEditor& editor);
     /// Rebuilds the editor from its side's stored text in the colours of
-    /// `words`: a coloured word is bold black on its colour, a white one
-    /// plain; the gap before a word takes the word's colour only when the
-    /// word before carries the same colour; the text after the last word
-    /// takes the last word's colour. The text stays exactly as stored.
+    /// `words`, in the runs core::HighlightRuns decides (the HTML report
+    /// draws the same runs): a coloured run is bold black on its colour, a
+    /// white one plain. The text stays exactly as stored.
     virtual void RenderHighlights(TArticleEditor& editor, const core::TListWords& words);
 
     void showEvent(QShowEvent* event) override;
