@@ -46,17 +46,19 @@ std::vector<TRegion> FindRegions(const core::TArticle& article)
     return regions;
 }
 
-TArticleReport ReportArticle(const core::TArticle& article, std::string name)
+TArticleReport ReportArticle(core::TArticle article, std::string name)
 {
     TArticleReport report;
     report.name = std::move(name);
-    report.text = article.sText;
-    report.words.assign(article.lstWords.begin(), article.lstWords.end());
     report.sentences = article.lstSentences.Count();
     report.paragraphs = article.lstParagraphs.Count();
     report.duplicatedWords = core::CountColouredWords(article.lstWords);
     report.duplicatePercent = core::DuplicatePercent(report.duplicatedWords, article.lstWords.Count());
     report.regions = FindRegions(article);
+    // Last, when nothing reads the article any more: a book-length text and
+    // its words move instead of being copied.
+    report.text = std::move(article.sText);
+    report.words = article.lstWords.TakeRecords();
     return report;
 }
 
@@ -100,7 +102,7 @@ std::string CssColor(core::TColor color)
     return css;
 }
 
-TCompareReport BuildCompareReport(const core::TArticle& article1, const core::TArticle& article2,
+TCompareReport BuildCompareReport(core::TArticle article1, core::TArticle article2,
                                   const core::TCompareOutcome& outcome, const TCompareSettings& settings,
                                   const std::array<std::string, 2>& names)
 {
@@ -110,8 +112,8 @@ TCompareReport BuildCompareReport(const core::TArticle& article1, const core::TA
     report.compared = outcome.compared;
     report.duplicatePercent = outcome.compared ? outcome.duplicatePercent : 0.0;
     report.duplicatePercentShown = core::RoundHalfEven(report.duplicatePercent);
-    report.articles[0] = ReportArticle(article1, names[0]);
-    report.articles[1] = ReportArticle(article2, names[1]);
+    report.articles[0] = ReportArticle(std::move(article1), names[0]);
+    report.articles[1] = ReportArticle(std::move(article2), names[1]);
     return report;
 }
 
@@ -120,12 +122,20 @@ TCompareReport CompareArticles(std::u16string text1, std::u16string text2, const
 {
     core::NormaliseArticle(text1);
     core::NormaliseArticle(text2);
-    core::TComparison comparison;
-    comparison.SetArticleText(core::TArticleSide::Article1, std::move(text1));
-    comparison.SetArticleText(core::TArticleSide::Article2, std::move(text2));
-    const core::TCompareOutcome outcome =
-        comparison.Compare(EffectiveMinLength(settings.minLength), static_cast<std::int32_t>(settings.unit));
-    return BuildCompareReport(comparison.Article1(), comparison.Article2(), outcome, settings, names);
+    core::TArticle article1;
+    core::TArticle article2;
+    core::TCompareOutcome outcome;
+    {
+        core::TComparison comparison;
+        comparison.SetArticleText(core::TArticleSide::Article1, std::move(text1));
+        comparison.SetArticleText(core::TArticleSide::Article2, std::move(text2));
+        outcome =
+            comparison.Compare(EffectiveMinLength(settings.minLength), static_cast<std::int32_t>(settings.unit));
+        article1 = comparison.TakeArticle(core::TArticleSide::Article1);
+        article2 = comparison.TakeArticle(core::TArticleSide::Article2);
+        // The comparison's index goes here, before the report is written.
+    }
+    return BuildCompareReport(std::move(article1), std::move(article2), outcome, settings, names);
 }
 
 TDensityReport CountKeyword(std::u16string text, std::u16string_view keyword, std::string name)

@@ -88,9 +88,10 @@ struct TCompareReport {
 
 /// Gathers the report of a comparison that has run (or was refused for a
 /// blank article, `outcome.compared` false): counts, colours and regions of
-/// both articles as the comparison left them (TComparison::Article1 and
-/// Article2). `names` name the two sources.
-[[nodiscard]] TCompareReport BuildCompareReport(const core::TArticle& article1, const core::TArticle& article2,
+/// both articles as the comparison left them (TComparison::TakeArticle).
+/// The articles' texts and words move into the report. `names` name the
+/// two sources.
+[[nodiscard]] TCompareReport BuildCompareReport(core::TArticle article1, core::TArticle article2,
                                                 const core::TCompareOutcome& outcome, const TCompareSettings& settings,
                                                 const std::array<std::string, 2>& names);
 

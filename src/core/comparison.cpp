@@ -532,6 +532,18 @@ void TComparison::SetArticleText(TArticleSide side, std::u16string text)
     matcher_->Whiten(article, second);
 }
 
+TArticle TComparison::TakeArticle(TArticleSide side)
+{
+    const bool second = side != TArticleSide::Article1;
+    TArticle& article = second ? article2_ : article1_;
+    TArticle taken = std::move(article);
+    article = TArticle{};
+    matcher_->index.Forget(second);
+    matcher_->diagonal = {};
+    matcher_->Whiten(article, second);
+    return taken;
+}
+
 void TComparison::ReparseArticle(TArticleSide side)
 {
     // The lists hold the split of the stored text, which changes only

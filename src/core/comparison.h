@@ -93,6 +93,11 @@ public:
     /// side's words.
     void ReparseArticle(TArticleSide side);
 
+    /// Hands the side's article over, colours included, and leaves the side
+    /// empty, so that a caller done comparing keeps the result without a
+    /// copy of a book-length text. Cost: O(1) plus emptying the side.
+    [[nodiscard]] TArticle TakeArticle(TArticleSide side);
+
     /// Chunk length in units; below 1 the walk yields no chunk.
     std::int32_t iMinLength = 0;
     /// 0 words, 1 sentences, 2 paragraphs; any other value yields no chunk.

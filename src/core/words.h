@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace glenvary::core {
@@ -64,6 +65,8 @@ public:
     /// Frees every record; Count() becomes 0. Capacity is kept, so the next
     /// segmentation of the same side allocates nothing.
     void ClearAll() noexcept { items_.clear(); }
+    /// Hands the records over, in order; the list is empty afterwards.
+    [[nodiscard]] std::vector<Record> TakeRecords() noexcept { return std::exchange(items_, {}); }
     /// Reserves room for n records (a hint; never shrinks).
     void Reserve(std::size_t n) { items_.reserve(n); }
 

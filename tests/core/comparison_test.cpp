@@ -468,6 +468,27 @@ TEST(Compare, GivesTheSameResultWhenRunAgain)
     EXPECT_EQ(comparison.iColorIndex, 2);
 }
 
+TEST(Compare, HandsTheResultOverAndComparesAgainAfterwards)
+{
+    TComparison comparison;
+    comparison.SetArticleText(TArticleSide::Article1, u"Red apples grow here. Blue rivers run deep.");
+    comparison.SetArticleText(TArticleSide::Article2, u"Blue rivers run deep and red apples grow here.");
+    comparison.Compare(2, ukWords);
+    const std::string colours2 = Colours(comparison.Article2().lstWords);
+    const TArticle taken = comparison.TakeArticle(TArticleSide::Article2);
+    EXPECT_EQ(Colours(taken.lstWords), colours2);
+    EXPECT_EQ(taken.sText, u"Blue rivers run deep and red apples grow here.");
+    EXPECT_EQ(comparison.Article2().lstWords.Count(), 0);
+    EXPECT_FALSE(comparison.Compare(2, ukWords).compared);
+    // What the comparison kept of the taken article must not leak into the next one.
+    comparison.SetArticleText(TArticleSide::Article2, u"deep and here red apples grow");
+    TComparison fresh;
+    fresh.SetArticleText(TArticleSide::Article1, u"Red apples grow here. Blue rivers run deep.");
+    fresh.SetArticleText(TArticleSide::Article2, u"deep and here red apples grow");
+    EXPECT_EQ(comparison.Compare(2, ukWords).duplicatedWords, fresh.Compare(2, ukWords).duplicatedWords);
+    EXPECT_EQ(Colours(comparison.Article2().lstWords), Colours(fresh.Article2().lstWords));
+}
+
 TEST(Compare, StartsFromWhiteWordLists)
 {
     TComparison comparison;
