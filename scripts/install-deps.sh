@@ -9,7 +9,7 @@ packages=(
   libicu-dev libcli11-dev nlohmann-json3-dev
   libzip-dev libpugixml-dev libpoppler-cpp-dev
   libreoffice-writer-nogui
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev zlib1g-dev
   fonts-dejavu-core xvfb xauth
 )
 
