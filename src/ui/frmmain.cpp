@@ -7,6 +7,7 @@
 #include "core/segmentation.h"
 #include "io/article_file.h"
 #include "platform/error_reporter.h"
+#include "platform/url_opener.h"
 #include "ui/numericfield.h"
 
 #include <QComboBox>
@@ -15,7 +16,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QApplication>
 #include <QGroupBox>
+#include <QIcon>
+#include <QImageReader>
+#include <QMovie>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -40,6 +45,8 @@ constexpr int kBottomBarHeight = 62;
 constexpr int kButtonBarHeight = 37;
 constexpr int kStatisticsHeight = 113;
 constexpr int kStripWidth = 5;
+// Where the two footer links lead when no configuration names others.
+constexpr const char* kBuiltInLinkAddress = "https://www.google.com";
 
 // Sets bBusy for the lifetime of one comparison, so that a comparison that
 // fails part-way cannot leave the editors ignoring every later edit.
@@ -109,8 +116,17 @@ TNumericField* MakeField(QWidget* parent, const QString& name, bool readOnly, co
 
 } // namespace
 
-TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
+TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup_(std::move(startup))
 {
+    if (startup_.programFolder.empty()) {
+        startup_.programFolder = config::ProgramFolder();
+    }
+    if (!startup_.draw) {
+        startup_.draw = config::ClockSeededDraw;
+    }
+    if (!startup_.urlOpener) {
+        startup_.urlOpener = std::make_shared<platform::TDesktopUrlOpener>();
+    }
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Glenvary"));
     setAccessibleName(QStringLiteral("Glenvary"));
@@ -158,6 +174,11 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
     connect(sides_[1].editor, &TArticleEditor::OnChange, this, guarded(&TfrmMain::rchArticle2Change));
     connect(sides_[0].btnClearH, &QPushButton::clicked, this, guarded(&TfrmMain::btnClearH1Click));
     connect(sides_[1].btnClearH, &QPushButton::clicked, this, guarded(&TfrmMain::btnClearH2Click));
+    connect(btnMakeMoney_, &QPushButton::clicked, this, guarded(&TfrmMain::btnMakeMoneyClick));
+    for (QObject* clickable : {static_cast<QObject*>(imgBanner_), static_cast<QObject*>(gifBanner_),
+                               static_cast<QObject*>(lblLink1URL_), static_cast<QObject*>(lblLink2URL_)}) {
+        clickable->installEventFilter(this);
+    }
     connect(sides_[0].btnImport, &QPushButton::clicked, this, guarded(&TfrmMain::btnImport1Click));
     connect(sides_[1].btnImport, &QPushButton::clicked, this, guarded(&TfrmMain::btnImport2Click));
     for (int number : {1, 2}) {
@@ -337,10 +358,12 @@ void TfrmMain::BuildBottomBar()
     QFont underlined = font();
     underlined.setUnderline(true);
     lblLink1URL_ = MakeLabel(panBottom_, QStringLiteral("lblLink1URL"), QStringLiteral("Google"), {13, 36});
+    lblLink1URL_->setProperty("address", QString::fromLatin1(kBuiltInLinkAddress));
     lblLink1URL_->setFont(underlined);
     lblLink1URL_->adjustSize();
     lblLink1URL_->setCursor(Qt::PointingHandCursor);
     lblLink2URL_ = MakeLabel(panBottom_, QStringLiteral("lblLink2URL"), QStringLiteral("Google"), {701, 36});
+    lblLink2URL_->setProperty("address", QString::fromLatin1(kBuiltInLinkAddress));
     lblLink2URL_->setFont(underlined);
     lblLink2URL_->adjustSize();
     lblLink2URL_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -413,6 +436,157 @@ void TfrmMain::ArrangeSide(TSide& side)
 void TfrmMain::FormCreate()
 {
     gifBanner_->setGeometry(imgBanner_->geometry());
+    LoadConfiguration();
+}
+
+void TfrmMain::LoadConfiguration()
+{
+    io::TResult<std::optional<config::TConfiguration>> read =
+        config::ReadConfiguration(startup_.programFolder, startup_.draw);
+    if (!read) {
+        throw std::runtime_error(read.Error());
+    }
+    if (!read.Value()) {
+        return;
+    }
+    const config::TConfiguration& configuration = *read.Value();
+    if (configuration.caption) {
+        setWindowTitle(QString::fromStdString(*configuration.caption));
+    }
+    sAffiliateID_ = configuration.affiliateId;
+    if (configuration.banner) {
+        sBannerURL_ = configuration.banner->address;
+    }
+    // Each part that fails is reported on its own; the rest still applies.
+    QStringList failures;
+    const auto attempt = [&failures](const auto& part) {
+        try {
+            part();
+        } catch (...) {
+            failures.append(platform::DescribeCurrentException());
+        }
+    };
+    if (configuration.bannerHidden || !configuration.banner) {
+        panBanner_->hide();
+    } else {
+        attempt([&] { ApplyBanner(*configuration.banner); });
+    }
+    ApplyLink(lblLink1URL_, configuration.link1);
+    ApplyLink(lblLink2URL_, configuration.link2);
+    if (configuration.skin) {
+        attempt([&] {
+            if (!*configuration.skin) {
+                throw std::runtime_error(configuration.skin->Error());
+            }
+            setStyleSheet(QString::fromStdString(configuration.skin->Value()));
+        });
+    }
+    if (configuration.iconFile) {
+        attempt([&] {
+            const QIcon icon(QString::fromStdString(configuration.iconFile->string()));
+            if (icon.isNull() || icon.availableSizes().isEmpty()) {
+                throw std::runtime_error("cannot use the icon " + configuration.iconFile->string()
+                                         + ": not a picture this program can read");
+            }
+            setWindowIcon(icon);
+            QApplication::setWindowIcon(icon);
+        });
+    }
+    ApplyLayoutRule();
+    for (const QString& failure : failures) {
+        platform::ReportUnexpectedError(failure);
+    }
+}
+
+void TfrmMain::ApplyBanner(const config::TBannerChoice& banner)
+{
+    // A picture larger than this is no banner; refusing it before decoding
+    // keeps a hostile file from asking for gigabytes.
+    constexpr int kMaxBannerSide = 4096;
+    const QString path = QString::fromStdString(banner.storedFile.string());
+    const QByteArray format = QByteArray::fromStdString(banner.format);
+    const auto refuse = [&](const char* why) {
+        panBanner_->hide();
+        throw std::runtime_error("cannot show the banner " + banner.shownName + ": " + why);
+    };
+    QImageReader reader(path, format);
+    reader.setDecideFormatFromContent(false);
+    const QSize size = reader.size();
+    if (!reader.canRead()) {
+        refuse("not a picture in the format its name gives");
+    }
+    if (size.width() > kMaxBannerSide || size.height() > kMaxBannerSide) {
+        refuse("larger than 4096 x 4096 pixels");
+    }
+    QLabel* shown = banner.animated ? gifBanner_ : imgBanner_;
+    QLabel* other = banner.animated ? imgBanner_ : gifBanner_;
+    if (banner.animated) {
+        bannerMovie_ = new QMovie(path, format, this);
+        if (!bannerMovie_->isValid() || !bannerMovie_->jumpToFrame(0)) {
+            refuse("not a picture in the format its name gives");
+        }
+        gifBanner_->setMovie(bannerMovie_);
+        gifBanner_->resize(bannerMovie_->currentImage().size());
+        bannerMovie_->start();
+    } else {
+        const QImage picture = reader.read();
+        if (picture.isNull()) {
+            refuse("the picture is damaged");
+        }
+        imgBanner_->setPixmap(QPixmap::fromImage(picture));
+        imgBanner_->resize(picture.size());
+    }
+    other->hide();
+    shown->show();
+    if (!sBannerURL_.empty()) {
+        shown->setCursor(Qt::PointingHandCursor);
+    }
+    panBanner_->resize(panBanner_->width(), shown->height() + 10);
+}
+
+void TfrmMain::ApplyLink(QLabel* label, const config::TLink& link)
+{
+    label->setText(QString::fromStdString(link.caption));
+    label->setProperty("address", QString::fromStdString(link.address));
+    label->adjustSize();
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        try {
+            if (watched == imgBanner_) {
+                imgBannerClick();
+            } else if (watched == gifBanner_) {
+                gifBannerClick();
+            } else if (watched == lblLink1URL_ || watched == lblLink2URL_) {
+                const std::string address = watched->property("address").toString().toStdString();
+                if (!address.empty()) {
+                    startup_.urlOpener->OpenDefault(address);
+                }
+            }
+        } catch (...) {
+            platform::ReportUnexpectedError(platform::DescribeCurrentException());
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmMain::imgBannerClick()
+{
+    if (!sBannerURL_.empty()) {
+        startup_.urlOpener->OpenInBrowser(sBannerURL_);
+    }
+}
+
+void TfrmMain::gifBannerClick()
+{
+    imgBannerClick();
+}
+
+void TfrmMain::btnMakeMoneyClick()
+{
+    startup_.urlOpener->OpenInBrowser(kPromotionalAddress + sAffiliateID_);
 }
 
 void TfrmMain::FormShow()

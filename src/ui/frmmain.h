@@ -2,6 +2,7 @@
 // Glenvary: the main window.
 #pragma once
 
+#include "config/configuration.h"
 #include "core/comparison.h"
 #include "io/article_document.h"
 #include "io/result.h"
@@ -11,7 +12,9 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stop_token>
 #include <thread>
@@ -25,12 +28,35 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMovie;
 class QPushButton;
 class QSpinBox;
+
+namespace glenvary::platform {
+class TUrlOpener;
+} // namespace glenvary::platform
 
 namespace glenvary::ui {
 
 class TNumericField;
+
+/// The fixed promotional address of "Make Money": scheme and host only, no
+/// path and no trailing slash; the affiliate identifier follows it directly.
+inline constexpr const char* kPromotionalAddress = "https://glenvary.example.com";
+
+/// Where the window finds its start-up configuration and how it opens web
+/// addresses; every member left empty takes the program's own.
+struct TStartup {
+    /// The folder of dbconfig.dat and its companion files; empty: the folder
+    /// of the running program.
+    std::filesystem::path programFolder;
+    /// The random draws of the banner and links; empty: re-seeded from the
+    /// clock before each draw.
+    config::TDraw draw;
+    /// Opens the addresses of the banner, "Make Money" and the links; empty:
+    /// the desktop's browser and default open action.
+    std::shared_ptr<platform::TUrlOpener> urlOpener;
+};
 
 /// The one window of the program: two article editors with live counts, the
 /// Compare command with its highlighting and duplicate percentage, and the
@@ -58,7 +84,7 @@ public:
     /// Builds every control at its place for a 753 x 520 client area, then
     /// runs FormCreate. A failure in FormCreate is reported and the window
     /// is built all the same.
-    explicit TfrmMain(QWidget* parent = nullptr);
+    explicit TfrmMain(QWidget* parent = nullptr, TStartup startup = {});
     ~TfrmMain() override;
     TfrmMain(const TfrmMain&) = delete;
     TfrmMain& operator=(const TfrmMain&) = delete;
@@ -148,8 +174,26 @@ public:
     /// The same for article 2.
     void btnCalculateKwDensity2Click();
 
-    /// Run once by the constructor: puts gifBanner on imgBanner's rectangle.
+    /// Run once by the constructor: puts gifBanner on imgBanner's rectangle,
+    /// then runs LoadConfiguration.
     void FormCreate();
+    /// Applies the program folder's dbconfig.dat, if there is one: caption,
+    /// affiliate identifier, the banner drawn (its panel hidden without one,
+    /// otherwise as high as the picture + 10), the two links drawn, the skin
+    /// and the icon. A banner, skin or icon that cannot be used is reported
+    /// once and the rest is applied all the same.
+    void LoadConfiguration();
+    /// A click on the banner: opens sBannerURL in the browser, if there is one.
+    void imgBannerClick();
+    /// The same for the animated banner.
+    void gifBannerClick();
+    /// "Make Money": opens the promotional address followed directly by the
+    /// affiliate identifier in the browser.
+    void btnMakeMoneyClick();
+
+    /// What the configuration set.
+    [[nodiscard]] const std::string& sAffiliateID() const noexcept { return sAffiliateID_; }
+    [[nodiscard]] const std::string& sBannerURL() const noexcept { return sBannerURL_; }
     /// Run whenever the window is shown: the layout rule.
     void FormShow();
     /// Run whenever the window's size changes: the layout rule. The banners
@@ -182,6 +226,7 @@ protected:
     virtual void RenderHighlights(TArticleEditor& editor, const core::TListWords& words);
 
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -212,6 +257,8 @@ private:
     void BuildBanner();
     void BuildSide(TSide& side, int number, QGroupBox* group);
     void BuildBottomBar();
+    void ApplyBanner(const config::TBannerChoice& banner);
+    void ApplyLink(QLabel* label, const config::TLink& link);
     void SetFocusOrder();
     void ApplyLayoutRule();
     void ArrangeSide(TSide& side);
@@ -230,6 +277,10 @@ private:
     bool bBusy_ = false;
     bool centred_ = false;
     TOpenDialog openDialog_;
+    TStartup startup_;
+    std::string sAffiliateID_;
+    std::string sBannerURL_;
+    QMovie* bannerMovie_ = nullptr;
     // The folder of the file chosen last in the open dialog.
     QString lastFolder_;
 
