@@ -7,9 +7,11 @@
 
 int main(int argc, char* argv[])
 {
-    // Qt takes its own options (-platform, -style...) out of the arguments;
-    // the program itself reads none.
-    glenvary::ui::TApplication app(argc, argv);
+    // The program reads no command line, and neither may Qt: its own
+    // options (-reverse, -style...) would change the window. It gets the
+    // program's name alone.
+    int qtArgc = argc > 0 ? 1 : 0;
+    glenvary::ui::TApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Glenvary"));
     QApplication::setDesktopFileName(QStringLiteral("glenvary"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/glenvary/glenvary.png")));
