@@ -3,6 +3,7 @@
 
 #include "platform/error_reporter.h"
 
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -186,6 +187,10 @@ TArticleEditor::TEditGroup::~TEditGroup()
 TArticleEditor::TArticleEditor(QWidget* parent) : QTextEdit(parent)
 {
     setAcceptRichText(true);
+    // Tab moves on to the next control, as in the rich-text control of the
+    // program's first home, so keyboard users are not caught in an article;
+    // Ctrl+Tab types a tab (see keyPressEvent).
+    setTabChangesFocus(true);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(document(), &QTextDocument::contentsChange, this, &TArticleEditor::ContentsChange);
     connect(document(), &QTextDocument::contentsChanged, this, &TArticleEditor::ContentsChanged);
@@ -517,6 +522,17 @@ void TArticleEditor::MarkRanges(std::span<const TTextRange> ranges, core::TColor
         }
     }
     cursor.endEditBlock();
+}
+
+void TArticleEditor::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier && !isReadOnly()) {
+        ReplaceSelection(u"\t");
+        ensureCursorVisible();
+        event->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
 }
 
 bool TArticleEditor::canInsertFromMimeData(const QMimeData* source) const

@@ -165,6 +165,8 @@ Q_SIGNALS:
     void FileDropped(const QString& path);
 
 protected:
+    /// Ctrl+Tab types a tab character; Tab itself moves the focus on.
+    void keyPressEvent(QKeyEvent* event) override;
     /// Text and HTML can be pasted or dropped, and local files dropped;
     /// images and other objects cannot.
     [[nodiscard]] bool canInsertFromMimeData(const QMimeData* source) const override;

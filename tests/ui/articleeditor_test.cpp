@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTextCursor>
@@ -505,6 +506,22 @@ private Q_SLOTS:
         QCOMPARE(dropped.at(0).at(0).toString(), QStringLiteral("/tmp/notes.txt"));
         QCOMPARE(changed.count(), 0);
         QCOMPARE(Q(editor.Text()), QString());
+    }
+
+    void tabLeavesTheEditorAndCtrlTabTypesATab()
+    {
+        QWidget window;
+        auto* editor = new TArticleEditor(&window);
+        auto* next = new QLineEdit(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        editor->setFocus();
+        QTest::keyClicks(editor, QStringLiteral("ab"));
+        QTest::keyClick(editor, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(Q(editor->Text()), QStringLiteral("ab\t"));
+        QTest::keyClick(editor, Qt::Key_Tab);
+        QCOMPARE(Q(editor->Text()), QStringLiteral("ab\t"));
+        QVERIFY(next->hasFocus());
     }
 
     void imagesAloneCannotBePasted()
