@@ -37,9 +37,4 @@ std::vector<THighlightRun> HighlightRuns(std::u16string_view text, std::span<con
     return runs;
 }
 
-std::vector<THighlightRun> HighlightRuns(const TArticle& article)
-{
-    return HighlightRuns(article.sText, std::span<const TWord>(article.lstWords.begin(), article.lstWords.end()));
-}
-
 } // namespace glenvary::core

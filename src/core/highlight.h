@@ -3,7 +3,6 @@
 // once for everything that draws a compared article.
 #pragma once
 
-#include "segmentation.h"
 #include "words.h"
 
 #include <cstdint>
@@ -39,8 +38,5 @@ struct THighlightRun {
 /// Cost: O(words.size()); the text itself is not read.
 /// Precondition: text.size() <= INT32_MAX, as for every offset of the engine.
 [[nodiscard]] std::vector<THighlightRun> HighlightRuns(std::u16string_view text, std::span<const TWord> words);
-
-/// The runs of an article's stored text and word list, as above.
-[[nodiscard]] std::vector<THighlightRun> HighlightRuns(const TArticle& article);
 
 } // namespace glenvary::core

@@ -157,16 +157,4 @@ std::optional<std::u16string> DecodeCodePage(std::string_view bytes, int codePag
     return DecodeWith(ibm.c_str(), bytes);
 }
 
-void FoldLineBreaks(std::u16string& text)
-{
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-            continue;
-        }
-        text[kept++] = text[i];
-    }
-    text.resize(kept);
-}
-
 } // namespace glenvary::io

@@ -54,8 +54,4 @@ struct TDecodedText {
 /// Empty when ICU knows no such code page.
 [[nodiscard]] std::optional<std::u16string> DecodeCodePage(std::string_view bytes, int codePage);
 
-/// Turns each CR LF pair into one LF, in place. A lone CR or LF stays: the
-/// segmentation reads each as a line break of its own. O(length).
-void FoldLineBreaks(std::u16string& text);
-
 } // namespace glenvary::io
