@@ -166,6 +166,11 @@ TEST(CliRun, ComparesArticlesAsTheEditorHoldsThem)
          "caf\xC3\xA9 noir and more",
          R"([{"color":"#00FFFF","end":21,"first_word":1,"last_word":4,"start":3,"text":"caf)" "\xC3\xA9" R"( noir and more"}])",
          R"([{"color":"#00FFFF","end":18,"first_word":0,"last_word":3,"start":0,"text":"caf)" "\xC3\xA9" R"( noir and more"}])"},
+        {"quotes, backslashes and control characters escaped",
+         "she said \"a\\b\"\tthen\x01 left",
+         "so she said \"a\\b\"\tthen\x01 left",
+         R"([{"color":"#00FFFF","end":25,"first_word":0,"last_word":3,"start":0,"text":"she said \"a\\b\"\tthen\u0001 left"}])",
+         R"([{"color":"#00FFFF","end":28,"first_word":1,"last_word":4,"start":3,"text":"she said \"a\\b\"\tthen\u0001 left"}])"},
     };
     const TScratchDir dir;
     for (const ReadingCase& c : cases) {
