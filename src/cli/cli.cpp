@@ -8,6 +8,7 @@
 #include "cli/report.h"
 #include "io/text_encoding.h"
 #include "cli/text_writer.h"
+#include "core/side_by_side.h"
 
 #include <CLI/CLI.hpp>
 
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -104,11 +106,18 @@ int RunCompare(const TCompareOptions& options, std::istream& in, std::ostream& o
     if (options.article1 == io::kStandardInputPath && options.article2 == io::kStandardInputPath) {
         return Fail(err, kExitUsage, "only one article can be read from standard input ('-')");
     }
-    io::TResult<io::TArticleDocument> article1 = io::ReadArticle(options.article1, in);
+    // The two files are read and decoded side by side; only one of them can
+    // be standard input.
+    std::optional<io::TResult<io::TArticleDocument>> read1;
+    std::optional<io::TResult<io::TArticleDocument>> read2;
+    core::SideBySide(
+        true, [&] { read2.emplace(io::ReadArticle(options.article2, in)); },
+        [&] { read1.emplace(io::ReadArticle(options.article1, in)); });
+    io::TResult<io::TArticleDocument>& article1 = *read1;
+    io::TResult<io::TArticleDocument>& article2 = *read2;
     if (!article1) {
         return Fail(err, kExitUsage, article1.Error());
     }
-    io::TResult<io::TArticleDocument> article2 = io::ReadArticle(options.article2, in);
     if (!article2) {
         return Fail(err, kExitUsage, article2.Error());
     }

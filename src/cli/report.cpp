@@ -5,6 +5,7 @@
 #include "core/keyword.h"
 #include "core/normalise.h"
 #include "core/segmentation.h"
+#include "core/side_by_side.h"
 
 #include <algorithm>
 #include <utility>
@@ -120,15 +121,15 @@ TCompareReport BuildCompareReport(core::TArticle article1, core::TArticle articl
 TCompareReport CompareArticles(std::u16string text1, std::u16string text2, const TCompareSettings& settings,
                                const std::array<std::string, 2>& names)
 {
-    core::NormaliseArticle(text1);
-    core::NormaliseArticle(text2);
+    core::SideBySide(
+        text1.size() + text2.size() >= core::kParallelWords, [&text1] { core::NormaliseArticle(text1); },
+        [&text2] { core::NormaliseArticle(text2); });
     core::TArticle article1;
     core::TArticle article2;
     core::TCompareOutcome outcome;
     {
         core::TComparison comparison;
-        comparison.SetArticleText(core::TArticleSide::Article1, std::move(text1));
-        comparison.SetArticleText(core::TArticleSide::Article2, std::move(text2));
+        comparison.SetArticleTexts(std::move(text1), std::move(text2));
         outcome =
             comparison.Compare(EffectiveMinLength(settings.minLength), static_cast<std::int32_t>(settings.unit));
         article1 = comparison.TakeArticle(core::TArticleSide::Article1);

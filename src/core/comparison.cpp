@@ -3,6 +3,7 @@
 
 #include "normalise.h"
 #include "place_set.h"
+#include "side_by_side.h"
 #include "word_index.h"
 
 #include <algorithm>
@@ -530,6 +531,18 @@ void TComparison::SetArticleText(TArticleSide side, std::u16string text)
     matcher_->index.Forget(second);
     matcher_->diagonal = {};
     matcher_->Whiten(article, second);
+}
+
+void TComparison::SetArticleTexts(std::u16string text1, std::u16string text2)
+{
+    const bool parallel = text1.size() + text2.size() >= kParallelWords;
+    SideBySide(
+        parallel, [&] { article1_.Assign(std::move(text1)); }, [&] { article2_.Assign(std::move(text2)); });
+    for (const bool second : {false, true}) {
+        matcher_->index.Forget(second);
+        matcher_->Whiten(second ? article2_ : article1_, second);
+    }
+    matcher_->diagonal = {};
 }
 
 TArticle TComparison::TakeArticle(TArticleSide side)

@@ -88,6 +88,11 @@ public:
     /// Precondition: text.size() <= kMaxTextLength.
     void SetArticleText(TArticleSide side, std::u16string text);
 
+    /// Stores and splits both texts at once, as two SetArticleText calls
+    /// would, splitting them on two threads when they are large.
+    /// Precondition: each text's size is at most kMaxTextLength.
+    void SetArticleTexts(std::u16string text1, std::u16string text2);
+
     /// Splits the side's stored text afresh, which turns every word of that
     /// side white; the word index stays valid. Cost: one pass over the
     /// side's words.

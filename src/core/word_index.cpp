@@ -1,47 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "word_index.h"
 
+#include "side_by_side.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <future>
-#include <system_error>
 
 namespace glenvary::core {
 namespace {
-
-// Below this many words on both sides together a second thread costs more
-// to start than it saves.
-constexpr std::size_t kParallelWords = 50'000;
 
 // Memory that the run lists of all lengths together may hold, per word of
 // article 2: room for the two lengths of a word walk on prose, where
 // nearly every run is distinct (about 24 bytes a length), with some to
 // spare for a few more lengths of sentence chunks.
 constexpr std::size_t kRunListBytesPerWord = 64;
-
-// Runs `first` on a second thread and `second` on this one when
-// `parallel`, else both here; returns when both are done. When no thread
-// can be had, both run here.
-template <typename First, typename Second>
-void SideBySide(bool parallel, First&& first, Second&& second)
-{
-    if (parallel) {
-        std::future<void> done;
-        try {
-            done = std::async(std::launch::async, first);
-        } catch (const std::system_error&) {
-            parallel = false;
-        }
-        if (parallel) {
-            second();
-            done.get();
-            return;
-        }
-    }
-    first();
-    second();
-}
 
 constexpr char16_t FoldAscii(char16_t c) noexcept
 {
