@@ -196,7 +196,17 @@ struct TComparison::TMatcher {
         TRunLists* lists = nullptr;
     };
 
+    // A match the walk made, and which of them gave each word its present
+    // colour (-1 for none), for finding a passage's copy.
+    struct TMatchRecord {
+        TComparison::TPassage ranges;
+        TColor colour = clWhite;
+    };
+
     TWordIndex index;
+    std::vector<TMatchRecord> matches;
+    std::vector<std::int32_t> matchOf1;
+    std::vector<std::int32_t> matchOf2;
     // Article 2's words, for their colours.
     const TListWords* words2 = nullptr;
     TPlaceSet white1;
@@ -229,6 +239,9 @@ void TComparison::TMatcher::Whiten(TArticle& article, bool article2)
         word.iColor = clWhite;
     }
     const std::int32_t words = article.lstWords.Count();
+    // The matches' ranges lose their meaning with the colours.
+    matches.clear();
+    (article2 ? matchOf2 : matchOf1).assign(static_cast<std::size_t>(words), -1);
     if (article2) {
         white2.Reset(words, true);
         coloured2.Reset(words, false);
@@ -259,8 +272,11 @@ void TComparison::TMatcher::Paint(TArticle& article, bool article2, std::int32_t
     if (from > last) {
         return;
     }
+    std::vector<std::int32_t>& matchOf = article2 ? matchOf2 : matchOf1;
+    const auto match = static_cast<std::int32_t>(matches.size()) - 1;
     for (std::int32_t i = from; i <= last; ++i) {
         article.lstWords[i].iColor = colour;
+        matchOf[static_cast<std::size_t>(i)] = match;
     }
     if (!article2) {
         white1.Assign(from, last, false);
@@ -714,9 +730,46 @@ bool TComparison::FindChunkMatch(std::int32_t first, std::int32_t last, std::int
         iColorIndex = 1;
     }
     const TColor colour = MatchColor(iColorIndex);
+    matcher.matches.push_back({{first, last, found, matchLast}, colour});
     matcher.Paint(article1_, false, first, last, colour);
     matcher.Paint(article2_, true, found, matchLast, colour);
     return true;
+}
+
+std::optional<TComparison::TPassage> TComparison::PassageOf(TArticleSide side, std::int32_t word) const
+{
+    const std::vector<std::int32_t>& matchOf =
+        side == TArticleSide::Article1 ? matcher_->matchOf1 : matcher_->matchOf2;
+    const std::vector<TMatcher::TMatchRecord>& matches = matcher_->matches;
+    if (word < 0 || static_cast<std::size_t>(word) >= matchOf.size()) {
+        return std::nullopt;
+    }
+    const std::int32_t match = matchOf[static_cast<std::size_t>(word)];
+    if (match < 0 || static_cast<std::size_t>(match) >= matches.size()) {
+        return std::nullopt;
+    }
+    // Two matches continue one copy when they share colour and offset and
+    // the later starts no further than one word past the earlier's end.
+    const auto continues = [](const TMatcher::TMatchRecord& before, const TMatcher::TMatchRecord& after) {
+        return before.colour == after.colour
+            && before.ranges.first1 - before.ranges.first2 == after.ranges.first1 - after.ranges.first2
+            && after.ranges.first1 >= before.ranges.first1 && after.ranges.first1 <= before.ranges.last1 + 1;
+    };
+    auto at = static_cast<std::size_t>(match);
+    std::size_t begin = at;
+    while (begin > 0 && continues(matches[begin - 1], matches[begin])) {
+        --begin;
+    }
+    std::size_t end = at;
+    while (end + 1 < matches.size() && continues(matches[end], matches[end + 1])) {
+        ++end;
+    }
+    TPassage passage = matches[begin].ranges;
+    for (std::size_t i = begin + 1; i <= end; ++i) {
+        passage.last1 = std::max(passage.last1, matches[i].ranges.last1);
+        passage.last2 = std::max(passage.last2, matches[i].ranges.last2);
+    }
+    return passage;
 }
 
 } // namespace glenvary::core

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace glenvary::core {
 
@@ -149,6 +150,24 @@ public:
     /// match; the first look-ups after a text changed build the word index.
     bool FindChunkMatch(std::int32_t first, std::int32_t last, std::int32_t& resume, std::int32_t& matchFirst,
                         std::int32_t& matchLast);
+
+    /// The passage a coloured word belongs to and its copy in the other
+    /// article: both inclusive word ranges, `first1`..`last1` in article 1
+    /// and `first2`..`last2` in article 2.
+    struct TPassage {
+        std::int32_t first1 = 0;
+        std::int32_t last1 = -1;
+        std::int32_t first2 = 0;
+        std::int32_t last2 = -1;
+    };
+
+    /// The passage of word `word` of `side` and its partner: the match that
+    /// gave the word its present colour, joined with the matches made just
+    /// before and after it that continue the same copy (same colour, the
+    /// same offset between the articles, touching or overlapping in both).
+    /// Nothing for a white word, a word outside the side, or when no walk
+    /// has coloured the articles since they last changed.
+    [[nodiscard]] std::optional<TPassage> PassageOf(TArticleSide side, std::int32_t word) const;
 
 private:
     struct TMatcher;

@@ -522,6 +522,49 @@ TEST(Compare, SplitsTheCurrentTextsOnEveryRun)
     EXPECT_EQ(comparison.Article2().lstWords[3], (TWord{10, 13, kPalette[1]}));
 }
 
+struct PassageCase {
+    const char* name;
+    TArticleSide side;
+    std::int32_t word;
+    // Expected first1, last1, first2, last2; last1 -1 for no passage.
+    std::array<std::int32_t, 4> passage;
+};
+
+TEST(PassageOf, JoinsTheMatchesOfOneCopyAndPairsItWithItsPartner)
+{
+    // Article 1's "red green blue cyan" is copied at 1..4 of article 2 by
+    // three sliding chunks, and "a b c" at 9..11 by two; "c d" fails at its
+    // last word there and strays after the wrap-around, and the last chunk,
+    // "d" alone, is then found from the start, at 7, in a third colour.
+    const PassageCase cases[] = {
+        {"first word of a copy in article 1", TArticleSide::Article1, 0, {0, 3, 1, 4}},
+        {"middle word of the copy in article 2", TArticleSide::Article2, 2, {0, 3, 1, 4}},
+        {"last word painted by a later match", TArticleSide::Article2, 4, {0, 3, 1, 4}},
+        {"white word", TArticleSide::Article2, 0, {0, -1, 0, -1}},
+        {"word past the end", TArticleSide::Article1, 99, {0, -1, 0, -1}},
+        {"second copy, from article 2", TArticleSide::Article2, 10, {5, 7, 9, 11}},
+        {"its last word, from article 1", TArticleSide::Article1, 7, {5, 7, 9, 11}},
+        {"the last chunk, one word, found after the wrap-around", TArticleSide::Article1, 8, {8, 8, 7, 7}},
+    };
+    TComparison comparison;
+    comparison.SetArticleText(TArticleSide::Article1, U16("red green blue cyan magenta a b c d"));
+    comparison.SetArticleText(TArticleSide::Article2, U16("black red green blue cyan white c d x a b c x"));
+    ASSERT_TRUE(comparison.Compare(2, ukWords).compared);
+    for (const PassageCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto passage = comparison.PassageOf(c.side, c.word);
+        if (c.passage[1] < 0) {
+            EXPECT_FALSE(passage.has_value());
+            continue;
+        }
+        ASSERT_TRUE(passage.has_value());
+        EXPECT_EQ((std::array{passage->first1, passage->last1, passage->first2, passage->last2}), c.passage);
+    }
+    // A changed text takes the colours' meaning, and the passages, with it.
+    comparison.SetArticleText(TArticleSide::Article2, U16("black red green blue cyan white c d x a b c x"));
+    EXPECT_FALSE(comparison.PassageOf(TArticleSide::Article1, 0).has_value());
+}
+
 TEST(MatchColor, GivesThePaletteForOneToSixAndWhiteOtherwise)
 {
     struct Row {
