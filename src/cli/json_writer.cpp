@@ -111,6 +111,62 @@ void WriteCompareJson(std::ostream& out, const TCompareReport& report)
     out << "]}\n";
 }
 
+void WriteBatchJson(std::ostream& out, const TBatchReport& report)
+{
+    out << '{';
+    Key(out, "unit", true);
+    Value(out, std::string(UnitName(report.unit)));
+    Key(out, "min_length");
+    Integer(out, report.minLength);
+    Key(out, "threshold");
+    Value(out, report.threshold);
+    Key(out, "articles");
+    out << '[';
+    for (std::size_t i = 0; i < report.articles.size(); ++i) {
+        const core::TArticle& article = report.articles[i].prepared.Article();
+        out << (i == 0 ? "{" : ",{");
+        Key(out, "name", true);
+        Value(out, report.articles[i].name);
+        Key(out, "words");
+        Integer(out, article.lstWords.Count());
+        Key(out, "sentences");
+        Integer(out, article.lstSentences.Count());
+        Key(out, "paragraphs");
+        Integer(out, article.lstParagraphs.Count());
+        out << '}';
+    }
+    out << ']';
+    Key(out, "pair_count");
+    Integer(out, report.pairCount);
+    Key(out, "pairs");
+    out << '[';
+    for (std::size_t i = 0; i < report.pairs.size(); ++i) {
+        const TBatchPair& pair = report.pairs[i];
+        out << (i == 0 ? "{" : ",{");
+        Key(out, "article1", true);
+        Integer(out, pair.article1);
+        Key(out, "article2");
+        Integer(out, pair.article2);
+        Key(out, "compared");
+        Value(out, pair.compared);
+        Key(out, "duplicate_percent");
+        Value(out, pair.duplicatePercent[1]);
+        Key(out, "duplicate_percent_shown");
+        Integer(out, core::RoundHalfEven(pair.duplicatePercent[1]));
+        Key(out, "articles");
+        for (std::size_t side = 0; side < 2; ++side) {
+            out << (side == 0 ? "[{" : ",{");
+            Key(out, "duplicated_words", true);
+            Integer(out, pair.duplicatedWords[side]);
+            Key(out, "duplicate_percent");
+            Value(out, pair.duplicatePercent[side]);
+            out << '}';
+        }
+        out << "]}";
+    }
+    out << "]}\n";
+}
+
 void WriteDensityJson(std::ostream& out, const TDensityReport& report)
 {
     const Json json{
