@@ -323,4 +323,104 @@ inline TArticlePair MakePair(TPairKind kind, int words, int length = 3)
     return pair;
 }
 
+/// Common English words, roughly the commonest first: the vocabulary of
+/// ArticleSet.
+inline constexpr const char* kEnglishWords =
+    "the of and to a in is that for it as was with be by on not he this are or his from at which but have "
+    "an had they you were their one all we can her has there been if more when will would who so no she "
+    "other its may these what them than some him time into only do could new about two such after first "
+    "also any made most over our years like many then very must between where those should through people "
+    "because well work each just way even before how year same right being world still used life state "
+    "own part three here great while under since much few long number system both high last public down "
+    "might without case group water against good make place often form another however development house "
+    "small general end take set during point day children found government thus again second order school "
+    "power little large every line fact among given less area use problem information business back "
+    "within social does family university level history country interest local national man too body "
+    "possible example early course human city women car data market process company research value "
+    "economic important days war policy service rate already study control whether theory per result "
+    "health though major field hand effect question law period support left side change real known age "
+    "model several mind need nothing party action free air energy care person death experience land "
+    "political words half four head others least open word child love once become food show true away "
+    "room music art job plan price economy story name knowledge money report future play heart light "
+    "education lot book oil role office hard peace town black white morning evening thought view low "
+    "quality clear month road term difficult cost face team space position move test special type easy "
+    "strong page game source reason sure natural private nature short ground building cell sense rather "
+    "needed friend trade present range village table truth practice science feeling voice paper matter "
+    "simple subject river summer letter film force growth animal basic idea current language island "
+    "garden ancient design south north east west method army sea figure structure common century popular "
+    "account response material region board center produce student seem whole along brother station "
+    "street window evidence doubt glass modern image industry weather hospital machine minister council "
+    "degree pressure college doctor record cold fire sound network dark wide spring tree forest mountain "
+    "kitchen picture memory character dream direction chapter patient journey detail bread wine milk "
+    "horse bridge castle harbour valley winter autumn silver golden silent gentle careful quiet heavy "
+    "bright ready final proper recent single central foreign similar various particular certain likely "
+    "perhaps always never usually quickly slowly together almost later indeed below above across behind "
+    "beyond toward upon around outside inside";
+
+/// `count` articles of `words` words each, as a set of articles that are
+/// checked against each other might be: English words drawn by a Zipf law
+/// from kEnglishWords (the commonest about 8% of the text; "the" is 5 to 7%
+/// of English prose), sentences of 4 to 30 words, paragraphs of 2 to 7
+/// sentences; and from the second article on, nearly a fifth of each
+/// article copied from the articles before it, in passages of 20 to 80
+/// words. The same arguments give the same articles on every machine.
+inline std::vector<std::u16string> ArticleSet(int count, int words, std::uint32_t seed = 2024)
+{
+    std::vector<std::u16string> vocabulary;
+    // The weights added up, word by word; drawn from with the generator's
+    // own numbers, so that no library's distribution decides the words.
+    std::vector<double> cumulative;
+    double total = 0.0;
+    for (const char* at = kEnglishWords; *at != '\0';) {
+        std::u16string word;
+        for (; *at != '\0' && *at != ' '; ++at) {
+            word.push_back(static_cast<char16_t>(*at));
+        }
+        at += *at == ' ' ? 1 : 0;
+        total += 1.0 / std::pow(static_cast<double>(vocabulary.size()) + 2.7, 1.07);
+        cumulative.push_back(total);
+        vocabulary.push_back(std::move(word));
+    }
+    std::mt19937 random(seed);
+    const auto pick = [&] {
+        const double u = static_cast<double>(random()) / 4294967296.0 * total;
+        const auto at = std::upper_bound(cumulative.begin(), cumulative.end(), u) - cumulative.begin();
+        return std::min(static_cast<std::size_t>(at), vocabulary.size() - 1);
+    };
+    std::vector<std::vector<std::u16string>> articles;
+    for (int a = 0; a < count; ++a) {
+        std::vector<std::u16string> tokens;
+        while (static_cast<int>(tokens.size()) < words) {
+            if (!articles.empty() && random() % 4 == 0) {
+                const auto& source = articles[random() % articles.size()];
+                const auto length = std::min<std::size_t>(20 + random() % 61, source.size());
+                const auto from = random() % (source.size() - length + 1);
+                tokens.insert(tokens.end(), source.begin() + static_cast<std::ptrdiff_t>(from),
+                              source.begin() + static_cast<std::ptrdiff_t>(from + length));
+                continue;
+            }
+            const int sentences = 2 + static_cast<int>(random() % 6);
+            for (int s = 0; s < sentences; ++s) {
+                const int length = 4 + static_cast<int>(random() % 27);
+                for (int w = 0; w < length; ++w) {
+                    std::u16string token = vocabulary[pick()];
+                    if (w == 0) {
+                        token[0] = static_cast<char16_t>(token[0] - u'a' + u'A');
+                    }
+                    token += (w + 1 == length) ? u"." : (random() % 10 == 0 ? u", " : u" ");
+                    tokens.push_back(std::move(token));
+                }
+                tokens.back() += (s + 1 == sentences) ? u"\n" : u" ";
+            }
+        }
+        tokens.resize(static_cast<std::size_t>(words));
+        articles.push_back(std::move(tokens));
+    }
+    std::vector<std::u16string> texts;
+    for (const auto& tokens : articles) {
+        texts.push_back(Joined(tokens));
+    }
+    return texts;
+}
+
 } // namespace glenvary::bench

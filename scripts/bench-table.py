@@ -8,7 +8,8 @@ BUILD_DIR (default: build) holds the built programs. The article pairs are
 the corpus of real prose that scripts/make-corpus.sh builds, in
 BUILD_DIR/corpus unless --corpus says otherwise; it is built when missing,
 and when it cannot be built the rows that need it are skipped with the
-reason. The command line is timed as a whole process: wall time around the
+reason. The batch rows come from the engine benchmarks' BM_Batch runs,
+which need no corpus. The command line is timed as a whole process: wall time around the
 process, best of three runs (a run that takes longer than a minute is not
 repeated), and the peak resident memory from /usr/bin/time. git's word diff
 is timed on the same files in the same run, so that the ratio says something
@@ -50,6 +51,9 @@ PEAK_MEGABYTES = 150
 SLOWER_THAN_MIN3 = 2.0
 HTML_TO_JSON = 2.0
 SMALL_PAIR_MILLISECONDS = 30
+# A batch run over 50 articles of 2,000 words (2,450 ordered pairs) on all
+# cores, from the engine benchmarks' BM_Batch.
+BATCH_MILLISECONDS = 2000
 # Start-up takes some tens of milliseconds and varies with the machine's load.
 START_UP_RUNS = 10
 
@@ -283,6 +287,40 @@ def small_pair_rows(cli, corpus):
     return rows
 
 
+def batch_rows(build, scratch):
+    """A row for each run of BM_Batch in glenvary_bench: every ordered pair
+    of a set of articles compared, as `glenvary-cli batch` compares them."""
+    program = build / 'bench' / 'glenvary_bench'
+    if not program.exists():
+        raise Skip(f'{program} is not built')
+    log('batch runs (glenvary_bench, BM_Batch)')
+    results = scratch / 'batch.json'
+    done = subprocess.run([str(program), '--benchmark_filter=^BM_Batch/', f'--benchmark_out={results}',
+                           '--benchmark_out_format=json'], stdout=sys.stderr)
+    if done.returncode != 0 or not results.exists():
+        raise Skip(f'glenvary_bench failed with exit {done.returncode}')
+    rows = []
+    scale = {'ns': 1e-6, 'us': 1e-3, 'ms': 1.0, 's': 1e3}
+    for benchmark in json.loads(results.read_text())['benchmarks']:
+        if benchmark.get('run_type', 'iteration') != 'iteration':
+            continue
+        found = re.search(r'articles:(\d+)/words:(\d+)/min:(\d+)/threads:(\d+)', benchmark['name'])
+        if not found:
+            continue
+        articles, words, length, threads = (int(value) for value in found.groups())
+        milliseconds = benchmark['real_time'] * scale[benchmark.get('time_unit', 'ns')]
+        label = (f'batch: {articles} articles of {words:,} words, {articles * (articles - 1):,} pairs, '
+                 f'{length} word{"s" if length != 1 else ""}, '
+                 + ('all cores' if threads == 0 else f'{threads} thread{"s" if threads != 1 else ""}'))
+        figure = f'{milliseconds:.0f} ms'
+        if threads == 0 and (articles, words) == (50, 2000):
+            rows.append(Row(label, figure, f'under {BATCH_MILLISECONDS} ms',
+                            verdict(milliseconds < BATCH_MILLISECONDS)))
+        else:
+            rows.append(Row(label, figure, '-', 'info'))
+    return rows
+
+
 def window_target(name, counter):
     for pattern, wanted, limit in WINDOW_TARGETS:
         if counter == wanted and re.search(pattern, name):
@@ -405,6 +443,10 @@ def main():
                 notes.append('Peak memory not measured: /usr/bin/time is missing.')
             rows += big_pair_rows(cli, corpus, scratch, tools)
             rows += small_pair_rows(cli, corpus)
+        try:
+            rows += batch_rows(build, scratch)
+        except Skip as failed:
+            notes.append(f'Batch rows skipped: {failed}.')
         if not arguments.no_window:
             try:
                 rows += window_rows(build, scratch)

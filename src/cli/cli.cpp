@@ -2,6 +2,7 @@
 #include "cli/cli.h"
 
 #include "io/article_file.h"
+#include "cli/batch.h"
 #include "cli/html_writer.h"
 #include "cli/json_writer.h"
 #include "cli/output_file.h"
@@ -15,11 +16,15 @@
 #include <charconv>
 #include <cstdint>
 #include <exception>
+#include <filesystem>
 #include <new>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
+#include <vector>
 
 namespace glenvary::cli {
 namespace {
@@ -28,7 +33,7 @@ constexpr std::string_view kProgram = "glenvary-cli";
 constexpr std::string_view kVersionLine = "glenvary-cli " GLENVARY_VERSION;
 // The -o value that sends the report to standard output, as usual for tools.
 constexpr std::string_view kStandardOutputPath = "-";
-constexpr std::string_view kCommandRequired = "a command is required: compare or density (see --help)";
+constexpr std::string_view kCommandRequired = "a command is required: compare, batch or density (see --help)";
 
 struct TCompareOptions {
     std::string unit = "words";
@@ -37,6 +42,15 @@ struct TCompareOptions {
     std::string outputPath;
     std::string article1;
     std::string article2;
+};
+
+struct TBatchOptions {
+    std::string unit = "words";
+    std::int32_t minLength = 1;
+    std::string threshold = "0";
+    std::string format = "text";
+    std::string outputPath;
+    std::vector<std::string> articles;
 };
 
 struct TDensityOptions {
@@ -86,6 +100,24 @@ std::string CheckMinLength(const std::string& value)
     return {};
 }
 
+// A percentage from 0 to 100, whole or with a fraction ("12.5"), read the
+// same whatever the locale; nothing for any other text.
+std::optional<double> ThresholdValue(const std::string& value)
+{
+    double number = 0.0;
+    const char* end = value.data() + value.size();
+    const auto [stop, error] = std::from_chars(value.data(), end, number, std::chars_format::fixed);
+    if (error != std::errc{} || stop != end || !(number >= 0.0 && number <= 100.0)) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+std::string CheckThreshold(const std::string& value)
+{
+    return ThresholdValue(value) ? std::string() : "expected a percentage from 0 to 100, not " + value;
+}
+
 // CLI11 reports a word it does not know as "a subcommand is required",
 // which hides the mistake; a first argument that is neither an option nor
 // a command is named instead.
@@ -95,10 +127,10 @@ std::string CheckCommandName(int argc, char** argv)
         return std::string(kCommandRequired);
     }
     const std::string_view first = argv[1];
-    if (first.starts_with('-') || first == "compare" || first == "density") {
+    if (first.starts_with('-') || first == "compare" || first == "batch" || first == "density") {
         return {};
     }
-    return "unknown command " + std::string(first) + ": use compare or density (see --help)";
+    return "unknown command " + std::string(first) + ": use compare, batch or density (see --help)";
 }
 
 int RunCompare(const TCompareOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
@@ -139,6 +171,78 @@ int RunCompare(const TCompareOptions& options, std::istream& in, std::ostream& o
     return Emit(write, options.outputPath, out, err);
 }
 
+// The files that the batch's ARTICLE arguments name: a file as given, a
+// folder as the files in it and its subfolders. A file named twice, also
+// through a folder or a link, counts once, where it was first named; so
+// does "-". Folders that cannot be listed are named on `err`; `unreadable`
+// is then set.
+std::vector<std::string> BatchFiles(const std::vector<std::string>& given, std::ostream& err, bool& unreadable)
+{
+    std::vector<std::string> files;
+    for (const std::string& path : given) {
+        std::error_code error;
+        if (path == io::kStandardInputPath || !std::filesystem::is_directory(path, error)) {
+            files.push_back(path);
+            continue;
+        }
+        io::TFolderArticles found = io::ListArticleFiles(path);
+        for (const std::string& message : found.errors) {
+            Fail(err, kExitUsage, message);
+            unreadable = true;
+        }
+        files.insert(files.end(), found.files.begin(), found.files.end());
+    }
+    std::set<std::filesystem::path> seen;
+    std::erase_if(files, [&seen](const std::string& path) {
+        std::error_code error;
+        std::filesystem::path same = path == io::kStandardInputPath
+            ? std::filesystem::path(path)
+            : std::filesystem::weakly_canonical(path, error);
+        if (error) {
+            same = std::filesystem::absolute(path, error).lexically_normal();
+        }
+        return !seen.insert(same).second;
+    });
+    return files;
+}
+
+int RunBatch(const TBatchOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    bool unreadable = false;
+    const std::vector<std::string> files = BatchFiles(options.articles, err, unreadable);
+    if (files.size() < 2 && !unreadable) {
+        return Fail(err, kExitUsage, "batch needs two articles or more (files, or folders that hold them)");
+    }
+    // An article that cannot be read is named and left out; the others are
+    // still compared.
+    std::vector<TBatchArticle> articles;
+    for (const std::string& path : files) {
+        io::TResult<io::TArticleDocument> article = io::ReadArticle(path, in);
+        if (!article) {
+            Fail(err, kExitUsage, article.Error());
+            unreadable = true;
+            continue;
+        }
+        articles.push_back(PrepareBatchArticle(std::move(article).Value().text, io::ArticleDisplayName(path)));
+    }
+    TBatchSettings settings;
+    // The options' checks admit only known names and percentages.
+    settings.compare.unit = UnitFromName(options.unit).value_or(core::ukWords);
+    settings.compare.minLength = options.minLength;
+    settings.threshold = ThresholdValue(options.threshold).value_or(0.0);
+    const TBatchReport report = CompareAllPairs(std::move(articles), settings);
+    TReportWriter write;
+    if (options.format == "json") {
+        write = [&report](std::ostream& stream) { WriteBatchJson(stream, report); };
+    } else if (options.format == "html") {
+        write = [&report](std::ostream& stream) { WriteBatchHtml(stream, report); };
+    } else {
+        write = [&report](std::ostream& stream) { WriteBatchText(stream, report); };
+    }
+    const int status = Emit(write, options.outputPath, out, err);
+    return status == kExitOk && unreadable ? kExitUsage : status;
+}
+
 int RunDensity(const TDensityOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
 {
     const io::TUtf8Decoded keyword = io::DecodeUtf8(options.keyword);
@@ -175,7 +279,7 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
                ".docx, .odt or PDF file, a .doc or .wpd document (read through LibreOffice), or '-' for "
                "standard input.\nExit status: 0 when the run did its work, also when a blank article leaves "
                "nothing to compare;\n1 when the report cannot be written; 2 on bad usage or an article that "
-               "cannot be read.");
+               "cannot be read\n(batch still reports on the articles that it could read).");
 
     TCompareOptions compareOptions;
     CLI::App* compare = app.add_subcommand(
@@ -198,6 +302,35 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
         ->type_name("FILE");
     compare->add_option("ARTICLE1", compareOptions.article1, "The original article")->type_name("PATH")->required();
     compare->add_option("ARTICLE2", compareOptions.article2, "The article checked for duplicated passages")
+        ->type_name("PATH")
+        ->required();
+
+    TBatchOptions batchOptions;
+    CLI::App* batch = app.add_subcommand(
+        "batch", "Compare every article with every other and list the pairs, most duplicated first");
+    batch->add_option("--unit", batchOptions.unit, "Unit of the minimum length")
+        ->check(CLI::IsMember({"words", "sentences", "paragraphs"}))
+        ->type_name("UNIT")
+        ->capture_default_str();
+    batch->add_option("--min", batchOptions.minLength,
+                      "Minimum length of a duplicated passage, in units (0 counts as 1)")
+        ->check(CLI::Validator(CheckMinLength, ""))
+        ->type_name("N")
+        ->capture_default_str();
+    batch->add_option("--threshold", batchOptions.threshold,
+                      "List only the pairs whose second article is at least P per cent duplicated")
+        ->check(CLI::Validator(CheckThreshold, ""))
+        ->type_name("P")
+        ->capture_default_str();
+    batch->add_option("--format", batchOptions.format, "Report format")
+        ->check(CLI::IsMember({"text", "json", "html"}))
+        ->type_name("FORMAT")
+        ->capture_default_str();
+    batch->add_option("-o,--output", batchOptions.outputPath,
+                      "Write the report to FILE instead of standard output ('-': standard output)")
+        ->type_name("FILE");
+    batch->add_option("ARTICLE", batchOptions.articles,
+                      "The articles: files, or folders whose files (in subfolders too) are taken in name order")
         ->type_name("PATH")
         ->required();
 
@@ -231,6 +364,9 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
     }
     if (compare->parsed()) {
         return RunCompare(compareOptions, in, out, err);
+    }
+    if (batch->parsed()) {
+        return RunBatch(batchOptions, in, out, err);
     }
     if (density->parsed()) {
         return RunDensity(densityOptions, in, out, err);

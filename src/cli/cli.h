@@ -20,9 +20,14 @@ inline constexpr int kExitUsage = 2;
 /// name and is not read):
 ///   glenvary-cli compare [--unit words|sentences|paragraphs] [--min N]
 ///                        [--format text|json|html] [-o FILE] ARTICLE1 ARTICLE2
+///   glenvary-cli batch [--unit U] [--min N] [--threshold P]
+///                      [--format text|json|html] [-o FILE] ARTICLE...
 ///   glenvary-cli density --keyword PHRASE [--format text|json] ARTICLE
 ///   glenvary-cli --help | --version
-/// An ARTICLE of "-" is read from `in` (at most one of them). Reports go to
+/// An ARTICLE of "-" is read from `in` (at most one of them); a batch
+/// ARTICLE may also be a folder, whose files it takes (ListArticleFiles).
+/// A batch run names each article it cannot read on `err`, compares the
+/// others and returns kExitUsage once its report is written. Reports go to
 /// `out` as they are made, or to the -o file, which is written whole or not
 /// at all; each failure is one line on `err` that starts with
 /// "glenvary-cli: ".

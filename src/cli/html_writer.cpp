@@ -62,17 +62,88 @@ table.summary td{font-weight:bold;padding:.15em 0}
 .dup{font-weight:bold;color:#000}
 )";
 
-void WriteArticleSection(std::ostream& out, int number, const TArticleReport& article)
+// What a batch run's page adds: the table of pairs, and the pairs' views
+// one below the other, their articles' headings one level down.
+constexpr std::string_view kBatchStyle = R"(h3{font-size:1.1em;margin:0 0 .25em;overflow-wrap:anywhere}
+table.pairs{border-collapse:collapse;margin-bottom:2em}
+table.pairs th,table.pairs td{text-align:left;padding:.2em 1em .2em 0;border-bottom:1px solid #ccc}
+table.pairs td{overflow-wrap:anywhere}
+section.pair{border-top:2px solid #999;padding-top:1em;margin-top:2em}
+)";
+
+// Where a comparison stands on its page: what its ids begin with (they
+// must differ between comparisons of one page) and the level of its
+// articles' headings.
+struct TPlace {
+    std::string idPrefix;
+    int heading = 2;
+};
+
+void WritePageHead(std::ostream& out, const std::string& title, std::string_view extraStyle = {})
 {
-    out << "<section>\n<h2>Article " << number << ": " << HtmlEscape(article.name) << "</h2>\n"
+    out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        << "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'\">\n"
+        << "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+        << "<title>" << title << "</title>\n"
+        << "<style>\n" << kStyle << extraStyle << "</style>\n</head>\n<body>\n";
+}
+
+void WriteArticleSection(std::ostream& out, int number, const TArticleReport& article, const TPlace& place)
+{
+    out << "<section>\n<h" << place.heading << ">Article " << number << ": " << HtmlEscape(article.name) << "</h"
+        << place.heading << ">\n"
         << "<p class=\"counts\">" << CountOf(article.WordCount(), "word", "words") << ", "
         << CountOf(article.sentences, "sentence", "sentences") << ", "
         << CountOf(article.paragraphs, "paragraph", "paragraphs") << "; "
         << CountOf(article.duplicatedWords, "duplicated word", "duplicated words") << " ("
         << FixedDecimal(article.duplicatePercent, 2) << "%)</p>\n"
-        << "<div class=\"text\" id=\"article" << number << "\">";
+        << "<div class=\"text\" id=\"" << place.idPrefix << "article" << number << "\">";
     WriteArticleHtml(out, article);
     out << "</div>\n</section>\n";
+}
+
+// The settings and percentages of one comparison, then its two articles
+// side by side.
+void WriteComparison(std::ostream& out, const TCompareReport& report, const TPlace& place)
+{
+    out << "<table class=\"summary\">\n";
+    if (report.compared) {
+        out << "<tr><th>Duplicate content of article 2</th><td>" << std::to_string(report.duplicatePercentShown)
+            << "% (" << FixedDecimal(report.duplicatePercent, 2) << "%)</td></tr>\n";
+    } else {
+        out << "<tr><th>Not compared</th><td>" << BlankArticles(report) << "</td></tr>\n";
+    }
+    out << "<tr><th>Minimum length</th><td>" << MinLengthText(report) << "</td></tr>\n"
+        << "<tr><th>Article 1</th><td>" << HtmlEscape(report.articles[0].name) << "</td></tr>\n"
+        << "<tr><th>Article 2</th><td>" << HtmlEscape(report.articles[1].name) << "</td></tr>\n"
+        << "</table>\n<div class=\"articles\">\n";
+    WriteArticleSection(out, 1, report.articles[0], place);
+    WriteArticleSection(out, 2, report.articles[1], place);
+    out << "</div>\n";
+}
+
+// "57% (57.14%, 4 of 7 words)", or the share alone without its rounding.
+std::string ShareText(const TBatchArticle& article, std::int32_t words, double percent, bool rounded)
+{
+    std::string text = rounded ? std::to_string(core::RoundHalfEven(percent)) + "% (" : std::string();
+    text += FixedDecimal(percent, 2) + "%" + (rounded ? ", " : " (") + std::to_string(words) + " of "
+        + CountOf(article.prepared.Article().lstWords.Count(), "word", "words") + ")";
+    return text;
+}
+
+void WritePairRow(std::ostream& out, const TBatchReport& report, const TBatchPair& pair, std::size_t number)
+{
+    const TBatchArticle& article1 = report.articles[static_cast<std::size_t>(pair.article1)];
+    const TBatchArticle& article2 = report.articles[static_cast<std::size_t>(pair.article2)];
+    const std::string link = "<a href=\"#pair" + std::to_string(number) + "\">";
+    out << "<tr><td>" << link << std::to_string(number) << "</a></td><td>" << link << HtmlEscape(article2.name)
+        << "</a></td><td>" << HtmlEscape(article1.name) << "</td>";
+    if (pair.compared) {
+        out << "<td>" << ShareText(article2, pair.duplicatedWords[1], pair.duplicatePercent[1], true) << "</td><td>"
+            << ShareText(article1, pair.duplicatedWords[0], pair.duplicatePercent[0], false) << "</td></tr>\n";
+    } else {
+        out << "<td colspan=\"2\">not compared</td></tr>\n";
+    }
 }
 
 } // namespace
@@ -138,28 +209,46 @@ void WriteArticleHtml(std::ostream& out, const TArticleReport& article)
 
 void WriteCompareHtml(std::ostream& out, const TCompareReport& report)
 {
-    const std::string name1 = HtmlEscape(report.articles[0].name);
-    const std::string name2 = HtmlEscape(report.articles[1].name);
-    out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-        << "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'\">\n"
-        << "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-        << "<title>Glenvary: " << name2 << " compared with " << name1 << "</title>\n"
-        << "<style>\n" << kStyle << "</style>\n</head>\n<body>\n"
-        << "<h1>Passages of article 2 that duplicate article 1</h1>\n"
-        << "<table class=\"summary\">\n";
-    if (report.compared) {
-        out << "<tr><th>Duplicate content of article 2</th><td>" << std::to_string(report.duplicatePercentShown)
-            << "% (" << FixedDecimal(report.duplicatePercent, 2) << "%)</td></tr>\n";
-    } else {
-        out << "<tr><th>Not compared</th><td>" << BlankArticles(report) << "</td></tr>\n";
+    WritePageHead(out, "Glenvary: " + HtmlEscape(report.articles[1].name) + " compared with "
+                           + HtmlEscape(report.articles[0].name));
+    out << "<h1>Passages of article 2 that duplicate article 1</h1>\n";
+    WriteComparison(out, report, {});
+    out << "</body>\n</html>\n";
+}
+
+void WriteBatchHtml(std::ostream& out, const TBatchReport& report)
+{
+    const std::string articles = CountOf(static_cast<std::int64_t>(report.articles.size()), "article", "articles");
+    WritePageHead(out, "Glenvary: " + articles + " compared pair by pair", kBatchStyle);
+    out << "<h1 id=\"pairs\">Duplicate content between " << articles << "</h1>\n"
+        << "<table class=\"summary\">\n"
+        << "<tr><th>Minimum length</th><td>" << MinLengthText(report.unit, report.minLength) << "</td></tr>\n"
+        << "<tr><th>Ordered pairs compared</th><td>" << std::to_string(report.pairCount) << "</td></tr>\n"
+        << "<tr><th>Pairs listed</th><td>" << std::to_string(report.pairs.size());
+    if (report.threshold > 0.0) {
+        out << ", those with " << ShortestDecimal(report.threshold) << "% or more of article 2 duplicated";
     }
-    out << "<tr><th>Minimum length</th><td>" << MinLengthText(report) << "</td></tr>\n"
-        << "<tr><th>Article 1</th><td>" << name1 << "</td></tr>\n"
-        << "<tr><th>Article 2</th><td>" << name2 << "</td></tr>\n"
-        << "</table>\n<div class=\"articles\">\n";
-    WriteArticleSection(out, 1, report.articles[0]);
-    WriteArticleSection(out, 2, report.articles[1]);
-    out << "</div>\n</body>\n</html>\n";
+    out << "</td></tr>\n</table>\n";
+    if (!report.pairs.empty()) {
+        out << "<table class=\"pairs\">\n<thead><tr><th>Pair</th><th>Article 2</th><th>Article 1</th>"
+            << "<th>Duplicate content of article 2</th><th>Duplicated share of article 1</th></tr></thead>\n<tbody>\n";
+        for (std::size_t i = 0; i < report.pairs.size(); ++i) {
+            WritePairRow(out, report, report.pairs[i], i + 1);
+        }
+        out << "</tbody>\n</table>\n";
+    }
+    // Each pair is compared again as its view is written, so that only one
+    // pair's colours are held at a time.
+    for (std::size_t i = 0; i < report.pairs.size(); ++i) {
+        const TCompareReport pair = PairReport(report, report.pairs[i]);
+        const std::string number = std::to_string(i + 1);
+        out << "<section class=\"pair\" id=\"pair" << number << "\">\n<h2>Pair " << number << ": "
+            << HtmlEscape(pair.articles[1].name) << " compared with " << HtmlEscape(pair.articles[0].name)
+            << "</h2>\n";
+        WriteComparison(out, pair, {"pair" + number + "-", 3});
+        out << "<p><a href=\"#pairs\">Back to the list of pairs</a></p>\n</section>\n";
+    }
+    out << "</body>\n</html>\n";
 }
 
 } // namespace glenvary::cli

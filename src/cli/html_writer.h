@@ -2,6 +2,7 @@
 // Glenvary command line: a comparison as a web page.
 #pragma once
 
+#include "cli/batch.h"
 #include "cli/report.h"
 
 #include <cstddef>
@@ -38,5 +39,14 @@ void WriteArticleHtml(std::ostream& out, const TArticleReport& article);
 /// Everything that comes from the articles or their names is escaped.
 /// Failures of `out` are left in its state.
 void WriteCompareHtml(std::ostream& out, const TCompareReport& report);
+
+/// Writes one self-contained UTF-8 page of a batch run to `out` as it
+/// goes: the settings, a table of the listed pairs in the report's order
+/// whose rows link to the pairs' own views further down the page, and for
+/// each pair the view of WriteCompareHtml (its ids prefixed with
+/// "pairN-"), each made just before it is written (PairReport), so that
+/// only one pair's colours are held at a time. Inline CSS only, as
+/// WriteCompareHtml; failures of `out` are left in its state.
+void WriteBatchHtml(std::ostream& out, const TBatchReport& report);
 
 } // namespace glenvary::cli

@@ -19,6 +19,40 @@ namespace {
 // copied rather than a call on the stream.
 using Json = nlohmann::ordered_json;
 
+// The length of the well-formed UTF-8 character that `text` starts with
+// (two to four bytes: no overlong forms, no surrogates, nothing past
+// U+10FFFF), or 0 when it starts with none.
+std::size_t Utf8Length(std::string_view text) noexcept
+{
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
 class TJsonOut {
 public:
     explicit TJsonOut(std::ostream& out) : out_(out) { block_.reserve(kBlock + kBlock / 4); }
@@ -59,21 +93,32 @@ public:
         Raw("\":");
     }
 
-    // A quoted string of UTF-8 text: quote, backslash and control
-    // characters escaped as JSON wants them (\u00XX in small hex digits
-    // where there is no short form), everything else as it stands.
+    // A quoted string: quote, backslash and control characters escaped as
+    // JSON wants them (\\u00XX in small hex digits where there is no short
+    // form), every byte that does not belong to a well-formed UTF-8
+    // character (a file name can hold any bytes) replaced by U+FFFD, and
+    // everything else as it stands.
     void String(std::string_view text)
     {
         static constexpr char kHex[] = "0123456789abcdef";
         block_.push_back('"');
         std::size_t plain = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
+        std::size_t i = 0;
+        while (i < text.size()) {
             const auto c = static_cast<unsigned char>(text[i]);
-            if (c >= 0x20 && c != '"' && c != '\\') {
+            if (c >= 0x80) {
+                const std::size_t length = Utf8Length(text.substr(i));
+                if (length > 0) {
+                    i += length;
+                    continue;
+                }
+            } else if (c >= 0x20 && c != '"' && c != '\\') {
+                ++i;
                 continue;
             }
             block_.append(text.substr(plain, i - plain));
             plain = i + 1;
+            ++i;
             switch (c) {
             case '"': block_.append("\\\""); break;
             case '\\': block_.append("\\\\"); break;
@@ -82,11 +127,14 @@ public:
             case '\n': block_.append("\\n"); break;
             case '\r': block_.append("\\r"); break;
             case '\t': block_.append("\\t"); break;
-            default: {
-                const char escaped[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
-                block_.append(escaped, sizeof escaped);
+            default:
+                if (c >= 0x80) {
+                    block_.append("\xEF\xBF\xBD");
+                } else {
+                    const char escaped[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
+                    block_.append(escaped, sizeof escaped);
+                }
                 break;
-            }
             }
             Spill();
         }
@@ -194,6 +242,63 @@ void WriteCompareJson(std::ostream& out, const TCompareReport& report)
     WriteArticle(json, report.articles[0]);
     json.Raw(',');
     WriteArticle(json, report.articles[1]);
+    json.Raw("]}\n");
+}
+
+void WriteBatchJson(std::ostream& out, const TBatchReport& report)
+{
+    TJsonOut json(out);
+    json.Raw('{');
+    json.Key("unit", true);
+    json.String(UnitName(report.unit));
+    json.Key("min_length");
+    json.Integer(report.minLength);
+    json.Key("threshold");
+    json.Number(report.threshold);
+    json.Key("articles");
+    json.Raw('[');
+    for (std::size_t i = 0; i < report.articles.size(); ++i) {
+        const core::TArticle& article = report.articles[i].prepared.Article();
+        json.Raw(i == 0 ? "{" : ",{");
+        json.Key("name", true);
+        json.String(report.articles[i].name);
+        json.Key("words");
+        json.Integer(article.lstWords.Count());
+        json.Key("sentences");
+        json.Integer(article.lstSentences.Count());
+        json.Key("paragraphs");
+        json.Integer(article.lstParagraphs.Count());
+        json.Raw('}');
+    }
+    json.Raw(']');
+    json.Key("pair_count");
+    json.Integer(report.pairCount);
+    json.Key("pairs");
+    json.Raw('[');
+    for (std::size_t i = 0; i < report.pairs.size(); ++i) {
+        const TBatchPair& pair = report.pairs[i];
+        json.Raw(i == 0 ? "{" : ",{");
+        json.Key("article1", true);
+        json.Integer(pair.article1);
+        json.Key("article2");
+        json.Integer(pair.article2);
+        json.Key("compared");
+        json.Boolean(pair.compared);
+        json.Key("duplicate_percent");
+        json.Number(pair.duplicatePercent[1]);
+        json.Key("duplicate_percent_shown");
+        json.Integer(core::RoundHalfEven(pair.duplicatePercent[1]));
+        json.Key("articles");
+        for (std::size_t side = 0; side < 2; ++side) {
+            json.Raw(side == 0 ? "[{" : ",{");
+            json.Key("duplicated_words", true);
+            json.Integer(pair.duplicatedWords[side]);
+            json.Key("duplicate_percent");
+            json.Number(pair.duplicatePercent[side]);
+            json.Raw('}');
+        }
+        json.Raw("]}");
+    }
     json.Raw("]}\n");
 }
 

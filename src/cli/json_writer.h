@@ -2,6 +2,7 @@
 // Glenvary command line: reports as JSON for other programs.
 #pragma once
 
+#include "cli/batch.h"
 #include "cli/report.h"
 
 #include <ostream>
@@ -20,6 +21,16 @@ namespace glenvary::cli {
 /// printed so that they read back to the same double. Failures of `out`
 /// are left in its state.
 void WriteCompareJson(std::ostream& out, const TCompareReport& report);
+
+/// Writes one JSON object on one line (followed by a line break) to `out`
+/// as it goes: {"unit","min_length","threshold","articles":[{"name",
+/// "words","sentences","paragraphs"},...],"pair_count","pairs":[P,...]},
+/// each listed pair P {"article1","article2","compared",
+/// "duplicate_percent","duplicate_percent_shown","articles":[{
+/// "duplicated_words","duplicate_percent"},{...}]} in the report's order,
+/// article1 and article2 being indices into "articles" from 0, and the
+/// pair's "articles" its article 1 and article 2, as in `compare`.
+void WriteBatchJson(std::ostream& out, const TBatchReport& report);
 
 /// Writes one JSON object on one line to `out`: {"keyword","words",
 /// "occurrences","density_percent","positions":[...]}, positions as UTF-16

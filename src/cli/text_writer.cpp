@@ -4,7 +4,9 @@
 #include "io/text_encoding.h"
 #include "core/normalise.h"
 
+#include <charconv>
 #include <iomanip>
+#include <iterator>
 #include <locale>
 #include <sstream>
 #include <string>
@@ -90,11 +92,24 @@ void WritePassageLines(std::ostream& out, int number, const TArticleReport& arti
 
 } // namespace
 
+std::string MinLengthText(core::TUnitKind unit, std::int32_t minLength)
+{
+    const std::string_view plural = UnitName(unit);
+    // Every unit name is its singular with an "s".
+    return CountOf(minLength, plural.substr(0, plural.size() - 1), plural);
+}
+
 std::string MinLengthText(const TCompareReport& report)
 {
-    const std::string_view plural = UnitName(report.unit);
-    // Every unit name is its singular with an "s".
-    return CountOf(report.minLength, plural.substr(0, plural.size() - 1), plural);
+    return MinLengthText(report.unit, report.minLength);
+}
+
+std::string ShortestDecimal(double value)
+{
+    // 32 characters hold the shortest form of every double.
+    char digits[32];
+    const std::to_chars_result written = std::to_chars(std::begin(digits), std::end(digits), value);
+    return std::string(digits, written.ptr);
 }
 
 std::string BlankArticles(const TCompareReport& report)
@@ -139,6 +154,40 @@ void WriteCompareText(std::ostream& out, const TCompareReport& report)
         out << "\n";
         WritePassageLines(out, 2, report.articles[1]);
         WritePassageLines(out, 1, report.articles[0]);
+    }
+}
+
+void WriteBatchText(std::ostream& out, const TBatchReport& report)
+{
+    out << "Minimum length: " << MinLengthText(report.unit, report.minLength) << "\n"
+        << "Articles: " << std::to_string(report.articles.size()) << "; ordered pairs compared: "
+        << std::to_string(report.pairCount) << "; listed: " << std::to_string(report.pairs.size());
+    if (report.threshold > 0.0) {
+        out << ", those with " << ShortestDecimal(report.threshold) << "% or more of article 2 duplicated";
+    }
+    out << "\n";
+    if (!report.pairs.empty()) {
+        out << "\n";
+    }
+    for (const TBatchPair& pair : report.pairs) {
+        const TBatchArticle& article1 = report.articles[static_cast<std::size_t>(pair.article1)];
+        const TBatchArticle& article2 = report.articles[static_cast<std::size_t>(pair.article2)];
+        if (!pair.compared) {
+            out << article2.name << " not compared with " << article1.name << ": "
+                << (core::IsBlankArticle(article1.prepared.Article().sText) ? article1.name : article2.name)
+                << " is blank\n";
+            continue;
+        }
+        const auto share = [&out](const TBatchArticle& article, std::int32_t words, double percent) {
+            out << FixedDecimal(percent, 2) << "% of " << article.name << " (" << std::to_string(words) << " of "
+                << CountOf(article.prepared.Article().lstWords.Count(), "word", "words") << ")";
+        };
+        out << std::to_string(core::RoundHalfEven(pair.duplicatePercent[1])) << "% of " << article2.name
+            << " duplicates " << article1.name << ": ";
+        share(article2, pair.duplicatedWords[1], pair.duplicatePercent[1]);
+        out << ", ";
+        share(article1, pair.duplicatedWords[0], pair.duplicatePercent[0]);
+        out << "\n";
     }
 }
 

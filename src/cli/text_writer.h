@@ -2,6 +2,7 @@
 // Glenvary command line: reports as a short summary for a person.
 #pragma once
 
+#include "cli/batch.h"
 #include "cli/report.h"
 
 #include <cstddef>
@@ -24,7 +25,12 @@ inline constexpr std::size_t kQuotedPassageLength = 60;
 [[nodiscard]] std::string CountOf(std::int64_t count, std::string_view singular, std::string_view plural);
 
 /// The minimum length with its unit: "1 word", "3 sentences".
+[[nodiscard]] std::string MinLengthText(core::TUnitKind unit, std::int32_t minLength);
 [[nodiscard]] std::string MinLengthText(const TCompareReport& report);
+
+/// A percentage as given, in the fewest digits that read back to it
+/// ("20", "12.5"), independent of the global locale.
+[[nodiscard]] std::string ShortestDecimal(double value);
 
 /// Why a comparison did not run: "article 1 is blank", "article 2 is blank"
 /// or "both articles are blank". Meaningful only when report.compared is false.
@@ -36,6 +42,12 @@ inline constexpr std::size_t kQuotedPassageLength = 60;
 /// the start of its text on one line. Written to `out` line by line;
 /// failures of `out` are left in its state.
 void WriteCompareText(std::ostream& out, const TCompareReport& report);
+
+/// The summary of a batch run: the settings, the numbers of articles and
+/// pairs, then one line per listed pair in the report's order, such as
+/// "57% of b.txt duplicates a.txt: 57.14% of b.txt (4 of 7 words), 66.67%
+/// of a.txt (4 of 6 words)". Written to `out` line by line.
+void WriteBatchText(std::ostream& out, const TBatchReport& report);
 
 /// The summary of a keyword count: keyword, words, occurrences, and the
 /// density with two decimals, written to `out`.

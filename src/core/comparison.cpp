@@ -530,6 +530,16 @@ TProbe TComparison::TMatcher::FirstWholeMatch(const TChunkSearch& search, const 
     return start < 0 ? TProbe{} : TProbe{TProbe::Match, start};
 }
 
+TPreparedArticle::TPreparedArticle(std::u16string text) : words_(std::make_unique<TWordTable>())
+{
+    article_.Assign(std::move(text));
+    words_->Build(article_);
+}
+
+TPreparedArticle::~TPreparedArticle() = default;
+TPreparedArticle::TPreparedArticle(TPreparedArticle&&) noexcept = default;
+TPreparedArticle& TPreparedArticle::operator=(TPreparedArticle&&) noexcept = default;
+
 TComparison::TComparison() : matcher_(std::make_unique<TMatcher>())
 {
     matcher_->words2 = &article2_.lstWords;
@@ -559,6 +569,18 @@ void TComparison::SetArticleTexts(std::u16string text1, std::u16string text2)
         matcher_->Whiten(second ? article2_ : article1_, second);
     }
     matcher_->diagonal = {};
+}
+
+void TComparison::SetPreparedArticles(const TPreparedArticle& article1, const TPreparedArticle& article2)
+{
+    // Assigned rather than built anew, so that a comparison that goes from
+    // pair to pair keeps the memory of its lists.
+    article1_ = article1.article_;
+    article2_ = article2.article_;
+    matcher_->index.Adopt(*article1.words_, *article2.words_);
+    matcher_->diagonal = {};
+    matcher_->Whiten(article1_, false);
+    matcher_->Whiten(article2_, true);
 }
 
 TArticle TComparison::TakeArticle(TArticleSide side)

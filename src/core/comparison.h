@@ -9,6 +9,8 @@
 #include <memory>
 #include <optional>
 
+#include <string>
+
 namespace glenvary::core {
 
 /// Unit of the minimum length of a matching part (the item index of the
@@ -37,6 +39,35 @@ inline constexpr std::int32_t kMatchColorCount = 6;
 /// (57.142857 -> 57, 12.5 -> 12, 37.5 -> 38). Independent of the FPU's
 /// rounding mode. Values beyond the int64 range are clamped.
 [[nodiscard]] std::int64_t RoundHalfEven(double value) noexcept;
+
+class TWordTable;
+
+/// An article stored, split and its words interned once, so that it can
+/// take part in many comparisons without being split or indexed again (a
+/// batch run compares every article with every other). Its word lists stay
+/// white: each comparison colours copies of its own. Nothing changes it
+/// after construction, so any number of comparisons, on any threads, may
+/// read one at the same time.
+class TPreparedArticle {
+public:
+    /// Stores `text` as given (normalising is the caller's), splits it as
+    /// TComparison::SetArticleText does and interns its words. Cost: one
+    /// pass over the text and one over the words' characters.
+    /// Precondition: text.size() <= kMaxTextLength.
+    explicit TPreparedArticle(std::u16string text);
+    ~TPreparedArticle();
+    TPreparedArticle(TPreparedArticle&&) noexcept;
+    TPreparedArticle& operator=(TPreparedArticle&&) noexcept;
+
+    /// The text with its words (all white), sentences and paragraphs.
+    [[nodiscard]] const TArticle& Article() const noexcept { return article_; }
+
+private:
+    friend class TComparison;
+
+    TArticle article_;
+    std::unique_ptr<TWordTable> words_;
+};
 
 /// One of the two articles of a comparison.
 enum class TArticleSide : std::uint8_t {
@@ -93,6 +124,15 @@ public:
     /// would, splitting them on two threads when they are large.
     /// Precondition: each text's size is at most kMaxTextLength.
     void SetArticleTexts(std::u16string text1, std::u16string text2);
+
+    /// Takes the two prepared articles as the two sides, as SetArticleText
+    /// would take their texts, but without splitting them or interning their
+    /// words again: each side gets its own copy of the text and the lists,
+    /// every word white, and the interned words as they were prepared. The
+    /// same prepared article may be both sides. Cost: copying both articles
+    /// and their interned words; the next look-up then links article 1's
+    /// words to article 2's, one look-up per distinct word.
+    void SetPreparedArticles(const TPreparedArticle& article1, const TPreparedArticle& article2);
 
     /// Splits the side's stored text afresh, which turns every word of that
     /// side white; the word index stays valid. Cost: one pass over the

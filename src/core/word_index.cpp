@@ -397,6 +397,17 @@ void TWordIndex::Forget(bool article2) noexcept
     linked_ = false;
 }
 
+void TWordIndex::Adopt(const TWordTable& table1, const TWordTable& table2)
+{
+    table1_ = table1;
+    table2_ = table2;
+    words_ = std::make_unique<TRunLists>(table2_.Ids(), table2_.Count());
+    stale1_ = false;
+    stale2_ = false;
+    // Update links the two numberings and drops the run lists.
+    linked_ = false;
+}
+
 void TWordIndex::Update(const TArticle& article1, const TArticle& article2)
 {
     if (linked_) {

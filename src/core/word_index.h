@@ -131,6 +131,12 @@ public:
 
     /// Marks article 1 (`article2` false) or article 2 as changed.
     void Forget(bool article2) noexcept;
+    /// Takes `table1` and `table2` as the interned words of the two
+    /// articles, in place of interning them at the next Update; each must be
+    /// what TWordTable::Build made of the article that is now on its side.
+    /// Drops every run list. Cost: copying both tables and grouping
+    /// article 2's word places.
+    void Adopt(const TWordTable& table1, const TWordTable& table2);
     /// Brings the ids and the word places up to date with the two articles
     /// after Forget, dropping every run list. Cheap when nothing changed.
     void Update(const TArticle& article1, const TArticle& article2);

@@ -6,6 +6,7 @@
 #include "io/text_encoding.h"
 #include "io/zip_document.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -159,6 +160,37 @@ TResult<TArticleDocument> ReadFile(const std::string& path, std::string_view dis
     return ReadArticleBytes(bytes, displayName, settings);
 }
 
+void ListFolder(const std::filesystem::path& folder, TFolderArticles& found)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    std::vector<fs::directory_entry> entries;
+    for (fs::directory_iterator it(folder, error); !error && it != fs::directory_iterator(); it.increment(error)) {
+        if (!it->path().filename().string().starts_with('.')) {
+            entries.push_back(*it);
+        }
+    }
+    if (error) {
+        found.errors.push_back(CannotRead(folder.string(), SystemReason(error.value())).message);
+        return;
+    }
+    std::sort(entries.begin(), entries.end(), [](const fs::directory_entry& a, const fs::directory_entry& b) {
+        return a.path().filename().native() < b.path().filename().native();
+    });
+    for (const fs::directory_entry& entry : entries) {
+        std::error_code ignored;
+        const fs::file_status self = entry.symlink_status(ignored);
+        if (fs::is_directory(self)) {
+            ListFolder(entry.path(), found);
+            continue;
+        }
+        const fs::file_status target = entry.status(ignored);
+        if (fs::is_regular_file(target) || (fs::is_symlink(self) && target.type() == fs::file_type::not_found)) {
+            found.files.push_back(entry.path().string());
+        }
+    }
+}
+
 } // namespace
 
 TArticleFormat DetectArticleFormat(std::string_view bytes) noexcept
@@ -251,6 +283,13 @@ TResult<TArticleDocument> ReadArticle(const std::string& path, std::istream& in,
         return ReadStream(in, displayName, settings);
     }
     return ReadFile(path, displayName, settings);
+}
+
+TFolderArticles ListArticleFiles(const std::string& folder)
+{
+    TFolderArticles found;
+    ListFolder(folder, found);
+    return found;
 }
 
 TResult<TArticleDocument> ReadArticleFile(const std::string& path, const TReadSettings& settings)

@@ -11,6 +11,7 @@
 #include <stop_token>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace glenvary::io {
 
@@ -88,6 +89,27 @@ struct TReadSettings {
 /// anything else).
 [[nodiscard]] TResult<TArticleDocument> ReadArticle(const std::string& path, std::istream& in,
                                                     const TReadSettings& settings = {});
+
+/// The article files found in a folder, and what could not be looked at.
+struct TFolderArticles {
+    /// Paths of the files, each the folder's path followed by the names
+    /// that lead to the file.
+    std::vector<std::string> files;
+    /// One line for each folder that could not be listed: "cannot read
+    /// FOLDER: REASON".
+    std::vector<std::string> errors;
+};
+
+/// The files in `folder` and, at any depth, in its subfolders: in each
+/// folder in name order (byte order), a subfolder's files in the place of
+/// its name. Passed over: names that start with "." (hidden files, and
+/// folders such as .git), links to folders (they can lead back into the
+/// tree), and entries that are neither files nor folders (pipes, sockets,
+/// devices), which could hold a read up forever. A link to a file counts as
+/// the file, and a link to nothing as a file, so that reading it says why
+/// it cannot be read. A subfolder that cannot be listed gives one error and
+/// the rest is still listed. Cost: one visit of every entry.
+[[nodiscard]] TFolderArticles ListArticleFiles(const std::string& folder);
 
 /// ReadArticle for a file path ("-" is an ordinary file name here).
 [[nodiscard]] TResult<TArticleDocument> ReadArticleFile(const std::string& path,

@@ -273,9 +273,9 @@ struct FailureCase {
 TEST(CliRun, RejectsBadUsageWithOneLine)
 {
     const FailureCase cases[] = {
-        {"no command", {}, "", "glenvary-cli: a command is required: compare or density (see --help)\n"},
+        {"no command", {}, "", "glenvary-cli: a command is required: compare, batch or density (see --help)\n"},
         {"unknown command", {"frob", "$1"}, "",
-         "glenvary-cli: unknown command frob: use compare or density (see --help)\n"},
+         "glenvary-cli: unknown command frob: use compare, batch or density (see --help)\n"},
         {"unknown option", {"--bogus"}, "", "glenvary-cli: The following argument was not expected: --bogus\n"},
         {"second article missing", {"compare", "$1"}, "", "glenvary-cli: ARTICLE2 is required\n"},
         {"third article", {"compare", "$1", "$2", "$2"}, "", "glenvary-cli: The following argument was not expected: $2\n"},
@@ -297,6 +297,15 @@ TEST(CliRun, RejectsBadUsageWithOneLine)
          "glenvary-cli: --min: 1 required N missing\n"},
         {"both articles from standard input", {"compare", "-", "-"}, kCat,
          "glenvary-cli: only one article can be read from standard input ('-')\n"},
+        {"batch without articles", {"batch"}, "", "glenvary-cli: ARTICLE is required\n"},
+        {"batch of one article", {"batch", "$1", "$1"}, "",
+         "glenvary-cli: batch needs two articles or more (files, or folders that hold them)\n"},
+        {"threshold above 100", {"batch", "--threshold", "100.5", "$1", "$2"}, "",
+         "glenvary-cli: --threshold: expected a percentage from 0 to 100, not 100.5\n"},
+        {"negative threshold", {"batch", "--threshold=-1", "$1", "$2"}, "",
+         "glenvary-cli: --threshold: expected a percentage from 0 to 100, not -1\n"},
+        {"threshold with a per cent sign", {"batch", "--threshold", "50%", "$1", "$2"}, "",
+         "glenvary-cli: --threshold: expected a percentage from 0 to 100, not 50%\n"},
         {"density without keyword", {"density", "$1"}, "", "glenvary-cli: --keyword is required\n"},
         {"density without article", {"density", "--keyword", "cat"}, "", "glenvary-cli: ARTICLE is required\n"},
         {"density as HTML", {"density", "--keyword", "cat", "--format", "html", "$1"}, "",

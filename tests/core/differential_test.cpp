@@ -324,12 +324,17 @@ std::string ColoursDiffer(const TComparison& engine, const test::oracle::Compari
 }
 
 // One whole comparison. `engine` is reused from pair to pair, as the window
-// reuses its one comparison, so state left over from the previous pair
-// would show here.
-std::string WholeComparisonDiffers(TComparison& engine, const PairCase& c)
+// reuses its one comparison and a batch run each thread's, so state left
+// over from the previous pair would show here. `prepared`: the texts go in
+// split and interned beforehand, as a batch run sets them.
+std::string WholeComparisonDiffers(TComparison& engine, const PairCase& c, bool prepared = false)
 {
-    engine.SetArticleText(TArticleSide::Article1, c.text1);
-    engine.SetArticleText(TArticleSide::Article2, c.text2);
+    if (prepared) {
+        engine.SetPreparedArticles(TPreparedArticle(c.text1), TPreparedArticle(c.text2));
+    } else {
+        engine.SetArticleText(TArticleSide::Article1, c.text1);
+        engine.SetArticleText(TArticleSide::Article2, c.text2);
+    }
     const std::vector<TWord> before1(engine.Article1().lstWords.begin(), engine.Article1().lstWords.end());
     const std::vector<TWord> before2(engine.Article2().lstWords.begin(), engine.Article2().lstWords.end());
     const std::int32_t colorIndexBefore = engine.iColorIndex;
@@ -589,6 +594,16 @@ std::string PairDiffers(TComparison& reused, const PairCase& c)
         diff = AnyOrderDiffers(c);
         if (!diff.empty()) {
             diff = "chunks in any order, " + diff;
+        }
+    }
+    if (diff.empty()) {
+        // The sides swapped, so that no index of the article 2 just compared
+        // fits the new one.
+        PairCase swapped = c;
+        std::swap(swapped.text1, swapped.text2);
+        diff = WholeComparisonDiffers(reused, swapped, true);
+        if (!diff.empty()) {
+            diff = "prepared articles, sides swapped, " + diff;
         }
     }
     return diff;
