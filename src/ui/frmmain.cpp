@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/frmmain.h"
 
+#include "config/skin.h"
 #include "core/highlight.h"
 #include "core/keyword.h"
 #include "core/normalise.h"
@@ -116,6 +117,21 @@ TNumericField* MakeField(QWidget* parent, const QString& name, bool readOnly, co
 
 } // namespace
 
+QString BuiltInSkin()
+{
+    QFile file(QStringLiteral(":/glenvary/Modern.skn"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw std::runtime_error("the built-in skin Modern.skn is missing from the program");
+    }
+    const QByteArray packed = file.readAll();
+    const io::TResult<std::string> sheet =
+        config::UnpackSkin({packed.constData(), static_cast<std::size_t>(packed.size())});
+    if (!sheet) {
+        throw std::runtime_error("cannot use the built-in skin Modern.skn: " + sheet.Error());
+    }
+    return QString::fromStdString(sheet.Value());
+}
+
 TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup_(std::move(startup))
 {
     if (startup_.programFolder.empty()) {
@@ -201,6 +217,16 @@ TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup
         FormCreate();
     } catch (...) {
         platform::ReportUnexpectedError(platform::DescribeCurrentException());
+    }
+    // The built-in skin, unless a dbskin.dat was applied. The window's style
+    // sheet is set once: a second one set in place of the first makes the
+    // controls it styles lose the window's small font.
+    if (!skinApplied_) {
+        try {
+            setStyleSheet(BuiltInSkin());
+        } catch (...) {
+            platform::ReportUnexpectedError(platform::DescribeCurrentException());
+        }
     }
 }
 
@@ -479,6 +505,7 @@ void TfrmMain::LoadConfiguration()
                 throw std::runtime_error(configuration.skin->Error());
             }
             setStyleSheet(QString::fromStdString(configuration.skin->Value()));
+            skinApplied_ = true;
         });
     }
     if (configuration.iconFile) {

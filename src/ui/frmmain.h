@@ -44,6 +44,12 @@ class TNumericField;
 /// path and no trailing slash; the affiliate identifier follows it directly.
 inline constexpr const char* kPromotionalAddress = "https://glenvary.example.com";
 
+/// The built-in skin: a style sheet packed among the program's resources as
+/// "Modern.skn" and unpacked as a dbskin.dat is (config::UnpackSkin). Throws
+/// std::runtime_error when it is missing or cannot be unpacked, which only a
+/// broken build can cause.
+[[nodiscard]] QString BuiltInSkin();
+
 /// Where the window finds its start-up configuration and how it opens web
 /// addresses; every member left empty takes the program's own.
 struct TStartup {
@@ -180,8 +186,9 @@ public:
     /// Applies the program folder's dbconfig.dat, if there is one: caption,
     /// affiliate identifier, the banner drawn (its panel hidden without one,
     /// otherwise as high as the picture + 10), the two links drawn, the skin
-    /// and the icon. A banner, skin or icon that cannot be used is reported
-    /// once and the rest is applied all the same.
+    /// (in place of the built-in one) and the icon. A banner, skin or icon
+    /// that cannot be used is reported once and the rest is applied all the
+    /// same; a skin that cannot be used leaves the built-in one.
     void LoadConfiguration();
     /// A click on the banner: opens sBannerURL in the browser, if there is one.
     void imgBannerClick();
@@ -276,6 +283,8 @@ private:
     core::TComparison engine_;
     bool bBusy_ = false;
     bool centred_ = false;
+    // A dbskin.dat took the place of the built-in skin.
+    bool skinApplied_ = false;
     TOpenDialog openDialog_;
     TStartup startup_;
     std::string sAffiliateID_;

@@ -3,14 +3,18 @@
 // open its addresses. Which banner and links the configuration picks is
 // tested with the loader itself.
 #include "platform/url_opener.h"
+#include "support/gzip.h"
 #include "ui/frmmain.h"
 #include "uitest.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+
+#include <QMap>
 
 #include <memory>
 
@@ -19,6 +23,9 @@ using glenvary::uitest::FindControl;
 using glenvary::uitest::TakeReportedErrors;
 
 namespace {
+
+// Files to write into the program folder: name and bytes.
+using TFiles = QMap<QString, QByteArray>;
 
 // Records the addresses instead of starting programs.
 class TRecordingOpener final : public glenvary::platform::TUrlOpener {
@@ -111,6 +118,53 @@ private Q_SLOTS:
         QCOMPARE(TakeReportedErrors().size(), 1);
         Click(FindControl(*window, QStringLiteral("lblLink1URL")));
         QCOMPARE(opener_->opened, QStringList{QStringLiteral("default https://one.test/")});
+    }
+
+    // What each configuration applies, and what it reports once, word for
+    // word; the caption and a link show that the rest still applies.
+    void appliesWhatItCanAndReportsTheRest_data()
+    {
+        QTest::addColumn<QByteArray>("ini"); // empty: no dbconfig.dat
+        QTest::addColumn<TFiles>("files");
+        QTest::addColumn<QString>("sheet"); // empty: the built-in skin
+        QTest::addColumn<QStringList>("reports"); // the program folder as <dir>
+        const QByteArray ini = "[Settings]\nAppName=Branded\nLink1URL=https://one.test/\nLink1Name=One\n";
+        const QByteArray sheet = "QLabel { color: red; }";
+        const QByteArray packed = QByteArray::fromStdString(glenvary::test::Gzip(sheet.toStdString()));
+        QTest::newRow("no configuration: the built-in skin, dbskin.dat not looked at")
+            << QByteArray() << TFiles{{QStringLiteral("dbskin.dat"), packed}} << QString() << QStringList();
+        QTest::newRow("no dbskin.dat: the built-in skin") << ini << TFiles() << QString() << QStringList();
+        QTest::newRow("dbskin.dat replaces the built-in skin")
+            << ini << TFiles{{QStringLiteral("dbskin.dat"), packed}} << QString::fromLatin1(sheet) << QStringList();
+        QTest::newRow("a dbskin.dat that is not gzip keeps the built-in skin")
+            << ini << TFiles{{QStringLiteral("dbskin.dat"), sheet}} << QString()
+            << QStringList{QStringLiteral("cannot use skin <dir>/dbskin.dat: not a gzip-compressed file")};
+    }
+    void appliesWhatItCanAndReportsTheRest()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(TFiles, files);
+        QFETCH(QString, sheet);
+        QFETCH(QStringList, reports);
+        if (!ini.isEmpty()) {
+            Write(QStringLiteral("dbconfig.dat"), ini);
+        }
+        for (auto file = files.cbegin(); file != files.cend(); ++file) {
+            Write(file.key(), file.value());
+        }
+        const auto window = Open();
+        window->show();
+        QStringList reported = TakeReportedErrors();
+        reported.replaceInStrings(QDir(folder_->path()).canonicalPath(), QStringLiteral("<dir>"));
+        reported.replaceInStrings(folder_->path(), QStringLiteral("<dir>"));
+        QCOMPARE(reported, reports);
+        QCOMPARE(window->styleSheet(), sheet.isEmpty() ? glenvary::ui::BuiltInSkin() : sheet);
+        // The controls keep the window's font whatever the skin styles.
+        QCOMPARE(FindControl(*window, QStringLiteral("lblWords1"))->font().pixelSize(), window->font().pixelSize());
+        if (!ini.isEmpty()) {
+            QCOMPARE(window->windowTitle(), QStringLiteral("Branded"));
+            QCOMPARE(FindControl<QLabel>(*window, QStringLiteral("lblLink1URL"))->text(), QStringLiteral("One"));
+        }
     }
 
     void withoutAConfigurationTheWindowStaysAsBuilt()
