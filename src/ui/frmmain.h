@@ -25,9 +25,7 @@
 
 class QComboBox;
 class QFrame;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QMovie;
 class QPushButton;
 class QSpinBox;
@@ -38,6 +36,7 @@ class TUrlOpener;
 
 namespace glenvary::ui {
 
+class TArticlePanel;
 class TNumericField;
 
 /// The fixed promotional address of "Make Money": scheme and host only, no
@@ -237,24 +236,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // One half of the window: article 1 or article 2.
+    // One half of the window, article 1 or article 2: its panel of
+    // controls and the state of its import.
     struct TSide {
         const core::TArticle* article = nullptr;
-        QGroupBox* group = nullptr;
-        QWidget* buttonBar = nullptr;
-        QWidget* statistics = nullptr;
-        QFrame* divider = nullptr;
-        QPushButton* btnImport = nullptr;
-        QPushButton* btnClearH = nullptr;
-        QPushButton* btnClear = nullptr;
-        TArticleEditor* editor = nullptr;
-        TNumericField* edtWords = nullptr;
-        TNumericField* edtSenten = nullptr;
-        TNumericField* edtParag = nullptr;
-        QLineEdit* edtKw = nullptr;
-        QPushButton* btnCalculateKwDensity = nullptr;
-        TNumericField* edtDensPerc = nullptr;
-        TNumericField* edtDensTotal = nullptr;
+        TArticlePanel* panel = nullptr;
         // The read of an imported file; joinable while it runs.
         std::jthread importer;
         bool importing = false;
@@ -262,13 +248,11 @@ private:
 
     void BuildTopBar();
     void BuildBanner();
-    void BuildSide(TSide& side, int number, QGroupBox* group);
     void BuildBottomBar();
     void ApplyBanner(const config::TBannerChoice& banner);
     void ApplyLink(QLabel* label, const config::TLink& link);
     void SetFocusOrder();
     void ApplyLayoutRule();
-    void ArrangeSide(TSide& side);
 
     void ArticleChange(TSide& side);
     void Import(TSide& side);
