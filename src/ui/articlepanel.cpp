@@ -120,6 +120,24 @@ void TArticlePanel::Arrange()
     divider_->setGeometry(57, 12, std::max(0, inner.width() - 57 - 8), 2);
 }
 
+QSize TArticlePanel::minimumSizeHint() const
+{
+    int width = rchArticle_->minimumSizeHint().width();
+    for (const QWidget* bar : {buttonBar_, statistics_}) {
+        for (const QWidget* control : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            // The divider stretches with the panel; everything else keeps
+            // its place from the left.
+            if (control != divider_) {
+                width = std::max(width, control->geometry().right() + 1);
+            }
+        }
+    }
+    const QMargins margins = contentsMargins();
+    return {margins.left() + width + margins.right(),
+            margins.top() + kButtonBarHeight + rchArticle_->minimumSizeHint().height() + kStatisticsHeight
+                + margins.bottom()};
+}
+
 void TArticlePanel::ShowCounts(const core::TArticle& article)
 {
     edtWords_->SetValue(article.lstWords.Count());

@@ -60,6 +60,11 @@ public:
     /// out: top to bottom, left to right.
     [[nodiscard]] std::vector<QWidget*> FocusOrder() const;
 
+    /// The smallest size at which every control of the button bar and the
+    /// statistics shows whole and the editor keeps its own minimum (its
+    /// frame and the arrows of its scroll bar), as Arrange lays them out.
+    [[nodiscard]] QSize minimumSizeHint() const override;
+
 private:
     void BuildButtonBar(int number);
     void BuildEditor(int number);

@@ -29,6 +29,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QSpinBox>
+#include <QStyle>
 
 #include <algorithm>
 #include <limits>
@@ -312,6 +313,9 @@ void TfrmMain::SetFocusOrder()
 
 void TfrmMain::ApplyLayoutRule()
 {
+    // First, as it may resize the window: Qt keeps the window from becoming
+    // smaller than this.
+    setMinimumSize(MinimumClientSize());
     const int width = this->width();
     const int height = this->height();
     panTop_->setGeometry(0, 0, width, kTopBarHeight);
@@ -339,6 +343,47 @@ void TfrmMain::ApplyLayoutRule()
     for (const auto& [control, rightMargin] : rightAnchored_) {
         control->move(width - rightMargin - control->width(), control->y());
     }
+}
+
+// The smallest client area at which, laid out by the layout rule, no two
+// controls overlap, every control shows whole and each editor keeps its own
+// minimum. It follows the fonts, the skin, the link captions and the banner
+// panel's height, so it is worked out anew with every layout.
+QSize TfrmMain::MinimumClientSize() const
+{
+    int width = panTop_->childrenRect().right() + 1;
+    // In the bottom bar, a control anchored right must stay clear of every
+    // control on its row that keeps its place from the left, by the style's
+    // spacing.
+    const int spacing = std::max(0, style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
+    for (const auto& [anchored, rightMargin] : rightAnchored_) {
+        width = std::max(width, anchored->width() + rightMargin);
+    }
+    for (const QWidget* control : panBottom_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QRect rect = control->geometry();
+        if (std::any_of(rightAnchored_.begin(), rightAnchored_.end(),
+                        [control](const auto& entry) { return entry.first == control; })) {
+            continue;
+        }
+        width = std::max(width, rect.right() + 1);
+        for (const auto& [anchored, rightMargin] : rightAnchored_) {
+            const QRect other = anchored->geometry();
+            if (rect.top() <= other.bottom() && other.top() <= rect.bottom()) {
+                width = std::max(width, rect.right() + 1 + spacing + anchored->width() + rightMargin);
+            }
+        }
+    }
+    // Article 1 is (outer width / 2) - 10 wide, article 2 the rest of the
+    // client area less the strip.
+    const int frame = frameGeometry().width() - this->width();
+    const QSize left = sides_[0].panel->minimumSizeHint();
+    const QSize right = sides_[1].panel->minimumSizeHint();
+    width = std::max(width, 2 * (left.width() + 10) - frame);
+    while (width - ((width + frame) / 2 - 10) - kStripWidth < right.width()) {
+        ++width;
+    }
+    const int bannerHeight = panBanner_->isHidden() ? 0 : panBanner_->height();
+    return {width, kTopBarHeight + bannerHeight + std::max(left.height(), right.height()) + kBottomBarHeight};
 }
 
 void TfrmMain::FormCreate()

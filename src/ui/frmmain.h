@@ -206,7 +206,10 @@ public:
     /// are centred in panBanner, each half taken separately with integer
     /// division ((753 / 2) - (105 / 2) = 324, and 324 for 752 too);
     /// panLeft is (outer width / 2) - 10 wide, article 2 takes the rest of
-    /// the client width less a 5-pixel strip.
+    /// the client width less a 5-pixel strip. The window cannot be made
+    /// smaller than the size at which no two controls overlap, each shows
+    /// whole and each editor keeps its own minimum; that size follows the
+    /// fonts, the skin, the link captions and the banner panel.
     void FormResize();
     /// Run by the destructor: empties the six lists.
     void FormDestroy();
@@ -253,6 +256,7 @@ private:
     void ApplyLink(QLabel* label, const config::TLink& link);
     void SetFocusOrder();
     void ApplyLayoutRule();
+    [[nodiscard]] QSize MinimumClientSize() const;
 
     void ArticleChange(TSide& side);
     void Import(TSide& side);
