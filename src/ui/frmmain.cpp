@@ -481,6 +481,9 @@ void TfrmMain::ApplyBanner(const config::TBannerChoice& banner)
         }
         gifBanner_->setMovie(bannerMovie_);
         gifBanner_->resize(bannerMovie_->currentImage().size());
+        // The banner animates in a loop, also when its file asks to be
+        // played once (a GIF without the looping extension).
+        connect(bannerMovie_, &QMovie::finished, bannerMovie_, &QMovie::start);
         bannerMovie_->start();
     } else {
         const QImage picture = reader.read();
