@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/frmmain.h"
 
+#include "config/skin.h"
 #include "core/highlight.h"
 #include "core/keyword.h"
 #include "core/normalise.h"
@@ -8,6 +9,8 @@
 #include "io/article_file.h"
 #include "platform/error_reporter.h"
 #include "platform/url_opener.h"
+#include "ui/articlepanel.h"
+#include "ui/controls.h"
 #include "ui/numericfield.h"
 
 #include <QComboBox>
@@ -17,7 +20,6 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QApplication>
-#include <QGroupBox>
 #include <QIcon>
 #include <QImageReader>
 #include <QMovie>
@@ -27,6 +29,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QSpinBox>
+#include <QStyle>
 
 #include <algorithm>
 #include <limits>
@@ -42,8 +45,6 @@ constexpr int kClientHeight = 520;
 constexpr int kTopBarHeight = 33;
 constexpr int kBannerHeight = 65;
 constexpr int kBottomBarHeight = 62;
-constexpr int kButtonBarHeight = 37;
-constexpr int kStatisticsHeight = 113;
 constexpr int kStripWidth = 5;
 // Where the two footer links lead when no configuration names others.
 constexpr const char* kBuiltInLinkAddress = "https://www.google.com";
@@ -79,42 +80,27 @@ std::u16string_view View(const QString& text)
     return {QStringView(text).utf16(), static_cast<std::size_t>(text.size())};
 }
 
-QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setAccessibleName(caption);
-    return button;
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption, QPoint at)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->adjustSize();
-    label->move(at);
-    label->setAccessibleName(caption.trimmed());
-    return label;
-}
-
 core::TArticleSide ArticleSide(int number)
 {
     return number == 1 ? core::TArticleSide::Article1 : core::TArticleSide::Article2;
 }
 
-TNumericField* MakeField(QWidget* parent, const QString& name, bool readOnly, const QRect& geometry,
-                         const QString& accessibleName)
-{
-    auto* field = new TNumericField(readOnly, parent);
-    field->setObjectName(name);
-    field->setGeometry(geometry);
-    field->setAccessibleName(accessibleName);
-    return field;
-}
-
 } // namespace
+
+QString BuiltInSkin()
+{
+    QFile file(QStringLiteral(":/glenvary/Modern.skn"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw std::runtime_error("the built-in skin Modern.skn is missing from the program");
+    }
+    const QByteArray packed = file.readAll();
+    const io::TResult<std::string> sheet =
+        config::UnpackSkin({packed.constData(), static_cast<std::size_t>(packed.size())});
+    if (!sheet) {
+        throw std::runtime_error("cannot use the built-in skin Modern.skn: " + sheet.Error());
+    }
+    return QString::fromStdString(sheet.Value());
+}
 
 TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup_(std::move(startup))
 {
@@ -144,13 +130,11 @@ TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup
     BuildBanner();
     sides_[0].article = &engine_.Article1();
     sides_[1].article = &engine_.Article2();
-    auto* panLeft = new QGroupBox(QStringLiteral("Article 1"), this);
-    panLeft->setObjectName(QStringLiteral("panLeft"));
-    panLeft->resize(kClientWidth / 2 - 10, 0);
-    auto* panRight = new QGroupBox(QStringLiteral("Article 2"), this);
-    panRight->setObjectName(QStringLiteral("panRight"));
-    BuildSide(sides_[0], 1, panLeft);
-    BuildSide(sides_[1], 2, panRight);
+    sides_[0].panel = new TArticlePanel(1, this);
+    sides_[0].panel->setObjectName(QStringLiteral("panLeft"));
+    sides_[0].panel->resize(kClientWidth / 2 - 10, 0);
+    sides_[1].panel = new TArticlePanel(2, this);
+    sides_[1].panel->setObjectName(QStringLiteral("panRight"));
     BuildBottomBar();
     SetFocusOrder();
     ApplyLayoutRule();
@@ -170,19 +154,19 @@ TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup
     };
     connect(btnCompareEx_, &QPushButton::clicked, this, guarded(&TfrmMain::btnCompareExClick));
     connect(minNumWords_, &QSpinBox::valueChanged, this, guarded(&TfrmMain::minNumWordsChange));
-    connect(sides_[0].editor, &TArticleEditor::OnChange, this, guarded(&TfrmMain::rchArticle1Change));
-    connect(sides_[1].editor, &TArticleEditor::OnChange, this, guarded(&TfrmMain::rchArticle2Change));
-    connect(sides_[0].btnClearH, &QPushButton::clicked, this, guarded(&TfrmMain::btnClearH1Click));
-    connect(sides_[1].btnClearH, &QPushButton::clicked, this, guarded(&TfrmMain::btnClearH2Click));
+    connect(sides_[0].panel->rchArticle(), &TArticleEditor::OnChange, this, guarded(&TfrmMain::rchArticle1Change));
+    connect(sides_[1].panel->rchArticle(), &TArticleEditor::OnChange, this, guarded(&TfrmMain::rchArticle2Change));
+    connect(sides_[0].panel->btnClearH(), &QPushButton::clicked, this, guarded(&TfrmMain::btnClearH1Click));
+    connect(sides_[1].panel->btnClearH(), &QPushButton::clicked, this, guarded(&TfrmMain::btnClearH2Click));
     connect(btnMakeMoney_, &QPushButton::clicked, this, guarded(&TfrmMain::btnMakeMoneyClick));
     for (QObject* clickable : {static_cast<QObject*>(imgBanner_), static_cast<QObject*>(gifBanner_),
                                static_cast<QObject*>(lblLink1URL_), static_cast<QObject*>(lblLink2URL_)}) {
         clickable->installEventFilter(this);
     }
-    connect(sides_[0].btnImport, &QPushButton::clicked, this, guarded(&TfrmMain::btnImport1Click));
-    connect(sides_[1].btnImport, &QPushButton::clicked, this, guarded(&TfrmMain::btnImport2Click));
+    connect(sides_[0].panel->btnImport(), &QPushButton::clicked, this, guarded(&TfrmMain::btnImport1Click));
+    connect(sides_[1].panel->btnImport(), &QPushButton::clicked, this, guarded(&TfrmMain::btnImport2Click));
     for (int number : {1, 2}) {
-        connect(Side(number).editor, &TArticleEditor::FileDropped, this, [this, number](const QString& path) {
+        connect(Side(number).panel->rchArticle(), &TArticleEditor::FileDropped, this, [this, number](const QString& path) {
             try {
                 ImportFile(number, path);
             } catch (...) {
@@ -190,17 +174,27 @@ TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup
             }
         });
     }
-    connect(sides_[0].btnClear, &QPushButton::clicked, this, guarded(&TfrmMain::btnClear1Click));
-    connect(sides_[1].btnClear, &QPushButton::clicked, this, guarded(&TfrmMain::btnClear2Click));
-    connect(sides_[0].btnCalculateKwDensity, &QPushButton::clicked, this,
+    connect(sides_[0].panel->btnClear(), &QPushButton::clicked, this, guarded(&TfrmMain::btnClear1Click));
+    connect(sides_[1].panel->btnClear(), &QPushButton::clicked, this, guarded(&TfrmMain::btnClear2Click));
+    connect(sides_[0].panel->btnCalculateKwDensity(), &QPushButton::clicked, this,
             guarded(&TfrmMain::btnCalculateKwDensity1Click));
-    connect(sides_[1].btnCalculateKwDensity, &QPushButton::clicked, this,
+    connect(sides_[1].panel->btnCalculateKwDensity(), &QPushButton::clicked, this,
             guarded(&TfrmMain::btnCalculateKwDensity2Click));
 
     try {
         FormCreate();
     } catch (...) {
         platform::ReportUnexpectedError(platform::DescribeCurrentException());
+    }
+    // The built-in skin, unless a dbskin.dat was applied. The window's style
+    // sheet is set once: a second one set in place of the first makes the
+    // controls it styles lose the window's small font.
+    if (!skinApplied_) {
+        try {
+            setStyleSheet(BuiltInSkin());
+        } catch (...) {
+            platform::ReportUnexpectedError(platform::DescribeCurrentException());
+        }
     }
 }
 
@@ -243,80 +237,6 @@ void TfrmMain::BuildBanner()
     gifBanner_ = new QLabel(panBanner_);
     gifBanner_->setObjectName(QStringLiteral("gifBanner"));
     gifBanner_->setAccessibleName(QStringLiteral("Animated banner"));
-}
-
-void TfrmMain::BuildSide(TSide& side, int number, QGroupBox* group)
-{
-    const QString n = QString::number(number);
-    const QString article = QStringLiteral("Article ") + n;
-    // The second side's button bar sits 2 pixels further right, as drawn.
-    const int shift = number == 1 ? 0 : 2;
-    side.group = group;
-    group->setAccessibleName(article);
-
-    side.buttonBar = new QWidget(group);
-    side.buttonBar->setObjectName(QStringLiteral("panButtons") + n);
-    side.buttonBar->setAccessibleName(QStringLiteral("Commands of ") + article);
-    side.btnImport = MakeButton(side.buttonBar, QStringLiteral("btnImport") + n, QStringLiteral("Import"),
-                                {5 + shift, 9, 103, 20});
-    side.btnImport->setAccessibleName(QStringLiteral("Import into ") + article);
-    side.btnClearH = MakeButton(side.buttonBar, QStringLiteral("btnClearH") + n,
-                                QStringLiteral("Clear Highlighting"), {111 + shift, 9, 143, 20});
-    side.btnClearH->setAccessibleName(QStringLiteral("Clear Highlighting of ") + article);
-    side.btnClear = MakeButton(side.buttonBar, QStringLiteral("btnClear") + n, QStringLiteral("Delete All"),
-                               {257 + shift, 9, 102, 20});
-    side.btnClear->setAccessibleName(QStringLiteral("Delete All of ") + article);
-
-    side.editor = new TArticleEditor(group);
-    side.editor->setObjectName(QStringLiteral("rchArticle") + n);
-    side.editor->setAccessibleName(QStringLiteral("Text of ") + article);
-    QFont arial(QStringLiteral("Arial"));
-    arial.setStyleHint(QFont::SansSerif);
-    arial.setPixelSize(12);
-    // Latin text needs no shaping; skipping it (Qt still shapes the scripts
-    // that need it) makes laying out a book-length article four times faster.
-    arial.setStyleStrategy(QFont::PreferNoShaping);
-    side.editor->setFont(arial);
-
-    QWidget* stats = side.statistics = new QWidget(group);
-    stats->setObjectName(QStringLiteral("panStatistics") + n);
-    stats->setAccessibleName(QStringLiteral("Statistics of ") + article);
-    MakeLabel(stats, QStringLiteral("lblContains") + n, QStringLiteral("Contains"), {8, 6});
-    side.divider = new QFrame(stats);
-    side.divider->setObjectName(QStringLiteral("linContains") + n);
-    side.divider->setFrameShape(QFrame::HLine);
-    side.divider->setFrameShadow(QFrame::Sunken);
-    side.divider->setAccessibleName(QStringLiteral("Divider"));
-    side.divider->setGeometry(57, 12, 100, 2);
-
-    side.edtWords = MakeField(stats, QStringLiteral("edtWords") + n, false, {16, 26, 49, 18},
-                              QStringLiteral("Words in ") + article);
-    MakeLabel(stats, QStringLiteral("lblWords") + n, QStringLiteral(" Words,"), {70, 30})->setBuddy(side.edtWords);
-    side.edtSenten = MakeField(stats, QStringLiteral("edtSenten") + n, false, {113, 27, 49, 18},
-                               QStringLiteral("Sentences in ") + article);
-    MakeLabel(stats, QStringLiteral("lblSentences") + n, QStringLiteral("Sentences,"), {169, 30})
-        ->setBuddy(side.edtSenten);
-    side.edtParag = MakeField(stats, QStringLiteral("edtParag") + n, false, {233, 27, 49, 18},
-                              QStringLiteral("Paragraphs in ") + article);
-    MakeLabel(stats, QStringLiteral("lblParagraphs") + n, QStringLiteral("Paragraphs"), {289, 30})
-        ->setBuddy(side.edtParag);
-
-    side.edtKw = new QLineEdit(stats);
-    side.edtKw->setObjectName(QStringLiteral("edtKw") + n);
-    side.edtKw->setGeometry(104, 55, 242, 18);
-    side.edtKw->setAccessibleName(QStringLiteral("Keyword phrase for ") + article);
-    MakeLabel(stats, QStringLiteral("lblKeyword") + n, QStringLiteral("Keyword phrase:"), {19, 58})
-        ->setBuddy(side.edtKw);
-
-    side.btnCalculateKwDensity = MakeButton(stats, QStringLiteral("btnCalculateKwDensity") + n,
-                                            QStringLiteral("Calculate Keyword Density"), {20, 83, 174, 20});
-    side.btnCalculateKwDensity->setAccessibleName(QStringLiteral("Calculate Keyword Density of ") + article);
-    side.edtDensPerc = MakeField(stats, QStringLiteral("edtDensPerc") + n, true, {200, 84, 49, 18},
-                                 QStringLiteral("Keyword density of ") + article + QStringLiteral(", percent"));
-    MakeLabel(stats, QStringLiteral("lblDensPercent") + n, QStringLiteral("%"), {253, 87});
-    side.edtDensTotal = MakeField(stats, QStringLiteral("edtDensTotal") + n, true, {296, 84, 49, 18},
-                                  QStringLiteral("Keyword occurrences in ") + article);
-    MakeLabel(stats, QStringLiteral("lblDensNo") + n, QStringLiteral("No:"), {275, 87});
 }
 
 void TfrmMain::BuildBottomBar()
@@ -382,8 +302,8 @@ void TfrmMain::SetFocusOrder()
     // Top to bottom, left to right, as the controls are laid out.
     std::vector<QWidget*> order{btnCompareEx_, btnMakeMoney_};
     for (const TSide& side : sides_) {
-        order.insert(order.end(), {side.btnImport, side.btnClearH, side.btnClear, side.editor, side.edtWords,
-                                   side.edtSenten, side.edtParag, side.edtKw, side.btnCalculateKwDensity});
+        const std::vector<QWidget*> controls = side.panel->FocusOrder();
+        order.insert(order.end(), controls.begin(), controls.end());
     }
     order.insert(order.end(), {minNumWords_, cbxType_});
     for (std::size_t i = 1; i < order.size(); ++i) {
@@ -393,6 +313,9 @@ void TfrmMain::SetFocusOrder()
 
 void TfrmMain::ApplyLayoutRule()
 {
+    // First, as it may resize the window: Qt keeps the window from becoming
+    // smaller than this.
+    setMinimumSize(MinimumClientSize());
     const int width = this->width();
     const int height = this->height();
     panTop_->setGeometry(0, 0, width, kTopBarHeight);
@@ -409,11 +332,11 @@ void TfrmMain::ApplyLayoutRule()
     const int areaTop = kTopBarHeight + bannerHeight;
     const int areaHeight = std::max(0, height - areaTop - kBottomBarHeight);
     const int leftWidth = std::max(0, (frameGeometry().width() / 2) - 10);
-    sides_[0].group->setGeometry(0, areaTop, leftWidth, areaHeight);
-    sides_[1].group->setGeometry(leftWidth + kStripWidth, areaTop, std::max(0, width - leftWidth - kStripWidth),
+    sides_[0].panel->setGeometry(0, areaTop, leftWidth, areaHeight);
+    sides_[1].panel->setGeometry(leftWidth + kStripWidth, areaTop, std::max(0, width - leftWidth - kStripWidth),
                                  areaHeight);
     for (TSide& side : sides_) {
-        ArrangeSide(side);
+        side.panel->Arrange();
     }
 
     panBottom_->setGeometry(0, height - kBottomBarHeight, width, kBottomBarHeight);
@@ -422,15 +345,45 @@ void TfrmMain::ApplyLayoutRule()
     }
 }
 
-void TfrmMain::ArrangeSide(TSide& side)
+// The smallest client area at which, laid out by the layout rule, no two
+// controls overlap, every control shows whole and each editor keeps its own
+// minimum. It follows the fonts, the skin, the link captions and the banner
+// panel's height, so it is worked out anew with every layout.
+QSize TfrmMain::MinimumClientSize() const
 {
-    const QRect inner = side.group->contentsRect();
-    side.buttonBar->setGeometry(inner.left(), inner.top(), inner.width(), kButtonBarHeight);
-    const int editorHeight = std::max(0, inner.height() - kButtonBarHeight - kStatisticsHeight);
-    side.editor->setGeometry(inner.left(), inner.top() + kButtonBarHeight, inner.width(), editorHeight);
-    side.statistics->setGeometry(inner.left(), inner.top() + kButtonBarHeight + editorHeight, inner.width(),
-                                 kStatisticsHeight);
-    side.divider->setGeometry(57, 12, std::max(0, inner.width() - 57 - 8), 2);
+    int width = panTop_->childrenRect().right() + 1;
+    // In the bottom bar, a control anchored right must stay clear of every
+    // control on its row that keeps its place from the left, by the style's
+    // spacing.
+    const int spacing = std::max(0, style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
+    for (const auto& [anchored, rightMargin] : rightAnchored_) {
+        width = std::max(width, anchored->width() + rightMargin);
+    }
+    for (const QWidget* control : panBottom_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QRect rect = control->geometry();
+        if (std::any_of(rightAnchored_.begin(), rightAnchored_.end(),
+                        [control](const auto& entry) { return entry.first == control; })) {
+            continue;
+        }
+        width = std::max(width, rect.right() + 1);
+        for (const auto& [anchored, rightMargin] : rightAnchored_) {
+            const QRect other = anchored->geometry();
+            if (rect.top() <= other.bottom() && other.top() <= rect.bottom()) {
+                width = std::max(width, rect.right() + 1 + spacing + anchored->width() + rightMargin);
+            }
+        }
+    }
+    // Article 1 is (outer width / 2) - 10 wide, article 2 the rest of the
+    // client area less the strip.
+    const int frame = frameGeometry().width() - this->width();
+    const QSize left = sides_[0].panel->minimumSizeHint();
+    const QSize right = sides_[1].panel->minimumSizeHint();
+    width = std::max(width, 2 * (left.width() + 10) - frame);
+    while (width - ((width + frame) / 2 - 10) - kStripWidth < right.width()) {
+        ++width;
+    }
+    const int bannerHeight = panBanner_->isHidden() ? 0 : panBanner_->height();
+    return {width, kTopBarHeight + bannerHeight + std::max(left.height(), right.height()) + kBottomBarHeight};
 }
 
 void TfrmMain::FormCreate()
@@ -479,6 +432,7 @@ void TfrmMain::LoadConfiguration()
                 throw std::runtime_error(configuration.skin->Error());
             }
             setStyleSheet(QString::fromStdString(configuration.skin->Value()));
+            skinApplied_ = true;
         });
     }
     if (configuration.iconFile) {
@@ -527,6 +481,9 @@ void TfrmMain::ApplyBanner(const config::TBannerChoice& banner)
         }
         gifBanner_->setMovie(bannerMovie_);
         gifBanner_->resize(bannerMovie_->currentImage().size());
+        // The banner animates in a loop, also when its file asks to be
+        // played once (a GIF without the looping extension).
+        connect(bannerMovie_, &QMovie::finished, bannerMovie_, &QMovie::start);
         bannerMovie_->start();
     } else {
         const QImage picture = reader.read();
@@ -641,7 +598,7 @@ void TfrmMain::ArticleChange(TSide& side)
     if (bBusy_) {
         return;
     }
-    std::u16string text = side.editor->Text();
+    std::u16string text = side.panel->rchArticle()->Text();
     const bool replaced = core::NormaliseArticle(text);
     engine_.SetArticleText(ArticleSide(NumberOf(side)), std::move(text));
     // Writing back raises OnChange, and so runs this handler once more; the
@@ -649,11 +606,9 @@ void TfrmMain::ArticleChange(TSide& side)
     // argument before it raises OnChange, so the nested run may store a new
     // text.
     if (replaced) {
-        side.editor->SetText(side.article->sText);
+        side.panel->rchArticle()->SetText(side.article->sText);
     }
-    side.edtWords->SetValue(side.article->lstWords.Count());
-    side.edtSenten->SetValue(side.article->lstSentences.Count());
-    side.edtParag->SetValue(side.article->lstParagraphs.Count());
+    side.panel->ShowCounts(*side.article);
 }
 
 void TfrmMain::btnCompareExClick()
@@ -665,8 +620,8 @@ void TfrmMain::btnCompareExClick()
     if (!outcome.compared) {
         return;
     }
-    TArticleEditor& editor1 = *sides_[0].editor;
-    TArticleEditor& editor2 = *sides_[1].editor;
+    TArticleEditor& editor1 = *sides_[0].panel->rchArticle();
+    TArticleEditor& editor2 = *sides_[1].panel->rchArticle();
     // Nothing is painted until the command ends, so each editor's reset and
     // rebuild can be one edit, laid out once. The groups end before bBusy is
     // cleared: any change they report is ignored.
@@ -702,7 +657,7 @@ void TfrmMain::ResetHighlighting(TArticleEditor& editor)
 
 const std::u16string& TfrmMain::StoredText(const TArticleEditor& editor) const
 {
-    return &editor == sides_[0].editor ? engine_.Article1().sText : engine_.Article2().sText;
+    return &editor == sides_[0].panel->rchArticle() ? engine_.Article1().sText : engine_.Article2().sText;
 }
 
 void TfrmMain::RenderHighlights(TArticleEditor& editor, const core::TListWords& words)
@@ -734,7 +689,7 @@ void TfrmMain::btnClearH2Click()
 void TfrmMain::ClearHighlighting(TSide& side)
 {
     engine_.ReparseArticle(ArticleSide(NumberOf(side)));
-    ResetHighlighting(*side.editor);
+    ResetHighlighting(*side.panel->rchArticle());
 }
 
 TfrmMain::TSide& TfrmMain::Side(int side)
@@ -791,7 +746,7 @@ void TfrmMain::ImportFile(int number, const QString& path)
     if (side.importing) {
         return;
     }
-    side.editor->Clear();
+    side.panel->rchArticle()->Clear();
     const std::string file = QFile::encodeName(path).toStdString();
     const bool plain = io::TakesWordProcessorRoute(file);
     SetImporting(side, true);
@@ -837,34 +792,26 @@ void TfrmMain::FinishImport(TSide& side, bool plain, const io::TResult<io::TArti
         throw std::runtime_error(read.Error());
     }
     if (plain) {
-        side.editor->SetLines(read.Value().text);
+        side.panel->rchArticle()->SetLines(read.Value().text);
     } else {
-        side.editor->LoadFromFile(read.Value());
+        side.panel->rchArticle()->LoadFromFile(read.Value());
     }
 }
 
 void TfrmMain::SetImporting(TSide& side, bool importing)
 {
     side.importing = importing;
-    side.btnImport->setEnabled(!importing);
-    side.editor->setReadOnly(importing);
-    if (importing) {
-        side.group->setCursor(Qt::BusyCursor);
-        side.editor->viewport()->setCursor(Qt::BusyCursor);
-    } else {
-        side.group->unsetCursor();
-        side.editor->viewport()->setCursor(Qt::IBeamCursor);
-    }
+    side.panel->SetImporting(importing);
 }
 
 void TfrmMain::btnClear1Click()
 {
-    sides_[0].editor->Clear();
+    sides_[0].panel->rchArticle()->Clear();
 }
 
 void TfrmMain::btnClear2Click()
 {
-    sides_[1].editor->Clear();
+    sides_[1].panel->rchArticle()->Clear();
 }
 
 void TfrmMain::btnCalculateKwDensity1Click()
@@ -879,10 +826,10 @@ void TfrmMain::btnCalculateKwDensity2Click()
 
 void TfrmMain::CalculateKwDensity(TSide& side)
 {
-    TArticleEditor& editor = *side.editor;
+    TArticleEditor& editor = *side.panel->rchArticle();
     const TArticleEditor::TEditGroup group(editor);
     ResetHighlighting(editor);
-    const QString typed = side.edtKw->text();
+    const QString typed = side.panel->edtKw()->text();
     const std::vector<core::TKeywordHit> hits = core::FindKeyword(editor.Text(), View(typed));
     std::vector<TTextRange> ranges;
     ranges.reserve(hits.size());
@@ -897,11 +844,9 @@ void TfrmMain::CalculateKwDensity(TSide& side)
         editor.SetSelectionLength(hits.back().length);
     }
     const auto count = static_cast<std::int32_t>(hits.size());
-    side.edtDensTotal->SetValue(count);
-    side.edtDensPerc->SetFractional(true);
     // Out of the side's actual words, not the count box, which may hold a
     // number the person typed there.
-    side.edtDensPerc->SetValue(core::KeywordDensity(count, side.article->lstWords.Count()));
+    side.panel->ShowDensity(count, core::KeywordDensity(count, side.article->lstWords.Count()));
 }
 
 } // namespace glenvary::ui

@@ -25,9 +25,7 @@
 
 class QComboBox;
 class QFrame;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QMovie;
 class QPushButton;
 class QSpinBox;
@@ -38,11 +36,18 @@ class TUrlOpener;
 
 namespace glenvary::ui {
 
+class TArticlePanel;
 class TNumericField;
 
 /// The fixed promotional address of "Make Money": scheme and host only, no
 /// path and no trailing slash; the affiliate identifier follows it directly.
 inline constexpr const char* kPromotionalAddress = "https://glenvary.example.com";
+
+/// The built-in skin: a style sheet packed among the program's resources as
+/// "Modern.skn" and unpacked as a dbskin.dat is (config::UnpackSkin). Throws
+/// std::runtime_error when it is missing or cannot be unpacked, which only a
+/// broken build can cause.
+[[nodiscard]] QString BuiltInSkin();
 
 /// Where the window finds its start-up configuration and how it opens web
 /// addresses; every member left empty takes the program's own.
@@ -180,8 +185,9 @@ public:
     /// Applies the program folder's dbconfig.dat, if there is one: caption,
     /// affiliate identifier, the banner drawn (its panel hidden without one,
     /// otherwise as high as the picture + 10), the two links drawn, the skin
-    /// and the icon. A banner, skin or icon that cannot be used is reported
-    /// once and the rest is applied all the same.
+    /// (in place of the built-in one) and the icon. A banner, skin or icon
+    /// that cannot be used is reported once and the rest is applied all the
+    /// same; a skin that cannot be used leaves the built-in one.
     void LoadConfiguration();
     /// A click on the banner: opens sBannerURL in the browser, if there is one.
     void imgBannerClick();
@@ -200,7 +206,10 @@ public:
     /// are centred in panBanner, each half taken separately with integer
     /// division ((753 / 2) - (105 / 2) = 324, and 324 for 752 too);
     /// panLeft is (outer width / 2) - 10 wide, article 2 takes the rest of
-    /// the client width less a 5-pixel strip.
+    /// the client width less a 5-pixel strip. The window cannot be made
+    /// smaller than the size at which no two controls overlap, each shows
+    /// whole and each editor keeps its own minimum; that size follows the
+    /// fonts, the skin, the link captions and the banner panel.
     void FormResize();
     /// Run by the destructor: empties the six lists.
     void FormDestroy();
@@ -230,24 +239,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // One half of the window: article 1 or article 2.
+    // One half of the window, article 1 or article 2: its panel of
+    // controls and the state of its import.
     struct TSide {
         const core::TArticle* article = nullptr;
-        QGroupBox* group = nullptr;
-        QWidget* buttonBar = nullptr;
-        QWidget* statistics = nullptr;
-        QFrame* divider = nullptr;
-        QPushButton* btnImport = nullptr;
-        QPushButton* btnClearH = nullptr;
-        QPushButton* btnClear = nullptr;
-        TArticleEditor* editor = nullptr;
-        TNumericField* edtWords = nullptr;
-        TNumericField* edtSenten = nullptr;
-        TNumericField* edtParag = nullptr;
-        QLineEdit* edtKw = nullptr;
-        QPushButton* btnCalculateKwDensity = nullptr;
-        TNumericField* edtDensPerc = nullptr;
-        TNumericField* edtDensTotal = nullptr;
+        TArticlePanel* panel = nullptr;
         // The read of an imported file; joinable while it runs.
         std::jthread importer;
         bool importing = false;
@@ -255,13 +251,12 @@ private:
 
     void BuildTopBar();
     void BuildBanner();
-    void BuildSide(TSide& side, int number, QGroupBox* group);
     void BuildBottomBar();
     void ApplyBanner(const config::TBannerChoice& banner);
     void ApplyLink(QLabel* label, const config::TLink& link);
     void SetFocusOrder();
     void ApplyLayoutRule();
-    void ArrangeSide(TSide& side);
+    [[nodiscard]] QSize MinimumClientSize() const;
 
     void ArticleChange(TSide& side);
     void Import(TSide& side);
@@ -276,6 +271,8 @@ private:
     core::TComparison engine_;
     bool bBusy_ = false;
     bool centred_ = false;
+    // A dbskin.dat took the place of the built-in skin.
+    bool skinApplied_ = false;
     TOpenDialog openDialog_;
     TStartup startup_;
     std::string sAffiliateID_;

@@ -2,10 +2,10 @@
 #include "config/configuration.h"
 
 #include "config/skin.h"
+#include "support/gzip.h"
 #include "support/scratch_dir.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <map>
 #include <set>
@@ -16,21 +16,7 @@
 namespace glenvary::config {
 namespace {
 
-std::string Gzip(const std::string& text)
-{
-    z_stream stream{};
-    // 15 + 16 window bits: write the gzip wrapper, as the gzip tool does.
-    EXPECT_EQ(deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY), Z_OK);
-    std::string out(deflateBound(&stream, static_cast<uLong>(text.size())) + 32, '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-    stream.avail_in = static_cast<uInt>(text.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return out;
-}
+using test::Gzip;
 
 /// Fixed answers to the loader's draws; records how many entries each draw
 /// chose from.

@@ -3,14 +3,21 @@
 // open its addresses. Which banner and links the configuration picks is
 // tested with the loader itself.
 #include "platform/url_opener.h"
+#include "support/gzip.h"
 #include "ui/frmmain.h"
 #include "uitest.h"
 
+#include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QMovie>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <QMap>
 
 #include <memory>
 
@@ -19,6 +26,9 @@ using glenvary::uitest::FindControl;
 using glenvary::uitest::TakeReportedErrors;
 
 namespace {
+
+// Files to write into the program folder: name and bytes.
+using TFiles = QMap<QString, QByteArray>;
 
 // Records the addresses instead of starting programs.
 class TRecordingOpener final : public glenvary::platform::TUrlOpener {
@@ -35,6 +45,28 @@ public:
     }
     QStringList opened;
 };
+
+// A GIF of two 1 x 1 frames, 20 ms each, on a 3 x 2 screen, without the
+// extension that asks for a loop: by itself it plays once.
+QByteArray PlayOnceGif()
+{
+    const QByteArray frame0 = QByteArray::fromHex("21f90400020000002c00000000010001000002024401" "00");
+    const QByteArray frame1 = QByteArray::fromHex("21f90400020000002c00000000010001000002024c01" "00");
+    return QByteArray::fromHex("474946383961" "0300" "0200" "800000" "000000ffffff") + frame0 + frame1 + "\x3b";
+}
+
+// The 54-byte header of a 24-bit bitmap of `width` x `height` pixels, with
+// none of the pixels it announces.
+QByteArray BitmapHeader(qint32 width, qint32 height)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("BM", 2);
+    out << quint32(54) << quint32(0) << quint32(54) << quint32(40) << width << height << quint16(1) << quint16(24)
+        << quint32(0) << quint32(0) << qint32(2835) << qint32(2835) << quint32(0) << quint32(0);
+    return bytes;
+}
 
 } // namespace
 
@@ -101,16 +133,87 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(folder_->filePath(QStringLiteral("spring.bmp"))));
     }
 
-    void aDamagedBannerIsReportedAndTheRestStillApplies()
+    // What each configuration applies, and what it reports once, word for
+    // word; the caption and a link show that the rest still applies.
+    void appliesWhatItCanAndReportsTheRest_data()
     {
-        Write(QStringLiteral("dbconfig.dat"), "[Settings]\nBannerPath1=a.jpg\nLink1URL=https://one.test/\n");
-        Write(QStringLiteral("dbimg1.dat"), "not a picture");
+        QTest::addColumn<QByteArray>("ini"); // empty: no dbconfig.dat
+        QTest::addColumn<TFiles>("files");
+        // The banner control shown, "hidden" (the panel) or "as built".
+        QTest::addColumn<QString>("banner");
+        QTest::addColumn<QString>("sheet"); // empty: the built-in skin
+        QTest::addColumn<QStringList>("reports"); // the program folder as <dir>
+        const QByteArray ini = "[Settings]\nAppName=Branded\nLink1URL=https://one.test/\nLink1Name=One\n";
+        const QByteArray sheet = "QLabel { color: red; }";
+        const QByteArray packed = QByteArray::fromStdString(glenvary::test::Gzip(sheet.toStdString()));
+        const QString hidden = QStringLiteral("hidden");
+        QTest::newRow("no configuration: the built-in skin, dbskin.dat not looked at")
+            << QByteArray() << TFiles{{QStringLiteral("dbskin.dat"), packed}} << QStringLiteral("as built") << QString()
+            << QStringList();
+        QTest::newRow("no dbskin.dat: the built-in skin") << ini << TFiles() << hidden << QString() << QStringList();
+        QTest::newRow("dbskin.dat replaces the built-in skin")
+            << ini << TFiles{{QStringLiteral("dbskin.dat"), packed}} << hidden << QString::fromLatin1(sheet)
+            << QStringList();
+        QTest::newRow("a dbskin.dat that is not gzip keeps the built-in skin")
+            << ini << TFiles{{QStringLiteral("dbskin.dat"), sheet}} << hidden << QString()
+            << QStringList{QStringLiteral("cannot use skin <dir>/dbskin.dat: not a gzip-compressed file")};
+        QTest::newRow("a GIF banner animates")
+            << ini + "BannerPath1=C:\\ads\\Promo.GIF\n" << TFiles{{QStringLiteral("dbimg1.dat"), PlayOnceGif()}}
+            << QStringLiteral("gifBanner") << QString() << QStringList();
+        QTest::newRow("a damaged banner hides the panel")
+            << ini + "BannerPath1=a.jpg\n" << TFiles{{QStringLiteral("dbimg1.dat"), "not a picture"}} << hidden
+            << QString()
+            << QStringList{QStringLiteral("cannot show the banner a.jpg: not a picture in the format its name gives")};
+        QTest::newRow("a banner claiming 5000 x 5000 pixels is refused unread")
+            << ini + "BannerPath1=big.bmp\n" << TFiles{{QStringLiteral("dbimg1.dat"), BitmapHeader(5000, 5000)}}
+            << hidden << QString()
+            << QStringList{QStringLiteral("cannot show the banner big.bmp: larger than 4096 x 4096 pixels")};
+    }
+    void appliesWhatItCanAndReportsTheRest()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(TFiles, files);
+        QFETCH(QString, banner);
+        QFETCH(QString, sheet);
+        QFETCH(QStringList, reports);
+        if (!ini.isEmpty()) {
+            Write(QStringLiteral("dbconfig.dat"), ini);
+        }
+        for (auto file = files.cbegin(); file != files.cend(); ++file) {
+            Write(file.key(), file.value());
+        }
         const auto window = Open();
         window->show();
-        QVERIFY(!FindControl(*window, QStringLiteral("panBanner"))->isVisible());
-        QCOMPARE(TakeReportedErrors().size(), 1);
-        Click(FindControl(*window, QStringLiteral("lblLink1URL")));
-        QCOMPARE(opener_->opened, QStringList{QStringLiteral("default https://one.test/")});
+        QStringList reported = TakeReportedErrors();
+        reported.replaceInStrings(QDir(folder_->path()).canonicalPath(), QStringLiteral("<dir>"));
+        reported.replaceInStrings(folder_->path(), QStringLiteral("<dir>"));
+        QCOMPARE(reported, reports);
+        QCOMPARE(window->styleSheet(), sheet.isEmpty() ? glenvary::ui::BuiltInSkin() : sheet);
+        // The controls keep the window's font whatever the skin styles.
+        QCOMPARE(FindControl(*window, QStringLiteral("lblWords1"))->font().pixelSize(), window->font().pixelSize());
+        if (!ini.isEmpty()) {
+            QCOMPARE(window->windowTitle(), QStringLiteral("Branded"));
+            QCOMPARE(FindControl<QLabel>(*window, QStringLiteral("lblLink1URL"))->text(), QStringLiteral("One"));
+        }
+        const QWidget* panel = FindControl(*window, QStringLiteral("panBanner"));
+        QCOMPARE(panel->isVisible(), banner != QStringLiteral("hidden"));
+        if (banner.endsWith(QStringLiteral("Banner"))) {
+            const auto* shown = FindControl<QLabel>(*window, banner);
+            QVERIFY(shown->isVisible());
+            QVERIFY(!FindControl(*window, banner.startsWith(u'i') ? QStringLiteral("gifBanner")
+                                                                   : QStringLiteral("imgBanner"))
+                         ->isVisible());
+            QCOMPARE(panel->height(), shown->height() + 10);
+        }
+        if (banner == QStringLiteral("gifBanner")) {
+            QMovie* movie = FindControl<QLabel>(*window, banner)->movie();
+            QVERIFY(movie != nullptr);
+            QCOMPARE(FindControl(*window, banner)->size(), QSize(3, 2));
+            // The file plays once; the banner starts it over.
+            QSignalSpy ended(movie, &QMovie::finished);
+            QVERIFY(ended.wait(5000));
+            QCOMPARE(movie->state(), QMovie::Running);
+        }
     }
 
     void withoutAConfigurationTheWindowStaysAsBuilt()

@@ -3,9 +3,10 @@
 // screenshot in docs/ (run by make_screenshot.sh under Xvfb). Not part of
 // the program: the program itself reads no arguments.
 //
-// Usage: glenvary_screenshot ARTICLE1 ARTICLE2 [LENGTH [SECONDS]]
+// Usage: glenvary_screenshot ARTICLE1 ARTICLE2 [LENGTH [SECONDS [WxH]]]
 // Prints "ready WIDTHxHEIGHT+X+Y" (the window's place on the screen) once
-// the comparison is drawn, and quits after SECONDS (default 10).
+// the comparison is drawn, and quits after SECONDS (default 10). WxH
+// resizes the window first; "1x1" shows it at its minimum size.
 #include "ui/application.h"
 #include "ui/articleeditor.h"
 #include "ui/frmmain.h"
@@ -37,11 +38,15 @@ int main(int argc, char* argv[])
 {
     glenvary::ui::TApplication app(argc, argv);
     if (argc < 3) {
-        std::fputs("usage: glenvary_screenshot ARTICLE1 ARTICLE2 [LENGTH [SECONDS]]\n", stderr);
+        std::fputs("usage: glenvary_screenshot ARTICLE1 ARTICLE2 [LENGTH [SECONDS [WxH]]]\n", stderr);
         return 2;
     }
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/glenvary/glenvary.png")));
     glenvary::ui::TfrmMain window;
+    if (argc > 5) {
+        const QStringList size = QString::fromLocal8Bit(argv[5]).split(u'x');
+        window.resize(size.value(0).toInt(), size.value(1).toInt());
+    }
     window.show();
     // Inserted as a paste would: the change handlers normalise and count.
     window.findChild<glenvary::ui::TArticleEditor*>(QStringLiteral("rchArticle1"))->insertPlainText(ReadUtf8(argv[1]));
