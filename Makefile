@@ -5,7 +5,9 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run bench clean
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps configure build test run bench fuzz clean
 
 all: build
 
@@ -40,6 +42,11 @@ bench: build
 	else echo "bench: no python3, so no table of targets"; \
 		if [ -x $(BUILD_DIR)/bench/glenvary_ui_bench ]; then QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/glenvary_ui_bench; fi; \
 	fi
+
+# Every fuzz target for FUZZ_SECONDS seconds each, built with clang's
+# libFuzzer in build-fuzz (scripts/fuzz.sh); FUZZ_TARGETS="rtf zip" picks some.
+fuzz: deps
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) bash scripts/fuzz.sh build-fuzz
 
 clean:
 	@rm -rf $(BUILD_DIR)

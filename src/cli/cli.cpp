@@ -15,9 +15,11 @@
 #include <cstdint>
 #include <exception>
 #include <new>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 
 namespace glenvary::cli {
 namespace {
@@ -27,21 +29,6 @@ constexpr std::string_view kVersionLine = "glenvary-cli " GLENVARY_VERSION;
 // The -o value that sends the report to standard output, as usual for tools.
 constexpr std::string_view kStandardOutputPath = "-";
 constexpr std::string_view kCommandRequired = "a command is required: compare or density (see --help)";
-
-struct TCompareOptions {
-    std::string unit = "words";
-    std::int32_t minLength = 1;
-    std::string format = "text";
-    std::string outputPath;
-    std::string article1;
-    std::string article2;
-};
-
-struct TDensityOptions {
-    std::string keyword;
-    std::string format = "text";
-    std::string article;
-};
 
 int Fail(std::ostream& err, int status, std::string_view message)
 {
@@ -154,7 +141,9 @@ int RunDensity(const TDensityOptions& options, std::istream& in, std::ostream& o
         {}, out, err);
 }
 
-int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err)
+} // namespace
+
+TArguments ParseArguments(int argc, char** argv)
 {
     CLI::App app{"Marks the passages of one article that duplicate another, and counts keywords.",
                  std::string(kProgram)};
@@ -206,27 +195,48 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
         ->capture_default_str();
     density->add_option("ARTICLE", densityOptions.article, "The article to search")->type_name("PATH")->required();
 
-    if (const std::string error = CheckCommandName(argc, argv); !error.empty()) {
-        return Fail(err, kExitUsage, error);
+    if (std::string error = CheckCommandName(argc, argv); !error.empty()) {
+        return TArgumentsEnd{kExitUsage, {}, std::move(error)};
     }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         // --help and --version arrive here too, with status 0.
         if (e.get_exit_code() == 0) {
+            std::ostringstream out;
+            std::ostringstream err;
             app.exit(e, out, err);
-            out.flush();
-            return kExitOk;
+            return TArgumentsEnd{kExitOk, out.str(), {}};
         }
-        return Fail(err, kExitUsage, e.what());
+        return TArgumentsEnd{kExitUsage, {}, e.what()};
     }
     if (compare->parsed()) {
-        return RunCompare(compareOptions, in, out, err);
+        return compareOptions;
     }
     if (density->parsed()) {
-        return RunDensity(densityOptions, in, out, err);
+        return densityOptions;
     }
-    return Fail(err, kExitUsage, kCommandRequired);
+    return TArgumentsEnd{kExitUsage, {}, std::string(kCommandRequired)};
+}
+
+namespace {
+
+int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    TArguments arguments = ParseArguments(argc, argv);
+    if (const auto* compare = std::get_if<TCompareOptions>(&arguments)) {
+        return RunCompare(*compare, in, out, err);
+    }
+    if (const auto* density = std::get_if<TDensityOptions>(&arguments)) {
+        return RunDensity(*density, in, out, err);
+    }
+    const auto& end = std::get<TArgumentsEnd>(arguments);
+    if (!end.err.empty()) {
+        return Fail(err, end.status, end.err);
+    }
+    out << end.out;
+    out.flush();
+    return end.status;
 }
 
 } // namespace

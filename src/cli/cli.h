@@ -2,8 +2,11 @@
 // Glenvary command line: the glenvary-cli program as a callable function.
 #pragma once
 
+#include <cstdint>
 #include <istream>
 #include <ostream>
+#include <string>
+#include <variant>
 
 namespace glenvary::cli {
 
@@ -15,6 +18,40 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 /// Exit status for bad usage or an article that cannot be read.
 inline constexpr int kExitUsage = 2;
+
+/// What `compare` was asked to do.
+struct TCompareOptions {
+    std::string unit = "words";   ///< "words", "sentences" or "paragraphs"
+    std::int32_t minLength = 1;   ///< 0 or more
+    std::string format = "text";  ///< "text", "json" or "html"
+    std::string outputPath;       ///< empty or "-": standard output
+    std::string article1;
+    std::string article2;
+};
+
+/// What `density` was asked to do.
+struct TDensityOptions {
+    std::string keyword;          ///< as given, not yet checked to be UTF-8
+    std::string format = "text";  ///< "text" or "json"
+    std::string article;
+};
+
+/// A run that ends with the arguments: --help or --version (status kExitOk,
+/// the text in `out`), or bad usage (kExitUsage, one line in `err` without
+/// the program's name in front).
+struct TArgumentsEnd {
+    int status = kExitOk;
+    std::string out;
+    std::string err;
+};
+
+/// The arguments, understood: a command to run or the end of the run.
+using TArguments = std::variant<TCompareOptions, TDensityOptions, TArgumentsEnd>;
+
+/// Parses glenvary-cli's arguments (argv[0] is not read) as RunCli does,
+/// without reading or writing anything. Throws only what running out of
+/// memory throws.
+[[nodiscard]] TArguments ParseArguments(int argc, char** argv);
 
 /// Runs glenvary-cli with the given arguments (argv[0] is the program's
 /// name and is not read):
