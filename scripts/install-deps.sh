@@ -11,7 +11,7 @@ packages=(
   libreoffice-writer-nogui
   qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev zlib1g-dev
   fonts-dejavu-core xvfb xauth
-  clang-14 libclang-rt-14-dev
+  valgrind clang-14 libclang-rt-14-dev
 )
 
 missing=()
