@@ -2,8 +2,8 @@
 // Glenvary: fuzz target for the profile-file reader.
 //
 // Input: the bytes of a profile file. Every key the start-up configuration
-// reads is looked up; each value must be UTF-8, one line, and no longer
-// than the reader's limit.
+// reads is looked up; each value must be UTF-8, one line without a NUL,
+// and no longer than the reader's limit.
 #include "config/profile_file.h"
 #include "io/text_encoding.h"
 
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::string value = profile.ReadString(section, key);
             const io::TUtf8Decoded decoded = io::DecodeUtf8(value);
             Check(decoded.valid);
-            Check(value.find('\n') == std::string::npos);
+            Check(value.find_first_of(std::string_view("\n\0", 2)) == std::string::npos);
             std::size_t characters = 0;
             for (const char16_t c : decoded.text) {
                 characters += (c >= 0xDC00 && c <= 0xDFFF) ? 0 : 1;
