@@ -86,16 +86,17 @@ std::string CheckCommandName(int argc, char** argv)
     return "unknown command " + std::string(first) + ": use compare or density (see --help)";
 }
 
-int RunCompare(const TCompareOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
+int RunCompare(const TCompareOptions& options, const io::TReadSettings& reading, std::istream& in,
+               std::ostream& out, std::ostream& err)
 {
     if (options.article1 == io::kStandardInputPath && options.article2 == io::kStandardInputPath) {
         return Fail(err, kExitUsage, "only one article can be read from standard input ('-')");
     }
-    io::TResult<io::TArticleDocument> article1 = io::ReadArticle(options.article1, in);
+    io::TResult<io::TArticleDocument> article1 = io::ReadArticle(options.article1, in, reading);
     if (!article1) {
         return Fail(err, kExitUsage, article1.Error());
     }
-    io::TResult<io::TArticleDocument> article2 = io::ReadArticle(options.article2, in);
+    io::TResult<io::TArticleDocument> article2 = io::ReadArticle(options.article2, in, reading);
     if (!article2) {
         return Fail(err, kExitUsage, article2.Error());
     }
@@ -117,13 +118,14 @@ int RunCompare(const TCompareOptions& options, std::istream& in, std::ostream& o
     return Emit(write, options.outputPath, out, err);
 }
 
-int RunDensity(const TDensityOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
+int RunDensity(const TDensityOptions& options, const io::TReadSettings& reading, std::istream& in,
+               std::ostream& out, std::ostream& err)
 {
     const io::TUtf8Decoded keyword = io::DecodeUtf8(options.keyword);
     if (!keyword.valid) {
         return Fail(err, kExitUsage, "--keyword is not valid UTF-8 text");
     }
-    io::TResult<io::TArticleDocument> article = io::ReadArticle(options.article, in);
+    io::TResult<io::TArticleDocument> article = io::ReadArticle(options.article, in, reading);
     if (!article) {
         return Fail(err, kExitUsage, article.Error());
     }
@@ -221,14 +223,15 @@ TArguments ParseArguments(int argc, char** argv)
 
 namespace {
 
-int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err)
+int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
+        const io::TReadSettings& reading)
 {
     TArguments arguments = ParseArguments(argc, argv);
     if (const auto* compare = std::get_if<TCompareOptions>(&arguments)) {
-        return RunCompare(*compare, in, out, err);
+        return RunCompare(*compare, reading, in, out, err);
     }
     if (const auto* density = std::get_if<TDensityOptions>(&arguments)) {
-        return RunDensity(*density, in, out, err);
+        return RunDensity(*density, reading, in, out, err);
     }
     const auto& end = std::get<TArgumentsEnd>(arguments);
     if (!end.err.empty()) {
@@ -241,10 +244,11 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
 
 } // namespace
 
-int RunCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err)
+int RunCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
+           const io::TReadSettings& reading)
 {
     try {
-        return Run(argc, argv, in, out, err);
+        return Run(argc, argv, in, out, err, reading);
     } catch (const std::bad_alloc&) {
         return Fail(err, kExitFailure, "not enough memory");
     } catch (const std::exception& e) {

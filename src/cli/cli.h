@@ -2,6 +2,8 @@
 // Glenvary command line: the glenvary-cli program as a callable function.
 #pragma once
 
+#include "io/article_file.h"
+
 #include <cstdint>
 #include <istream>
 #include <ostream>
@@ -63,7 +65,10 @@ using TArguments = std::variant<TCompareOptions, TDensityOptions, TArgumentsEnd>
 /// `out` as they are made, or to the -o file, which is written whole or not
 /// at all; each failure is one line on `err` that starts with
 /// "glenvary-cli: ".
+/// Articles are read with `reading` (the program's own limits unless a
+/// caller, such as a test, needs others: a shorter LibreOffice time limit).
 /// Returns kExitOk, kExitFailure or kExitUsage. Never throws.
-int RunCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err);
+int RunCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
+           const io::TReadSettings& reading = {});
 
 } // namespace glenvary::cli
