@@ -5,18 +5,27 @@
 // byte 1 the minimum length (as a signed byte, so negative lengths are
 // tried), the rest is UTF-16 text split into the two articles at the first
 // U+0000. Every invariant that the window and the reports rely on is
-// checked; a violation aborts.
+// checked, and on small articles every colour, every unit and the
+// percentage are held against the literal model of the matching rules
+// (tests/core/oracle.h); a violation or a disagreement aborts.
 #include "core/comparison.h"
 #include "core/normalise.h"
+#include "core/oracle.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
 using namespace glenvary::core;
+namespace oracle = glenvary::test::oracle;
+
+// The model is slow on purpose (a word-by-word search per chunk); articles
+// up to this many code units keep an input within milliseconds.
+constexpr std::size_t kMaxModelledLength = 512;
 
 void Check(bool condition)
 {
@@ -60,6 +69,46 @@ bool IsPaletteColour(TColor c)
     return false;
 }
 
+template <typename List>
+void CheckSameUnits(const List& engine, const std::vector<oracle::Unit>& model)
+{
+    Check(engine.Count() == static_cast<std::int32_t>(model.size()));
+    for (std::int32_t i = 0; i < engine.Count(); ++i) {
+        const oracle::Unit& m = model[static_cast<std::size_t>(i)];
+        Check(engine[i].iFirstWord == m.iFirstWord && engine[i].iLastWord == m.iLastWord);
+    }
+}
+
+void CheckSameArticle(const TArticle& engine, const oracle::Article& model)
+{
+    Check(engine.lstWords.Count() == static_cast<std::int32_t>(model.words.size()));
+    for (std::int32_t i = 0; i < engine.lstWords.Count(); ++i) {
+        const oracle::Word& m = model.words[static_cast<std::size_t>(i)];
+        const TWord& w = engine.lstWords[i];
+        Check(w.iStart == m.iStart && w.iEnd == m.iEnd && w.iColor == m.iColor);
+    }
+    CheckSameUnits(engine.lstSentences, model.sentences);
+    CheckSameUnits(engine.lstParagraphs, model.paragraphs);
+}
+
+void CheckAgainstModel(const std::u16string& first, const std::u16string& second, std::int32_t length,
+                       std::int32_t unit, const TComparison& comparison, const TCompareOutcome& outcome)
+{
+    oracle::Comparison model;
+    model.article1.text = first;
+    model.article2.text = second;
+    const oracle::Outcome want = model.Compare(length, unit);
+    Check(outcome.compared == want.compared);
+    if (!want.compared) {
+        return;
+    }
+    CheckSameArticle(comparison.Article1(), model.article1);
+    CheckSameArticle(comparison.Article2(), model.article2);
+    Check(outcome.duplicatedWords == want.duplicatedWords);
+    Check(outcome.duplicatePercent == want.duplicatePercent);
+    Check(comparison.iColorIndex == model.iColorIndex);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -80,7 +129,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TComparison comparison;
     comparison.SetArticleText(TArticleSide::Article1, first);
     comparison.SetArticleText(TArticleSide::Article2, second);
+    const bool modelled = first.size() <= kMaxModelledLength && second.size() <= kMaxModelledLength;
     const TCompareOutcome outcome = comparison.Compare(length, unit);
+    if (modelled) {
+        CheckAgainstModel(first, second, length, unit, comparison, outcome);
+    }
     CheckUnits(comparison.Article1());
     CheckUnits(comparison.Article2());
     Check(outcome.duplicatePercent >= 0.0 && outcome.duplicatePercent <= 100.0);

@@ -11,6 +11,7 @@ packages=(
   libreoffice-writer-nogui
   qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev zlib1g-dev
   fonts-dejavu-core xvfb xauth
+  valgrind clang-14 libclang-rt-14-dev
 )
 
 missing=()

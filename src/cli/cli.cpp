@@ -2,13 +2,13 @@
 #include "cli/cli.h"
 
 #include "io/article_file.h"
-#include "cli/batch.h"
 #include "cli/html_writer.h"
 #include "cli/json_writer.h"
 #include "cli/output_file.h"
 #include "cli/report.h"
 #include "io/text_encoding.h"
 #include "cli/text_writer.h"
+#include "cli/batch.h"
 #include "core/side_by_side.h"
 
 #include <CLI/CLI.hpp>
@@ -20,10 +20,12 @@
 #include <new>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace glenvary::cli {
@@ -34,30 +36,6 @@ constexpr std::string_view kVersionLine = "glenvary-cli " GLENVARY_VERSION;
 // The -o value that sends the report to standard output, as usual for tools.
 constexpr std::string_view kStandardOutputPath = "-";
 constexpr std::string_view kCommandRequired = "a command is required: compare, batch or density (see --help)";
-
-struct TCompareOptions {
-    std::string unit = "words";
-    std::int32_t minLength = 1;
-    std::string format = "text";
-    std::string outputPath;
-    std::string article1;
-    std::string article2;
-};
-
-struct TBatchOptions {
-    std::string unit = "words";
-    std::int32_t minLength = 1;
-    std::string threshold = "0";
-    std::string format = "text";
-    std::string outputPath;
-    std::vector<std::string> articles;
-};
-
-struct TDensityOptions {
-    std::string keyword;
-    std::string format = "text";
-    std::string article;
-};
 
 int Fail(std::ostream& err, int status, std::string_view message)
 {
@@ -133,7 +111,8 @@ std::string CheckCommandName(int argc, char** argv)
     return "unknown command " + std::string(first) + ": use compare, batch or density (see --help)";
 }
 
-int RunCompare(const TCompareOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
+int RunCompare(const TCompareOptions& options, const io::TReadSettings& reading, std::istream& in,
+               std::ostream& out, std::ostream& err)
 {
     if (options.article1 == io::kStandardInputPath && options.article2 == io::kStandardInputPath) {
         return Fail(err, kExitUsage, "only one article can be read from standard input ('-')");
@@ -143,8 +122,8 @@ int RunCompare(const TCompareOptions& options, std::istream& in, std::ostream& o
     std::optional<io::TResult<io::TArticleDocument>> read1;
     std::optional<io::TResult<io::TArticleDocument>> read2;
     core::SideBySide(
-        true, [&] { read2.emplace(io::ReadArticle(options.article2, in)); },
-        [&] { read1.emplace(io::ReadArticle(options.article1, in)); });
+        true, [&] { read2.emplace(io::ReadArticle(options.article2, in, reading)); },
+        [&] { read1.emplace(io::ReadArticle(options.article1, in, reading)); });
     io::TResult<io::TArticleDocument>& article1 = *read1;
     io::TResult<io::TArticleDocument>& article2 = *read2;
     if (!article1) {
@@ -206,7 +185,8 @@ std::vector<std::string> BatchFiles(const std::vector<std::string>& given, std::
     return files;
 }
 
-int RunBatch(const TBatchOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
+int RunBatch(const TBatchOptions& options, const io::TReadSettings& reading, std::istream& in, std::ostream& out,
+             std::ostream& err)
 {
     bool unreadable = false;
     const std::vector<std::string> files = BatchFiles(options.articles, err, unreadable);
@@ -217,7 +197,7 @@ int RunBatch(const TBatchOptions& options, std::istream& in, std::ostream& out, 
     // still compared.
     std::vector<TBatchArticle> articles;
     for (const std::string& path : files) {
-        io::TResult<io::TArticleDocument> article = io::ReadArticle(path, in);
+        io::TResult<io::TArticleDocument> article = io::ReadArticle(path, in, reading);
         if (!article) {
             Fail(err, kExitUsage, article.Error());
             unreadable = true;
@@ -243,13 +223,14 @@ int RunBatch(const TBatchOptions& options, std::istream& in, std::ostream& out, 
     return status == kExitOk && unreadable ? kExitUsage : status;
 }
 
-int RunDensity(const TDensityOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
+int RunDensity(const TDensityOptions& options, const io::TReadSettings& reading, std::istream& in,
+               std::ostream& out, std::ostream& err)
 {
     const io::TUtf8Decoded keyword = io::DecodeUtf8(options.keyword);
     if (!keyword.valid) {
         return Fail(err, kExitUsage, "--keyword is not valid UTF-8 text");
     }
-    io::TResult<io::TArticleDocument> article = io::ReadArticle(options.article, in);
+    io::TResult<io::TArticleDocument> article = io::ReadArticle(options.article, in, reading);
     if (!article) {
         return Fail(err, kExitUsage, article.Error());
     }
@@ -267,7 +248,9 @@ int RunDensity(const TDensityOptions& options, std::istream& in, std::ostream& o
         {}, out, err);
 }
 
-int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err)
+} // namespace
+
+TArguments ParseArguments(int argc, char** argv)
 {
     CLI::App app{"Marks the passages of one article that duplicate another, and counts keywords.",
                  std::string(kProgram)};
@@ -348,38 +331,64 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
         ->capture_default_str();
     density->add_option("ARTICLE", densityOptions.article, "The article to search")->type_name("PATH")->required();
 
-    if (const std::string error = CheckCommandName(argc, argv); !error.empty()) {
-        return Fail(err, kExitUsage, error);
+    if (std::string error = CheckCommandName(argc, argv); !error.empty()) {
+        return TArgumentsEnd{kExitUsage, {}, std::move(error)};
     }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         // --help and --version arrive here too, with status 0.
         if (e.get_exit_code() == 0) {
+            std::ostringstream out;
+            std::ostringstream err;
             app.exit(e, out, err);
-            out.flush();
-            return kExitOk;
+            return TArgumentsEnd{kExitOk, out.str(), {}};
         }
-        return Fail(err, kExitUsage, e.what());
+        return TArgumentsEnd{kExitUsage, {}, e.what()};
     }
     if (compare->parsed()) {
-        return RunCompare(compareOptions, in, out, err);
+        return compareOptions;
     }
     if (batch->parsed()) {
-        return RunBatch(batchOptions, in, out, err);
+        return batchOptions;
     }
     if (density->parsed()) {
-        return RunDensity(densityOptions, in, out, err);
+        return densityOptions;
     }
-    return Fail(err, kExitUsage, kCommandRequired);
+    return TArgumentsEnd{kExitUsage, {}, std::string(kCommandRequired)};
+}
+
+namespace {
+
+int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
+        const io::TReadSettings& reading)
+{
+    TArguments arguments = ParseArguments(argc, argv);
+    if (const auto* compare = std::get_if<TCompareOptions>(&arguments)) {
+        return RunCompare(*compare, reading, in, out, err);
+    }
+    if (const auto* batch = std::get_if<TBatchOptions>(&arguments)) {
+        return RunBatch(*batch, reading, in, out, err);
+    }
+    if (const auto* density = std::get_if<TDensityOptions>(&arguments)) {
+        return RunDensity(*density, reading, in, out, err);
+    }
+    const auto& end = std::get<TArgumentsEnd>(arguments);
+    if (!end.err.empty()) {
+        return Fail(err, end.status, end.err);
+    }
+    out << end.out;
+    out.flush();
+    return end.status;
 }
 
 } // namespace
 
-int RunCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err)
+int RunCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
+           const io::TReadSettings& reading)
 {
     try {
-        return Run(argc, argv, in, out, err);
+        return Run(argc, argv, in, out, err, reading);
     } catch (const std::bad_alloc&) {
         return Fail(err, kExitFailure, "not enough memory");
     } catch (const std::exception& e) {

@@ -2,8 +2,14 @@
 // Glenvary command line: the glenvary-cli program as a callable function.
 #pragma once
 
+#include "io/article_file.h"
+
+#include <cstdint>
 #include <istream>
 #include <ostream>
+#include <string>
+#include <variant>
+#include <vector>
 
 namespace glenvary::cli {
 
@@ -15,6 +21,50 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 /// Exit status for bad usage or an article that cannot be read.
 inline constexpr int kExitUsage = 2;
+
+/// What `compare` was asked to do.
+struct TCompareOptions {
+    std::string unit = "words";   ///< "words", "sentences" or "paragraphs"
+    std::int32_t minLength = 1;   ///< 0 or more
+    std::string format = "text";  ///< "text", "json" or "html"
+    std::string outputPath;       ///< empty or "-": standard output
+    std::string article1;
+    std::string article2;
+};
+
+/// What `batch` was asked to do.
+struct TBatchOptions {
+    std::string unit = "words";   ///< "words", "sentences" or "paragraphs"
+    std::int32_t minLength = 1;   ///< 0 or more
+    std::string threshold = "0";  ///< a percentage from 0 to 100, as given
+    std::string format = "text";  ///< "text", "json" or "html"
+    std::string outputPath;       ///< empty or "-": standard output
+    std::vector<std::string> articles;  ///< files and folders
+};
+
+/// What `density` was asked to do.
+struct TDensityOptions {
+    std::string keyword;          ///< as given, not yet checked to be UTF-8
+    std::string format = "text";  ///< "text" or "json"
+    std::string article;
+};
+
+/// A run that ends with the arguments: --help or --version (status kExitOk,
+/// the text in `out`), or bad usage (kExitUsage, one line in `err` without
+/// the program's name in front).
+struct TArgumentsEnd {
+    int status = kExitOk;
+    std::string out;
+    std::string err;
+};
+
+/// The arguments, understood: a command to run or the end of the run.
+using TArguments = std::variant<TCompareOptions, TBatchOptions, TDensityOptions, TArgumentsEnd>;
+
+/// Parses glenvary-cli's arguments (argv[0] is not read) as RunCli does,
+/// without reading or writing anything. Throws only what running out of
+/// memory throws.
+[[nodiscard]] TArguments ParseArguments(int argc, char** argv);
 
 /// Runs glenvary-cli with the given arguments (argv[0] is the program's
 /// name and is not read):
@@ -31,7 +81,10 @@ inline constexpr int kExitUsage = 2;
 /// `out` as they are made, or to the -o file, which is written whole or not
 /// at all; each failure is one line on `err` that starts with
 /// "glenvary-cli: ".
+/// Articles are read with `reading` (the program's own limits unless a
+/// caller, such as a test, needs others: a shorter LibreOffice time limit).
 /// Returns kExitOk, kExitFailure or kExitUsage. Never throws.
-int RunCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err);
+int RunCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
+           const io::TReadSettings& reading = {});
 
 } // namespace glenvary::cli

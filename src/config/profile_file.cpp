@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 namespace glenvary::config {
 namespace {
@@ -68,6 +69,7 @@ TProfileFile TProfileFile::Parse(std::string_view bytes)
         const std::size_t end = rest.find(u'\n');
         std::u16string_view line = rest.substr(0, end);
         rest = end == std::u16string_view::npos ? std::u16string_view() : rest.substr(end + 1);
+        line = line.substr(0, line.find(u'\0'));
         if (!line.empty() && line.back() == u'\r') {
             line.remove_suffix(1);
         }
@@ -93,6 +95,10 @@ io::TResult<TProfileFile> TProfileFile::Load(const std::filesystem::path& path)
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return io::TError{"cannot read " + path.string() + ": the file cannot be opened"};
+    }
+    std::error_code ec;
+    if (const auto size = std::filesystem::file_size(path, ec); !ec && size > kMaxProfileBytes) {
+        return io::TError{"cannot read " + path.string() + ": larger than 1 MiB"};
     }
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad()) {

@@ -17,6 +17,11 @@ namespace glenvary::config {
 /// buffer, one place of which held the terminating NUL.
 inline constexpr std::size_t kMaxProfileValueChars = 2047;
 
+/// The largest profile file that is read, in bytes. A dbconfig.dat holds a
+/// few dozen short lines; a file of megabytes is no configuration, and
+/// refusing it keeps a wrong or hostile file from filling the memory.
+inline constexpr std::size_t kMaxProfileBytes = std::size_t{1} << 20;
+
 /// A profile file held in memory, read with the rules the configuration
 /// files were written for:
 /// - "[Section]" lines open a section, "key=value" lines belong to the
@@ -27,7 +32,8 @@ inline constexpr std::size_t kMaxProfileValueChars = 2047;
 /// - blanks (spaces, tabs) around names and values are dropped, then one
 ///   enclosing pair of matching single or double quotes is removed, then
 ///   the value is cut to kMaxProfileValueChars characters;
-/// - lines end in LF or CR LF;
+/// - lines end in LF or CR LF; a NUL ends what its line says, as it ends
+///   the C strings of the functions the files were written for;
 /// - a UTF-8 byte order mark is skipped (a UTF-16 one is honoured too), and
 ///   bytes that are not valid UTF-8 are read as Windows-1252.
 class TProfileFile {
@@ -37,7 +43,8 @@ public:
     [[nodiscard]] static TProfileFile Parse(std::string_view bytes);
 
     /// Reads and parses the file at `path`. Error: "cannot read <path>: <why>"
-    /// when it cannot be opened or read.
+    /// when it cannot be opened or read, or is larger than kMaxProfileBytes
+    /// ("larger than 1 MiB", checked before reading).
     [[nodiscard]] static io::TResult<TProfileFile> Load(const std::filesystem::path& path);
 
     /// The value of `key` in `section` as UTF-8, or the empty string when

@@ -47,6 +47,13 @@ void FoldLineBreaks(TArticleDocument& document)
     }
     removedBefore[text.size()] = removed;
     text.resize(kept);
+    // Only a CR that stood before a removed one can now precede an LF; from
+    // the right, so that a run of such CRs turns whole.
+    for (std::size_t i = kept; i-- > 1;) {
+        if (text[i] == u'\n' && text[i - 1] == u'\r') {
+            text[i - 1] = u'\n';
+        }
+    }
     std::vector<TLookRun> runs;
     runs.reserve(document.runs.size());
     for (const TLookRun& run : document.runs) {

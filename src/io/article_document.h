@@ -55,8 +55,11 @@ struct TArticleDocument {
 };
 
 /// Turns each CR LF pair of the document's text into one LF, in place, and
-/// moves its runs with the text; a run left empty goes. A lone CR stays.
-/// O(length + runs).
+/// moves its runs with the text; a run left empty goes. A lone CR stays,
+/// unless it would come to stand before an LF: the CRs before a CR LF pair
+/// (the mark of a file whose line breaks were converted twice) become LFs,
+/// line breaks as the editor and the engine take a lone CR, so that no CR LF
+/// is left. O(length + runs).
 void FoldLineBreaks(TArticleDocument& document);
 
 /// Collects text and looks while a reader walks a document, merging

@@ -465,7 +465,20 @@ void TfrmMain::ApplyBanner(const config::TBannerChoice& banner)
     };
     QImageReader reader(path, format);
     reader.setDecideFormatFromContent(false);
-    const QSize size = reader.size();
+    QSize size = reader.size();
+    if (banner.animated) {
+        // Every frame of a GIF is drawn on its logical screen (GIF89a, "Logical
+        // Screen Descriptor"), which is what decoding allocates; the reader
+        // gives the first frame's own size instead.
+        QFile file(path);
+        const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(10) : QByteArray();
+        if (head.size() == 10) {
+            const auto word = [&head](int at) {
+                return static_cast<int>(static_cast<uchar>(head[at]) | static_cast<uchar>(head[at + 1]) << 8);
+            };
+            size = size.expandedTo(QSize(word(6), word(8)));
+        }
+    }
     if (!reader.canRead()) {
         refuse("not a picture in the format its name gives");
     }
@@ -478,6 +491,9 @@ void TfrmMain::ApplyBanner(const config::TBannerChoice& banner)
         bannerMovie_ = new QMovie(path, format, this);
         if (!bannerMovie_->isValid() || !bannerMovie_->jumpToFrame(0)) {
             refuse("not a picture in the format its name gives");
+        }
+        if (bannerMovie_->currentImage().isNull()) {
+            refuse("the picture is damaged");
         }
         gifBanner_->setMovie(bannerMovie_);
         gifBanner_->resize(bannerMovie_->currentImage().size());

@@ -29,9 +29,10 @@ struct TRunResult {
     std::string err;
 };
 
-/// Runs glenvary-cli in-process with `args` (without the program name) and
-/// `input` as standard input.
-inline TRunResult RunWith(const std::vector<std::string>& args, const std::string& input = {})
+/// Runs glenvary-cli in-process with `args` (without the program name),
+/// `input` as standard input and articles read with `reading`.
+inline TRunResult RunWith(const std::vector<std::string>& args, const std::string& input = {},
+                          const io::TReadSettings& reading = {})
 {
     std::vector<std::string> storage;
     storage.reserve(args.size() + 1);
@@ -46,7 +47,7 @@ inline TRunResult RunWith(const std::vector<std::string>& args, const std::strin
     std::ostringstream out;
     std::ostringstream err;
     TRunResult result;
-    result.status = RunCli(static_cast<int>(storage.size()), argv.data(), in, out, err);
+    result.status = RunCli(static_cast<int>(storage.size()), argv.data(), in, out, err, reading);
     result.out = out.str();
     result.err = err.str();
     return result;

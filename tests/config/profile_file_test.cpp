@@ -44,6 +44,7 @@ TEST(ProfileFile, ReadsValuesWithTheProfileRules)
         {"Windows-1252 bytes", "[Settings]\nAppName=Caf\xE9 \x93quoted\x94\n", "AppName",
          "Caf\xC3\xA9 \xE2\x80\x9Cquoted\xE2\x80\x9D"},
         {"last line without line break", "[Settings]\nAppName=Acme", "AppName", "Acme"},
+        {"a NUL ends what its line says", std::string("[Settings]\nAppName=Ann\0 Checker\n", 32), "AppName", "Ann"},
         {"missing key", "[Settings]\nAppName=Acme\n", "IconPath", ""},
     };
     for (const auto& row : rows) {
@@ -59,6 +60,13 @@ TEST(ProfileFile, LoadNamesTheFileItCannotRead)
     const auto loaded = TProfileFile::Load(missing);
     ASSERT_FALSE(loaded.Ok());
     EXPECT_EQ(loaded.Error(), "cannot read " + missing + ": the file cannot be opened");
+
+    const std::string header = "[Settings]\nAppName=Acme\n";
+    const auto atLimit = dir.Write("limit.dat", header + std::string(kMaxProfileBytes - header.size(), ';'));
+    EXPECT_TRUE(TProfileFile::Load(atLimit).Ok());
+    const auto large = dir.Write("large.dat", header + std::string(kMaxProfileBytes, ';'));
+    ASSERT_FALSE(TProfileFile::Load(large).Ok());
+    EXPECT_EQ(TProfileFile::Load(large).Error(), "cannot read " + large + ": larger than 1 MiB");
 }
 
 } // namespace

@@ -80,9 +80,10 @@ TEST(TextEncoding, FoldsCrLfAndMovesRunsWithTheText)
 {
     TTextLook bold;
     bold.bold = true;
-    TArticleDocument document{u"a\r\nb\r\n\r\nc\rd", {{0, 4, bold}, {4, 1, bold}, {9, 1, bold}}};
+    TArticleDocument document{u"a\r\nb\r\n\r\nc\rd\r\r\r\ne", {{0, 4, bold}, {4, 1, bold}, {9, 1, bold}}};
     FoldLineBreaks(document);
-    EXPECT_EQ(document.text, u"a\nb\n\nc\rd");
+    // CRs before a pair would stand before its LF: they become breaks too.
+    EXPECT_EQ(document.text, u"a\nb\n\nc\rd\n\n\ne");
     // The second run held only the CR of a pair, so it is gone.
     const std::vector<TLookRun> runs{{0, 3, bold}, {6, 1, bold}};
     EXPECT_EQ(document.runs, runs);

@@ -30,6 +30,29 @@ namespace {
 // Files to write into the program folder: name and bytes.
 using TFiles = QMap<QString, QByteArray>;
 
+void PutLittleEndian(QByteArray& bytes, quint32 value, int size)
+{
+    for (int i = 0; i < size; ++i) {
+        bytes.append(static_cast<char>((value >> (8 * i)) & 0xFFU));
+    }
+}
+
+// A GIF of `frames` one-pixel frames, each shown for 10 ms, on a logical
+// screen of `side` x `side` pixels, which decoding a frame would allocate.
+QByteArray Gif(quint32 side, int frames)
+{
+    QByteArray bytes("GIF89a");
+    PutLittleEndian(bytes, side, 2);
+    PutLittleEndian(bytes, side, 2);
+    bytes.append(QByteArray::fromHex("800000" "000000ffffff"));
+    const QByteArray frame = QByteArray::fromHex("21f9040001000000" "2c0000000001000100" "00" "0202440100");
+    for (int i = 0; i < frames; ++i) {
+        bytes.append(frame);
+    }
+    bytes.append(';');
+    return bytes;
+}
+
 // Records the addresses instead of starting programs.
 class TRecordingOpener final : public glenvary::platform::TUrlOpener {
 public:
@@ -214,6 +237,44 @@ private Q_SLOTS:
             QVERIFY(ended.wait(5000));
             QCOMPARE(movie->state(), QMovie::Running);
         }
+    }
+
+    void refusesABannerTooLargeToDecode_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("picture");
+        // A header chunk claiming 30,000 x 30,000 RGBA pixels, an empty data
+        // chunk and the end chunk, with their checksums (made by zlib's crc32).
+        QTest::addRow("picture") << QStringLiteral("big.png")
+                                 << QByteArray::fromHex("89504e470d0a1a0a0000000d494844520000753000007530"
+                                                        "08060000006627f8ba000000004944415435af061e"
+                                                        "0000000049454e44ae426082");
+        QTest::addRow("animation") << QStringLiteral("big.gif") << Gif(30000, 1);
+    }
+    void refusesABannerTooLargeToDecode()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, picture);
+        Write(QStringLiteral("dbconfig.dat"), "[Settings]\nAppName=Kept\nBannerPath1=" + name.toUtf8() + "\n");
+        Write(QStringLiteral("dbimg1.dat"), picture);
+        const auto window = Open();
+        window->show();
+        QCOMPARE(TakeReportedErrors(),
+                 QStringList{QStringLiteral("cannot show the banner %1: larger than 4096 x 4096 pixels").arg(name)});
+        QVERIFY(!FindControl(*window, QStringLiteral("panBanner"))->isVisible());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Kept"));
+    }
+
+    void playsABannerOfThousandsOfFramesAndStaysUsable()
+    {
+        Write(QStringLiteral("dbconfig.dat"), "[Settings]\nBannerPath1=busy.gif\n");
+        Write(QStringLiteral("dbimg1.dat"), Gif(1, 5000));
+        const auto window = Open();
+        window->show();
+        QVERIFY(FindControl(*window, QStringLiteral("gifBanner"))->isVisible());
+        QTest::qWait(100);
+        QTest::keyClicks(FindControl(*window, QStringLiteral("rchArticle1")), QStringLiteral("still typing"));
+        QCOMPARE(glenvary::uitest::SideCounts(*window, 1), QStringLiteral("2 1 1"));
     }
 
     void withoutAConfigurationTheWindowStaysAsBuilt()

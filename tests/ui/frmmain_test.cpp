@@ -869,6 +869,8 @@ private Q_SLOTS:
         QCOMPARE(TakeReportedErrors(), QStringList{QStringLiteral("cannot draw the highlights")});
         QVERIFY(!window_->bBusy());
         QVERIFY(window_->isVisible());
+        QCOMPARE(Q(Editor(1)->Text()), QStringLiteral("The cat sat on the mat."));
+        QCOMPARE(Q(Editor(2)->Text()), QStringLiteral("A dog Sat on THE mat today."));
         // Edits are handled again, and the next comparison works.
         Editor(1)->setFocus();
         QTest::keyClick(Editor(1), Qt::Key_End, Qt::ControlModifier);
@@ -877,6 +879,17 @@ private Q_SLOTS:
         window_->probe = TProbedWindow::TProbe::None;
         Click(QStringLiteral("btnCompareEx"));
         QCOMPARE(Find<TNumericField>(QStringLiteral("edtDuplicate"))->text(), QStringLiteral("57"));
+    }
+
+    void pastingTenMegabytesKeepsTheWindowUsable()
+    {
+        // 100,000 lines of five four-word sentences: 10,000,000 characters.
+        const QString line = QStringLiteral("One two three four. ").repeated(5).chopped(1) + u'\n';
+        Paste(1, line.repeated(100'000));
+        QCOMPARE(Counts(1), QStringLiteral("2000000 500000 100000"));
+        QTest::keyClick(Editor(1), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(Editor(1), Qt::Key_A);
+        QCOMPARE(Counts(1), QStringLiteral("2000001 500001 100001"));
     }
 
     void editsDuringACompareAreIgnored()
