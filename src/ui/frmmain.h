@@ -165,6 +165,22 @@ public:
     /// Replaces the open dialog; an empty function restores Qt's.
     void SetOpenDialog(TOpenDialog dialog);
 
+    /// A double click on the character at `position` of side `side`'s
+    /// editor (1 or 2): when it lies in a coloured word of a passage that
+    /// the last comparison matched, selects that passage in this editor,
+    /// leaving its view where it is, and the passage's copy in the other
+    /// editor, scrolled into view. A white word, a character between words,
+    /// or colours whose texts changed since leave everything as it is.
+    void ShowPartner(int side, std::int32_t position);
+    /// F3 in side `side`'s editor: selects the next coloured region (a
+    /// maximal run of words of one colour) after the selection's start (at
+    /// the caret, when nothing is selected), going round to the first after
+    /// the last, scrolls it into view and shows the copy of its passage in
+    /// the other editor as ShowPartner does. Nothing without coloured words.
+    void GoToNextPassage(int side);
+    /// Shift+F3: the same backward, to the last coloured region that starts
+    /// before the selection's start, going round to the last.
+    void GoToPreviousPassage(int side);
     /// Delete All of article 1: empties the editor; the counts follow.
     void btnClear1Click();
     /// The same for article 2.
@@ -258,7 +274,11 @@ private:
     void ApplyLayoutRule();
     [[nodiscard]] QSize MinimumClientSize() const;
 
+    void BuildPassageActions();
     void ArticleChange(TSide& side);
+    void GoToPassage(TSide& side, bool forward);
+    void SelectWords(TSide& side, std::int32_t first, std::int32_t last, TArticleEditor::TView view);
+    void ShowCopy(TSide& side, std::int32_t word);
     void Import(TSide& side);
     void FinishImport(TSide& side, bool plain, const io::TResult<io::TArticleDocument>& read);
     void SetImporting(TSide& side, bool importing);
