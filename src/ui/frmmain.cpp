@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "ui/frmmain.h"
 
+#include "cli/html_writer.h"
+#include "cli/json_writer.h"
+#include "cli/output_file.h"
+#include "cli/report.h"
+#include "cli/text_writer.h"
 #include "config/skin.h"
 #include "core/highlight.h"
 #include "core/keyword.h"
@@ -16,6 +21,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -77,6 +83,39 @@ std::optional<QString> ShowOpenDialog(QWidget* parent, const QString& title, con
     }
     return dialog.selectedFiles().constFirst();
 }
+
+std::optional<QString> ShowSaveDialog(QWidget* parent, const QString& title, const QString& suggested)
+{
+    QFileDialog dialog(parent, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters{QStringLiteral("Web page (*.html *.htm)"), QStringLiteral("JSON (*.json)"),
+                              QStringLiteral("Text (*.txt)")};
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QStringLiteral("html"));
+    // A name typed without an extension takes the one of the kind chosen,
+    // and the extension decides the report's format.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, filters](const QString& filter) {
+        const QStringList suffixes{QStringLiteral("html"), QStringLiteral("json"), QStringLiteral("txt")};
+        dialog.setDefaultSuffix(suffixes.value(filters.indexOf(filter), suffixes.constFirst()));
+    });
+    const QFileInfo proposed(suggested);
+    dialog.setDirectory(proposed.absolutePath());
+    dialog.selectFile(proposed.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+// A busy pointer over the whole program for the lifetime of one operation.
+class TBusyCursor {
+public:
+    TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
 
 // Runs a handler at the edge of what the person started: a failure ends it
 // there and is reported, and never unwinds through Qt's event code.
@@ -320,6 +359,15 @@ void TfrmMain::BuildBottomBar()
 
 void TfrmMain::BuildPassageActions()
 {
+    actSaveReport_ = new QAction(QStringLiteral("Save Report..."), this);
+    actSaveReport_->setObjectName(QStringLiteral("actSaveReport"));
+    actSaveReport_->setShortcut(QKeySequence::Save);
+    actSaveReport_->setShortcutContext(Qt::WindowShortcut);
+    actSaveReport_->setToolTip(QStringLiteral("Writes the comparison of the two articles as they stand to a file: "
+                                              "a web page, or JSON or text by the file's extension"));
+    // On the window, so that Ctrl+S works whichever control has the focus.
+    addAction(actSaveReport_);
+    connect(actSaveReport_, &QAction::triggered, this, [this] { RunGuarded([this] { SaveReport(); }); });
     for (TSide& side : sides_) {
         const int number = NumberOf(side);
         const QString n = QString::number(number);
@@ -337,7 +385,7 @@ void TfrmMain::BuildPassageActions()
             // Each editor's F3 goes through its own article.
             action->setShortcutContext(Qt::WidgetShortcut);
         }
-        editor->addActions({next, previous});
+        editor->addActions({next, previous, actSaveReport_});
         connect(next, &QAction::triggered, this, [this, number] { RunGuarded([&] { GoToNextPassage(number); }); });
         connect(previous, &QAction::triggered, this,
                 [this, number] { RunGuarded([&] { GoToPreviousPassage(number); }); });
@@ -345,7 +393,7 @@ void TfrmMain::BuildPassageActions()
                 [this, number](std::int32_t position) { RunGuarded([&] { ShowPartner(number, position); }); });
         editor->setAccessibleDescription(
             QStringLiteral("Double-click a marked word to select its copy in the other article; F3 and Shift+F3 "
-                           "go to the next and previous marked passage"));
+                           "go to the next and previous marked passage; Ctrl+S saves the report"));
     }
 }
 
@@ -810,6 +858,51 @@ void TfrmMain::SelectWords(TSide& side, std::int32_t first, std::int32_t last, T
     }
     const std::int32_t start = words[first].iStart - 1;
     side.panel->rchArticle()->ShowRange(start, words[last].iEnd - 1 - start, view);
+}
+
+void TfrmMain::SetSaveDialog(TSaveDialog dialog)
+{
+    saveDialog_ = std::move(dialog);
+}
+
+void TfrmMain::SaveReport()
+{
+    QString folder = saveFolder_.isEmpty() ? lastFolder_ : saveFolder_;
+    if (folder.isEmpty()) {
+        folder = QDir::homePath();
+    }
+    const TSaveDialog& dialog = saveDialog_ ? saveDialog_ : TSaveDialog(ShowSaveDialog);
+    const std::optional<QString> chosen =
+        dialog(this, QStringLiteral("Save Report"), QDir(folder).filePath(QStringLiteral("duplicate-content.html")));
+    if (!chosen) {
+        return;
+    }
+    saveFolder_ = QFileInfo(*chosen).absolutePath();
+    cli::TCompareSettings settings;
+    settings.unit = static_cast<core::TUnitKind>(cbxType_->currentIndex());
+    settings.minLength = minNumWords_->value();
+    // Named as the window names them: "Article 1" and "Article 2".
+    const std::array<std::string, 2> names{sides_[0].panel->title().toStdString(),
+                                           sides_[1].panel->title().toStdString()};
+    std::string error;
+    {
+        const TBusyCursor busy;
+        const cli::TCompareReport report = cli::CompareArticles(
+            sides_[0].panel->rchArticle()->Text(), sides_[1].panel->rchArticle()->Text(), settings, names);
+        cli::TReportWriter write;
+        const QString suffix = QFileInfo(*chosen).suffix().toLower();
+        if (suffix == QLatin1String("json")) {
+            write = [&report](std::ostream& out) { cli::WriteCompareJson(out, report); };
+        } else if (suffix == QLatin1String("txt")) {
+            write = [&report](std::ostream& out) { cli::WriteCompareText(out, report); };
+        } else {
+            write = [&report](std::ostream& out) { cli::WriteCompareHtml(out, report); };
+        }
+        error = cli::WriteFileAtomically(QFile::encodeName(*chosen).toStdString(), write);
+    }
+    if (!error.empty()) {
+        platform::ReportUnexpectedError(QString::fromStdString(error));
+    }
 }
 
 TfrmMain::TSide& TfrmMain::Side(int side)

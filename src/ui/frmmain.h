@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+class QAction;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -85,6 +86,13 @@ public:
     /// file's full path, or nothing when the person cancelled.
     using TOpenDialog = std::function<std::optional<QString>(QWidget* parent, const QString& title,
                                                              const QString& folder)>;
+
+    /// Shows a file-save dialog over `parent` with the title `title`,
+    /// proposing the file `suggested` (a full path); returns the path the
+    /// person confirmed, or nothing when they cancelled. Asking before a
+    /// file is replaced is the dialog's part.
+    using TSaveDialog = std::function<std::optional<QString>(QWidget* parent, const QString& title,
+                                                             const QString& suggested)>;
 
     /// Builds every control at its place for a 753 x 520 client area, then
     /// runs FormCreate. A failure in FormCreate is reported and the window
@@ -181,6 +189,18 @@ public:
     /// Shift+F3: the same backward, to the last coloured region that starts
     /// before the selection's start, going round to the last.
     void GoToPreviousPassage(int side);
+    /// Save Report (Ctrl+S, or the item in either editor's menu): shows the
+    /// save dialog, proposing duplicate-content.html in the folder of the
+    /// report saved last (else of the file imported last, else the home
+    /// folder); once the person confirms a file, compares the two texts
+    /// on screen with the length and unit on screen, exactly as
+    /// `glenvary-cli compare` does, and writes its report there: JSON for a
+    /// name ending in .json, text for .txt, otherwise the web page. The file
+    /// is written whole or not at all; a failure is reported once.
+    void SaveReport();
+    /// Replaces the save dialog; an empty function restores Qt's.
+    void SetSaveDialog(TSaveDialog dialog);
+
     /// Delete All of article 1: empties the editor; the counts follow.
     void btnClear1Click();
     /// The same for article 2.
@@ -294,6 +314,9 @@ private:
     // A dbskin.dat took the place of the built-in skin.
     bool skinApplied_ = false;
     TOpenDialog openDialog_;
+    TSaveDialog saveDialog_;
+    // The folder of the report saved last.
+    QString saveFolder_;
     TStartup startup_;
     std::string sAffiliateID_;
     std::string sBannerURL_;
@@ -314,6 +337,7 @@ private:
     QLabel* lblLink1URL_ = nullptr;
     QLabel* lblLink2URL_ = nullptr;
     std::array<TSide, 2> sides_{};
+    QAction* actSaveReport_ = nullptr;
     // Bottom-bar controls that keep their distance from the right edge.
     std::vector<std::pair<QWidget*, int>> rightAnchored_;
 };

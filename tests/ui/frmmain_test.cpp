@@ -962,17 +962,18 @@ private Q_SLOTS:
         }
     }
 
-    void editorMenusOfferThePassages()
+    void editorMenusOfferThePassagesAndTheReport()
     {
         for (int side : {1, 2}) {
             const std::unique_ptr<QMenu> menu(Editor(side)->ContextMenu(QPoint()));
             QStringList items;
             const QList<QAction*> actions = menu->actions();
-            for (const QAction* action : actions.mid(actions.size() - 2)) {
+            for (const QAction* action : actions.mid(actions.size() - 3)) {
                 items.append(action->text() + u'\t' + action->shortcut().toString());
             }
             QCOMPARE(items, (QStringList{QStringLiteral("Next Duplicated Passage\tF3"),
-                                         QStringLiteral("Previous Duplicated Passage\tShift+F3")}));
+                                         QStringLiteral("Previous Duplicated Passage\tShift+F3"),
+                                         QStringLiteral("Save Report...\tCtrl+S")}));
         }
     }
 
