@@ -2,6 +2,7 @@
 #include "cli/report.h"
 
 #include "io/text_encoding.h"
+#include "core/highlight.h"
 #include "core/keyword.h"
 #include "core/normalise.h"
 #include "core/segmentation.h"
@@ -17,23 +18,13 @@ std::vector<TRegion> FindRegions(const core::TArticle& article)
 {
     std::vector<TRegion> regions;
     const core::TListWords& words = article.lstWords;
-    std::int32_t i = 0;
-    while (i < words.Count()) {
-        const core::TColor color = words[i].iColor;
-        if (color == core::clWhite) {
-            ++i;
-            continue;
-        }
-        std::int32_t last = i;
-        while (last + 1 < words.Count() && words[last + 1].iColor == color) {
-            ++last;
-        }
+    for (const core::TWordRange& range : core::ColouredRegions({words.begin(), words.end()})) {
         TRegion region;
-        region.firstWord = i;
-        region.lastWord = last;
-        region.start = words[i].iStart - 1;
-        region.end = words[last].iEnd - 1;
-        region.color = color;
+        region.firstWord = range.iFirstWord;
+        region.lastWord = range.iLastWord;
+        region.start = words[range.iFirstWord].iStart - 1;
+        region.end = words[range.iLastWord].iEnd - 1;
+        region.color = words[range.iFirstWord].iColor;
         // Clamped like every cut of the engine, although a text and the
         // lists split from it always agree.
         const auto textSize = static_cast<std::int32_t>(article.sText.size());
@@ -42,7 +33,6 @@ std::vector<TRegion> FindRegions(const core::TArticle& article)
         region.text = io::EncodeUtf8(std::u16string_view(article.sText)
                                      .substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from)));
         regions.push_back(std::move(region));
-        i = last + 1;
     }
     return regions;
 }

@@ -6,6 +6,7 @@
 #include "words.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -38,5 +39,28 @@ struct THighlightRun {
 /// Cost: O(words.size()); the text itself is not read.
 /// Precondition: text.size() <= INT32_MAX, as for every offset of the engine.
 [[nodiscard]] std::vector<THighlightRun> HighlightRuns(std::u16string_view text, std::span<const TWord> words);
+
+/// The coloured regions of an article: each a maximal run of consecutive
+/// words that share one colour other than white, as word indices (both ends
+/// inclusive), in text order. Cost: O(words.size()).
+[[nodiscard]] std::vector<TWordRange> ColouredRegions(std::span<const TWord> words);
+
+/// The index of the word that holds the character at `position` (a 0-based
+/// UTF-16 offset, as an editor counts), or -1 when that character lies
+/// between words or outside the text. `words` in text order, as
+/// segmentation makes them. Cost: O(log words.size()).
+[[nodiscard]] std::int32_t WordAt(std::span<const TWord> words, std::int32_t position) noexcept;
+
+/// Going forward from region to region: the first coloured region whose
+/// first word starts at the 0-based offset `from` or after it, or, when
+/// none does, the first of the article (going round). Nothing when no word
+/// is coloured. Cost: O(log words.size()) to find the place, then the
+/// words passed over up to the region's end, O(words.size()) at worst.
+[[nodiscard]] std::optional<TWordRange> NextRegion(std::span<const TWord> words, std::int32_t from);
+
+/// Going backward: the last coloured region whose first word starts before
+/// the 0-based offset `before`, or, when none does, the last of the article
+/// (going round). Nothing when no word is coloured. Cost as NextRegion.
+[[nodiscard]] std::optional<TWordRange> PreviousRegion(std::span<const TWord> words, std::int32_t before);
 
 } // namespace glenvary::core

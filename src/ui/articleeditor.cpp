@@ -3,8 +3,13 @@
 
 #include "platform/error_reporter.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -14,6 +19,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 #include <vector>
 
 namespace glenvary::ui {
@@ -522,6 +528,79 @@ void TArticleEditor::MarkRanges(std::span<const TTextRange> ranges, core::TColor
         }
     }
     cursor.endEditBlock();
+}
+
+void TArticleEditor::ShowRange(std::int32_t start, std::int32_t length, TView view)
+{
+    const std::int32_t content = ContentLength();
+    const int from = std::clamp(start, 0, content);
+    const auto to = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{start} + length, from, content));
+    const int horizontal = horizontalScrollBar()->value();
+    const int vertical = verticalScrollBar()->value();
+    QTextCursor cursor = textCursor();
+    if (view == TView::Range) {
+        // The end first, then the start: each setTextCursor scrolls its
+        // caret into view, so the start shows, and the end too if it fits.
+        cursor.setPosition(to);
+        setTextCursor(cursor);
+    }
+    cursor.setPosition(to);
+    cursor.setPosition(from, QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    if (view == TView::Unmoved) {
+        horizontalScrollBar()->setValue(horizontal);
+        verticalScrollBar()->setValue(vertical);
+    }
+}
+
+QMenu* TArticleEditor::ContextMenu(const QPoint& position)
+{
+    // Qt's menu looks for a link at the place, in document coordinates.
+    const QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    QMenu* menu = createStandardContextMenu(position + scrolled);
+    const QList<QAction*> own = actions();
+    if (!own.isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(own);
+    }
+    return menu;
+}
+
+void TArticleEditor::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = ContextMenu(event->pos());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void TArticleEditor::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTextEdit::mouseDoubleClickEvent(event);
+    doubleClicked_ = -1;
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    // The character under the pointer itself, not the caret place nearest
+    // to it, which lies after a word when its last letter's right half is hit.
+    const QPointF inDocument =
+        event->position() + QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    doubleClicked_ = document()->documentLayout()->hitTest(inDocument, Qt::ExactHit);
+    doubleClickStart_ = textCursor().selectionStart();
+    doubleClickEnd_ = textCursor().selectionEnd();
+}
+
+void TArticleEditor::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTextEdit::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton || doubleClicked_ < 0) {
+        return;
+    }
+    // Raised only now: until the button is up, Qt puts its word selection
+    // back at every move of the pointer, over any other selection.
+    const std::int32_t position = std::exchange(doubleClicked_, -1);
+    if (textCursor().selectionStart() == doubleClickStart_ && textCursor().selectionEnd() == doubleClickEnd_) {
+        Q_EMIT DoubleClicked(position);
+    }
 }
 
 void TArticleEditor::keyPressEvent(QKeyEvent* event)

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+class QMenu;
+
 namespace glenvary::ui {
 
 /// Font style bits, written together by TArticleEditor::SetSelectionStyle.
@@ -150,6 +152,26 @@ public:
     /// Cost: O(total length + pieces), one layout.
     void RenderPieces(std::span<const TStyledPiece> pieces);
 
+    /// Where the view goes when ShowRange selects a range.
+    enum class TView {
+        /// Scrolled so that the range shows, its start first when the whole
+        /// range does not fit.
+        Range,
+        /// Left where it was.
+        Unmoved,
+    };
+
+    /// Selects `length` characters from `start` (clamped to the content),
+    /// with the caret at the range's start, and moves the view as `view`
+    /// says. Selection only: raises no OnChange.
+    void ShowRange(std::int32_t start, std::int32_t length, TView view);
+
+    /// The menu a right click at `position` (viewport coordinates) or the
+    /// menu key opens: Qt's own edit menu, then the actions added to the
+    /// editor (QWidget::addAction), which also take their shortcuts while
+    /// the editor has the focus. The caller owns the menu.
+    [[nodiscard]] QMenu* ContextMenu(const QPoint& position);
+
     /// Gives every range of `ranges` the text colour, background and style,
     /// all in one edit without letting any event through. Ranges are clamped
     /// to the content; the caret and the selection stay. Formatting only:
@@ -163,10 +185,21 @@ Q_SIGNALS:
     /// A file from a file manager was dropped onto the editor; its content
     /// was not inserted. `path` is the file's local path.
     void FileDropped(const QString& path);
+    /// A double click with the left button on the character at `position`
+    /// has been handled as Qt handles it (the word there is selected) and
+    /// the button released. Not raised for a double click beside the text,
+    /// past a line's end, nor when the person dragged the selection on
+    /// before releasing the button.
+    void DoubleClicked(std::int32_t position);
 
 protected:
     /// Ctrl+Tab types a tab character; Tab itself moves the focus on.
     void keyPressEvent(QKeyEvent* event) override;
+    /// Qt's handling; the release that follows raises DoubleClicked.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    /// Shows ContextMenu at the event's place.
+    void contextMenuEvent(QContextMenuEvent* event) override;
     /// Text and HTML can be pasted or dropped, and local files dropped;
     /// images and other objects cannot.
     [[nodiscard]] bool canInsertFromMimeData(const QMimeData* source) const override;
@@ -202,6 +235,11 @@ private:
     // Open operations of this class; OnChange waits until the last one ends.
     int batchDepth_ = 0;
     bool checkPosted_ = false;
+    // The character of a double click whose release is awaited (-1 for
+    // none), and the selection Qt made for it.
+    std::int32_t doubleClicked_ = -1;
+    int doubleClickStart_ = 0;
+    int doubleClickEnd_ = 0;
 };
 
 } // namespace glenvary::ui

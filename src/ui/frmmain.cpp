@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "ui/frmmain.h"
 
+#include "cli/html_writer.h"
+#include "cli/json_writer.h"
+#include "cli/output_file.h"
+#include "cli/report.h"
+#include "cli/text_writer.h"
 #include "config/skin.h"
 #include "core/highlight.h"
 #include "core/keyword.h"
@@ -13,8 +18,10 @@
 #include "ui/controls.h"
 #include "ui/numericfield.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -22,6 +29,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QImageReader>
+#include <QKeySequence>
 #include <QMovie>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +42,7 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <span>
 #include <stdexcept>
 
 namespace glenvary::ui {
@@ -73,6 +82,56 @@ std::optional<QString> ShowOpenDialog(QWidget* parent, const QString& title, con
         return std::nullopt;
     }
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> ShowSaveDialog(QWidget* parent, const QString& title, const QString& suggested)
+{
+    QFileDialog dialog(parent, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters{QStringLiteral("Web page (*.html *.htm)"), QStringLiteral("JSON (*.json)"),
+                              QStringLiteral("Text (*.txt)")};
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QStringLiteral("html"));
+    // A name typed without an extension takes the one of the kind chosen,
+    // and the extension decides the report's format.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, filters](const QString& filter) {
+        const QStringList suffixes{QStringLiteral("html"), QStringLiteral("json"), QStringLiteral("txt")};
+        dialog.setDefaultSuffix(suffixes.value(filters.indexOf(filter), suffixes.constFirst()));
+    });
+    const QFileInfo proposed(suggested);
+    dialog.setDirectory(proposed.absolutePath());
+    dialog.selectFile(proposed.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+// A busy pointer over the whole program for the lifetime of one operation.
+class TBusyCursor {
+public:
+    TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
+
+// Runs a handler at the edge of what the person started: a failure ends it
+// there and is reported, and never unwinds through Qt's event code.
+template <typename Handler>
+void RunGuarded(const Handler& handler) noexcept
+{
+    try {
+        handler();
+    } catch (...) {
+        platform::ReportUnexpectedError(platform::DescribeCurrentException());
+    }
+}
+
+std::span<const core::TWord> Words(const core::TArticle& article)
+{
+    return {article.lstWords.begin(), article.lstWords.end()};
 }
 
 std::u16string_view View(const QString& text)
@@ -180,6 +239,7 @@ TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup
             guarded(&TfrmMain::btnCalculateKwDensity1Click));
     connect(sides_[1].panel->btnCalculateKwDensity(), &QPushButton::clicked, this,
             guarded(&TfrmMain::btnCalculateKwDensity2Click));
+    BuildPassageActions();
 
     try {
         FormCreate();
@@ -294,6 +354,46 @@ void TfrmMain::BuildBottomBar()
     for (QWidget* anchored : {static_cast<QWidget*>(lengthLabel), static_cast<QWidget*>(minNumWords_),
                               static_cast<QWidget*>(cbxType_), static_cast<QWidget*>(lblLink2URL_)}) {
         rightAnchored_.emplace_back(anchored, kClientWidth - anchored->geometry().right() - 1);
+    }
+}
+
+void TfrmMain::BuildPassageActions()
+{
+    actSaveReport_ = new QAction(QStringLiteral("Save Report..."), this);
+    actSaveReport_->setObjectName(QStringLiteral("actSaveReport"));
+    actSaveReport_->setShortcut(QKeySequence::Save);
+    actSaveReport_->setShortcutContext(Qt::WindowShortcut);
+    actSaveReport_->setToolTip(QStringLiteral("Writes the comparison of the two articles as they stand to a file: "
+                                              "a web page, or JSON or text by the file's extension"));
+    // On the window, so that Ctrl+S works whichever control has the focus.
+    addAction(actSaveReport_);
+    connect(actSaveReport_, &QAction::triggered, this, [this] { RunGuarded([this] { SaveReport(); }); });
+    for (TSide& side : sides_) {
+        const int number = NumberOf(side);
+        const QString n = QString::number(number);
+        TArticleEditor* editor = side.panel->rchArticle();
+        auto* next = new QAction(QStringLiteral("Next Duplicated Passage"), editor);
+        next->setObjectName(QStringLiteral("actNextPassage") + n);
+        next->setShortcut(QKeySequence(Qt::Key_F3));
+        next->setToolTip(QStringLiteral("Selects the next marked passage and its copy in the other article"));
+        auto* previous = new QAction(QStringLiteral("Previous Duplicated Passage"), editor);
+        previous->setObjectName(QStringLiteral("actPreviousPassage") + n);
+        previous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+        previous->setToolTip(
+            QStringLiteral("Selects the previous marked passage and its copy in the other article"));
+        for (QAction* action : {next, previous}) {
+            // Each editor's F3 goes through its own article.
+            action->setShortcutContext(Qt::WidgetShortcut);
+        }
+        editor->addActions({next, previous, actSaveReport_});
+        connect(next, &QAction::triggered, this, [this, number] { RunGuarded([&] { GoToNextPassage(number); }); });
+        connect(previous, &QAction::triggered, this,
+                [this, number] { RunGuarded([&] { GoToPreviousPassage(number); }); });
+        connect(editor, &TArticleEditor::DoubleClicked, this,
+                [this, number](std::int32_t position) { RunGuarded([&] { ShowPartner(number, position); }); });
+        editor->setAccessibleDescription(
+            QStringLiteral("Double-click a marked word to select its copy in the other article; F3 and Shift+F3 "
+                           "go to the next and previous marked passage; Ctrl+S saves the report"));
     }
 }
 
@@ -706,6 +806,119 @@ void TfrmMain::ClearHighlighting(TSide& side)
 {
     engine_.ReparseArticle(ArticleSide(NumberOf(side)));
     ResetHighlighting(*side.panel->rchArticle());
+}
+
+void TfrmMain::ShowPartner(int number, std::int32_t position)
+{
+    TSide& side = Side(number);
+    const std::int32_t word = core::WordAt(Words(*side.article), position);
+    if (word < 0) {
+        return;
+    }
+    const std::optional<core::TComparison::TPassage> passage = engine_.PassageOf(ArticleSide(number), word);
+    if (!passage) {
+        return;
+    }
+    // The view stays where the person clicked.
+    const bool first = number == 1;
+    SelectWords(side, first ? passage->first1 : passage->first2, first ? passage->last1 : passage->last2,
+                TArticleEditor::TView::Unmoved);
+    ShowCopy(side, word);
+}
+
+void TfrmMain::GoToNextPassage(int side)
+{
+    GoToPassage(Side(side), true);
+}
+
+void TfrmMain::GoToPreviousPassage(int side)
+{
+    GoToPassage(Side(side), false);
+}
+
+void TfrmMain::GoToPassage(TSide& side, bool forward)
+{
+    const TArticleEditor& editor = *side.panel->rchArticle();
+    const std::int32_t start = editor.SelectionStart();
+    // A region that begins at the selection's start is the one selected, so
+    // going forward passes it; at a bare caret it is the next one.
+    const std::optional<core::TWordRange> region =
+        forward ? core::NextRegion(Words(*side.article), editor.SelectionLength() > 0 ? start + 1 : start)
+                : core::PreviousRegion(Words(*side.article), start);
+    if (!region) {
+        return;
+    }
+    SelectWords(side, region->iFirstWord, region->iLastWord, TArticleEditor::TView::Range);
+    ShowCopy(side, region->iFirstWord);
+}
+
+void TfrmMain::ShowCopy(TSide& side, std::int32_t word)
+{
+    const int number = NumberOf(side);
+    const std::optional<core::TComparison::TPassage> passage = engine_.PassageOf(ArticleSide(number), word);
+    if (!passage) {
+        return;
+    }
+    if (number == 1) {
+        SelectWords(sides_[1], passage->first2, passage->last2, TArticleEditor::TView::Range);
+    } else {
+        SelectWords(sides_[0], passage->first1, passage->last1, TArticleEditor::TView::Range);
+    }
+}
+
+void TfrmMain::SelectWords(TSide& side, std::int32_t first, std::int32_t last, TArticleEditor::TView view)
+{
+    const core::TListWords& words = side.article->lstWords;
+    if (first < 0 || first > last || last >= words.Count()) {
+        return;
+    }
+    const std::int32_t start = words[first].iStart - 1;
+    side.panel->rchArticle()->ShowRange(start, words[last].iEnd - 1 - start, view);
+}
+
+void TfrmMain::SetSaveDialog(TSaveDialog dialog)
+{
+    saveDialog_ = std::move(dialog);
+}
+
+void TfrmMain::SaveReport()
+{
+    QString folder = saveFolder_.isEmpty() ? lastFolder_ : saveFolder_;
+    if (folder.isEmpty()) {
+        folder = QDir::homePath();
+    }
+    const TSaveDialog& dialog = saveDialog_ ? saveDialog_ : TSaveDialog(ShowSaveDialog);
+    const std::optional<QString> chosen =
+        dialog(this, QStringLiteral("Save Report"), QDir(folder).filePath(QStringLiteral("duplicate-content.html")));
+    if (!chosen) {
+        return;
+    }
+    saveFolder_ = QFileInfo(*chosen).absolutePath();
+    cli::TCompareSettings settings;
+    settings.unit = static_cast<core::TUnitKind>(cbxType_->currentIndex());
+    settings.minLength = minNumWords_->value();
+    // Named as the window names them: "Article 1" and "Article 2".
+    const std::array<std::string, 2> names{sides_[0].panel->title().toStdString(),
+                                           sides_[1].panel->title().toStdString()};
+    std::string error;
+    {
+        const TBusyCursor busy;
+        const cli::TCompareReport report = cli::CompareArticles(
+            sides_[0].panel->rchArticle()->Text(), sides_[1].panel->rchArticle()->Text(), settings, names);
+        cli::TReportWriter write;
+        const QString suffix = QFileInfo(*chosen).suffix().toLower();
+        if (suffix == QLatin1String("json")) {
+            write = [&report](std::ostream& out) { cli::WriteCompareJson(out, report); };
+        } else if (suffix == QLatin1String("txt")) {
+            write = [&report](std::ostream& out) { cli::WriteCompareText(out, report); };
+        } else {
+            write = [&report](std::ostream& out) { cli::WriteCompareHtml(out, report); };
+        }
+        error = cli::WriteFileAtomically(QFile::encodeName(*chosen).toStdString(), write);
+    }
+    if (!error.empty()) {
+        platform::ReportUnexpectedError(QString::fromStdString(error));
+    }
 }
 
 TfrmMain::TSide& TfrmMain::Side(int side)

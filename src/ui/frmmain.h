@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+class QAction;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -85,6 +86,13 @@ public:
     /// file's full path, or nothing when the person cancelled.
     using TOpenDialog = std::function<std::optional<QString>(QWidget* parent, const QString& title,
                                                              const QString& folder)>;
+
+    /// Shows a file-save dialog over `parent` with the title `title`,
+    /// proposing the file `suggested` (a full path); returns the path the
+    /// person confirmed, or nothing when they cancelled. Asking before a
+    /// file is replaced is the dialog's part.
+    using TSaveDialog = std::function<std::optional<QString>(QWidget* parent, const QString& title,
+                                                             const QString& suggested)>;
 
     /// Builds every control at its place for a 753 x 520 client area, then
     /// runs FormCreate. A failure in FormCreate is reported and the window
@@ -164,6 +172,34 @@ public:
     [[nodiscard]] bool IsImporting(int side) const;
     /// Replaces the open dialog; an empty function restores Qt's.
     void SetOpenDialog(TOpenDialog dialog);
+
+    /// A double click on the character at `position` of side `side`'s
+    /// editor (1 or 2): when it lies in a coloured word of a passage that
+    /// the last comparison matched, selects that passage in this editor,
+    /// leaving its view where it is, and the passage's copy in the other
+    /// editor, scrolled into view. A white word, a character between words,
+    /// or colours whose texts changed since leave everything as it is.
+    void ShowPartner(int side, std::int32_t position);
+    /// F3 in side `side`'s editor: selects the next coloured region (a
+    /// maximal run of words of one colour) after the selection's start (at
+    /// the caret, when nothing is selected), going round to the first after
+    /// the last, scrolls it into view and shows the copy of its passage in
+    /// the other editor as ShowPartner does. Nothing without coloured words.
+    void GoToNextPassage(int side);
+    /// Shift+F3: the same backward, to the last coloured region that starts
+    /// before the selection's start, going round to the last.
+    void GoToPreviousPassage(int side);
+    /// Save Report (Ctrl+S, or the item in either editor's menu): shows the
+    /// save dialog, proposing duplicate-content.html in the folder of the
+    /// report saved last (else of the file imported last, else the home
+    /// folder); once the person confirms a file, compares the two texts
+    /// on screen with the length and unit on screen, exactly as
+    /// `glenvary-cli compare` does, and writes its report there: JSON for a
+    /// name ending in .json, text for .txt, otherwise the web page. The file
+    /// is written whole or not at all; a failure is reported once.
+    void SaveReport();
+    /// Replaces the save dialog; an empty function restores Qt's.
+    void SetSaveDialog(TSaveDialog dialog);
 
     /// Delete All of article 1: empties the editor; the counts follow.
     void btnClear1Click();
@@ -258,7 +294,11 @@ private:
     void ApplyLayoutRule();
     [[nodiscard]] QSize MinimumClientSize() const;
 
+    void BuildPassageActions();
     void ArticleChange(TSide& side);
+    void GoToPassage(TSide& side, bool forward);
+    void SelectWords(TSide& side, std::int32_t first, std::int32_t last, TArticleEditor::TView view);
+    void ShowCopy(TSide& side, std::int32_t word);
     void Import(TSide& side);
     void FinishImport(TSide& side, bool plain, const io::TResult<io::TArticleDocument>& read);
     void SetImporting(TSide& side, bool importing);
@@ -274,6 +314,9 @@ private:
     // A dbskin.dat took the place of the built-in skin.
     bool skinApplied_ = false;
     TOpenDialog openDialog_;
+    TSaveDialog saveDialog_;
+    // The folder of the report saved last.
+    QString saveFolder_;
     TStartup startup_;
     std::string sAffiliateID_;
     std::string sBannerURL_;
@@ -294,6 +337,7 @@ private:
     QLabel* lblLink1URL_ = nullptr;
     QLabel* lblLink2URL_ = nullptr;
     std::array<TSide, 2> sides_{};
+    QAction* actSaveReport_ = nullptr;
     // Bottom-bar controls that keep their distance from the right edge.
     std::vector<std::pair<QWidget*, int>> rightAnchored_;
 };

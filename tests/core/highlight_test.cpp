@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace glenvary::core {
@@ -56,6 +59,65 @@ TEST(HighlightRuns, DrawsWordsGapsAndTheEndsAsTheWindowDoes)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(HighlightRuns(c.text, c.words), c.runs);
     }
+}
+
+
+// An article of one-letter words a single space apart, word i at offset
+// 2i, coloured by `letters`: '.' white, 'A' aqua, 'R' red.
+std::vector<TWord> LetterWords(std::string_view letters)
+{
+    std::vector<TWord> words;
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+        const auto start = static_cast<std::int32_t>(2 * i + 1);
+        words.push_back({start, start + 1, letters[i] == 'A' ? A : letters[i] == 'R' ? R : W});
+    }
+    return words;
+}
+
+std::string Show(const std::optional<TWordRange>& range)
+{
+    return range ? std::to_string(range->iFirstWord) + "-" + std::to_string(range->iLastWord) : "none";
+}
+
+TEST(WordAt, FindsTheWordHoldingACharacter)
+{
+    // "one, two": word 0 at offsets 0-2, word 1 at 5-7.
+    const std::vector<TWord> words = {{1, 4, W}, {6, 9, W}};
+    const struct {
+        std::int32_t position;
+        std::int32_t word;
+    } cases[] = {{-1, -1}, {0, 0}, {2, 0}, {3, -1}, {4, -1}, {5, 1}, {7, 1}, {8, -1}, {INT32_MAX, -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.position);
+        EXPECT_EQ(WordAt(words, c.position), c.word);
+    }
+    EXPECT_EQ(WordAt({}, 0), -1);
+}
+
+TEST(NextAndPreviousRegion, GoRoundTheArticle)
+{
+    // Regions 0-1 (offset 0), 3-3 (offset 6) and 4-5 (offset 8).
+    const std::vector<TWord> words = LetterWords("AA.ARR..");
+    const struct {
+        const char* name;
+        std::int32_t offset;
+        const char* next;
+        const char* previous;
+    } cases[] = {
+        {"at the first region's start", 0, "0-1", "4-5"},
+        {"inside the first region", 2, "3-3", "0-1"},
+        {"at a region's start", 6, "3-3", "0-1"},
+        {"just after a region's start", 7, "4-5", "3-3"},
+        {"after the last region", 12, "0-1", "4-5"},
+        {"past the text", 100, "0-1", "4-5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Show(NextRegion(words, c.offset)), c.next);
+        EXPECT_EQ(Show(PreviousRegion(words, c.offset)), c.previous);
+    }
+    EXPECT_EQ(Show(NextRegion(LetterWords("..."), 0)), "none");
+    EXPECT_EQ(Show(PreviousRegion({}, 0)), "none");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The main window driven as a person would: typing and pasting, Compare,
-// Clear Highlighting, keyword density, the length field, resizing, and a
-// failing handler.
+// Clear Highlighting, keyword density, the length field, resizing, going
+// from a passage to its copy, and a failing handler.
 #include "ui/frmmain.h"
 #include "ui/numericfield.h"
 #include "uitest.h"
@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPixmap>
 #include <QPushButton>
@@ -20,6 +21,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTextCursor>
 
 #include <algorithm>
 #include <iterator>
@@ -136,6 +138,33 @@ private:
         mime->setText(text);
         QGuiApplication::clipboard()->setMimeData(mime);
         QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    }
+
+    // Double-clicks the middle of the character at `position` as a hand
+    // does: the pointer strays a pixel before the button is up again.
+    void DoubleClick(int side, int position) const
+    {
+        TArticleEditor* editor = Editor(side);
+        QTextCursor cursor(editor->document());
+        cursor.setPosition(position);
+        const QRect before = editor->cursorRect(cursor);
+        cursor.setPosition(position + 1);
+        const QRect after = editor->cursorRect(cursor);
+        const QPoint point((before.left() + after.left()) / 2, before.center().y());
+        QWidget* viewport = editor->viewport();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, point);
+        QTest::mousePress(viewport, Qt::LeftButton, {}, point);
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, point);
+        QTest::mouseMove(viewport, point + QPoint(1, 0));
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, point + QPoint(1, 0));
+    }
+
+    // "start text" of the editor's selection.
+    QString Selection(int side) const
+    {
+        const TArticleEditor* editor = Editor(side);
+        return QStringLiteral("%1 %2").arg(editor->SelectionStart()).arg(
+            Q(editor->Text()).mid(editor->SelectionStart(), editor->SelectionLength()));
     }
 
     void TypeInto(QWidget* field, const QString& text) const
@@ -860,6 +889,92 @@ private Q_SLOTS:
         window_->resize(760, 520);
         QCOMPARE(Find(QStringLiteral("imgBanner"))->y(), top);
         QCOMPARE(Find(QStringLiteral("panLeft"))->y(), 33 + panelHeight);
+    }
+
+    void doubleClickSelectsTheCopy_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("selection1");
+        QTest::addColumn<QString>("selection2");
+        QTest::newRow("a word of article 1") << 1 << 12 << QStringLiteral("8 sat on the mat")
+                                             << QStringLiteral("6 Sat on THE mat");
+        QTest::newRow("a word of article 2") << 2 << 14 << QStringLiteral("8 sat on the mat")
+                                             << QStringLiteral("6 Sat on THE mat");
+        QTest::newRow("a white word is only selected") << 2 << 3 << QStringLiteral("0 ") << QStringLiteral("2 dog");
+    }
+    void doubleClickSelectsTheCopy()
+    {
+        QFETCH(int, side);
+        QFETCH(int, position);
+        QFETCH(QString, selection1);
+        QFETCH(QString, selection2);
+        Compare(QStringLiteral("The cat sat on the mat."), QStringLiteral("A dog Sat on THE mat today."), 3);
+        for (int other : {1, 2}) {
+            Editor(other)->SetSelectionStart(0);
+        }
+        DoubleClick(side, position);
+        QCOMPARE(Selection(1), selection1);
+        QCOMPARE(Selection(2), selection2);
+    }
+
+    void doubleClickScrollsTheCopyIntoView()
+    {
+        const QString filler = QStringLiteral(".\n").repeated(80);
+        Compare(QStringLiteral("The cat sat on the mat."), filler + QStringLiteral("A dog Sat on THE mat today."), 3);
+        TArticleEditor* editor2 = Editor(2);
+        editor2->SetSelectionStart(0);
+        editor2->verticalScrollBar()->setValue(0);
+        DoubleClick(1, 12);
+        QCOMPARE(Selection(2), QString::number(filler.size() + 6) + QStringLiteral(" Sat on THE mat"));
+        QVERIFY(editor2->verticalScrollBar()->value() > 0);
+        QVERIFY(editor2->viewport()->rect().contains(editor2->cursorRect()));
+    }
+
+    // The passages a1, b1 and c1 lie at other places in each article.
+    void f3GoesRoundThePassages()
+    {
+        Compare(QStringLiteral("a1 q b1 q c1"), QStringLiteral("a1 z z b1 z z z c1"), 1);
+        Editor(2)->setFocus();
+        Editor(2)->SetSelectionStart(0);
+        const struct {
+            int side;
+            Qt::KeyboardModifiers modifiers;
+            const char* selection1;
+            const char* selection2;
+        } steps[] = {
+            {2, Qt::NoModifier, "0 a1", "0 a1"},     {2, Qt::NoModifier, "5 b1", "7 b1"},
+            {2, Qt::NoModifier, "10 c1", "16 c1"},   {2, Qt::NoModifier, "0 a1", "0 a1"},
+            {2, Qt::ShiftModifier, "10 c1", "16 c1"}, {2, Qt::ShiftModifier, "5 b1", "7 b1"},
+            {1, Qt::NoModifier, "10 c1", "16 c1"},   {1, Qt::ShiftModifier, "5 b1", "7 b1"},
+        };
+        int step = 0;
+        for (const auto& s : steps) {
+            const QByteArray trace = "step " + QByteArray::number(++step);
+            if (!Editor(s.side)->hasFocus()) {
+                // Inside b1: F3 goes on to the next passage.
+                Editor(s.side)->setFocus();
+                Editor(s.side)->SetSelectionStart(6);
+            }
+            QTest::keyClick(Editor(s.side), Qt::Key_F3, s.modifiers);
+            QVERIFY2(Selection(1) == QLatin1String(s.selection1), trace + " article 1: " + Selection(1).toUtf8());
+            QVERIFY2(Selection(2) == QLatin1String(s.selection2), trace + " article 2: " + Selection(2).toUtf8());
+        }
+    }
+
+    void editorMenusOfferThePassagesAndTheReport()
+    {
+        for (int side : {1, 2}) {
+            const std::unique_ptr<QMenu> menu(Editor(side)->ContextMenu(QPoint()));
+            QStringList items;
+            const QList<QAction*> actions = menu->actions();
+            for (const QAction* action : actions.mid(actions.size() - 3)) {
+                items.append(action->text() + u'\t' + action->shortcut().toString());
+            }
+            QCOMPARE(items, (QStringList{QStringLiteral("Next Duplicated Passage\tF3"),
+                                         QStringLiteral("Previous Duplicated Passage\tShift+F3"),
+                                         QStringLiteral("Save Report...\tCtrl+S")}));
+        }
     }
 
     void failingHandlerLeavesTheProgramRunning()

@@ -1,23 +1,31 @@
 // SPDX-License-Identifier: MIT
-// Import, drag and drop and Delete All in the window: which side reads
-// which file, how, and what a failure leaves behind. The readers themselves
-// are tested on their own.
+// Import, drag and drop, Delete All and Save Report in the window: which
+// side reads which file, how, what is saved where, and what a failure
+// leaves behind. The readers and the report writers are tested on their own.
+#include "cli/html_writer.h"
+#include "cli/json_writer.h"
+#include "cli/report.h"
+#include "cli/text_writer.h"
 #include "ui/frmmain.h"
 #include "ui/numericfield.h"
 #include "uitest.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QUrl>
 
 #include <memory>
 #include <optional>
+#include <sstream>
 
 using glenvary::ui::TArticleEditor;
 using glenvary::ui::TfrmMain;
@@ -215,6 +223,81 @@ private Q_SLOTS:
         QCOMPARE(TakeReportedErrors(), QStringList{QStringLiteral("cannot read ") + path
                                                    + QStringLiteral(": larger than 64 MiB")});
         QCOMPARE(Q(Editor(1)->Text()), QString());
+    }
+
+    void saveWritesTheReportOfWhatIsOnScreen_data()
+    {
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("error");
+        // name: what the dialog answers, empty for Cancel; format: the
+        // writer whose output the file must hold, empty for no file.
+        QTest::newRow("cancelled") << "Ctrl+S" << "" << "" << "";
+        QTest::newRow("web page") << "Ctrl+S" << "report.html" << "html" << "";
+        QTest::newRow("web page without an extension") << "menu 1" << "report" << "html" << "";
+        QTest::newRow("JSON by its extension") << "menu 2" << "report.JSON" << "json" << "";
+        QTest::newRow("text by its extension") << "menu 1" << "report.txt" << "text" << "";
+        QTest::newRow("into a missing folder") << "Ctrl+S" << "missing/report.html" << ""
+                                               << "cannot write %1: No such file or directory";
+    }
+    void saveWritesTheReportOfWhatIsOnScreen()
+    {
+        QFETCH(QString, trigger);
+        QFETCH(QString, name);
+        QFETCH(QString, format);
+        QFETCH(QString, error);
+        const QTemporaryDir folder;
+        const QString path = folder.filePath(name);
+        const std::u16string text1 = u"The cat sat on the mat. It was warm.";
+        const std::u16string text2 = u"A dog Sat on THE mat today. It was warm.";
+        Editor(1)->SetText(text1);
+        Editor(2)->SetText(text2);
+        Find<QSpinBox>(QStringLiteral("minNumWords"))->setValue(2);
+        Find<QComboBox>(QStringLiteral("cbxType"))->setCurrentIndex(1);
+        int asked = 0;
+        window_->SetSaveDialog([&](QWidget*, const QString&, const QString&) -> std::optional<QString> {
+            ++asked;
+            return name.isEmpty() ? std::nullopt : std::optional<QString>(path);
+        });
+        if (trigger == QLatin1String("Ctrl+S")) {
+            // From any control of the window; shortcuts go to the active one.
+            QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+            Find(QStringLiteral("edtKw1"))->setFocus();
+            QTest::keyClick(Find(QStringLiteral("edtKw1")), Qt::Key_S, Qt::ControlModifier);
+        } else {
+            const std::unique_ptr<QMenu> menu(Editor(trigger.back().digitValue())->ContextMenu(QPoint()));
+            const QList<QAction*> actions = menu->actions();
+            const auto save = std::find_if(actions.begin(), actions.end(), [](const QAction* action) {
+                return action->text() == QStringLiteral("Save Report...");
+            });
+            QVERIFY(save != actions.end());
+            (*save)->trigger();
+        }
+        QCOMPARE(asked, 1);
+        const QStringList errors = error.isEmpty() ? QStringList() : QStringList{error.arg(path)};
+        QCOMPARE(TakeReportedErrors(), errors);
+        const QStringList written =
+            QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        if (format.isEmpty()) {
+            QCOMPARE(written, QStringList());
+            return;
+        }
+        QCOMPARE(written, QStringList{name});
+        namespace cli = glenvary::cli;
+        const cli::TCompareReport report =
+            cli::CompareArticles(text1, text2, {glenvary::core::ukSentences, 2}, {"Article 1", "Article 2"});
+        std::ostringstream expected;
+        if (format == QLatin1String("json")) {
+            cli::WriteCompareJson(expected, report);
+        } else if (format == QLatin1String("text")) {
+            cli::WriteCompareText(expected, report);
+        } else {
+            cli::WriteCompareHtml(expected, report);
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray::fromStdString(expected.str()));
     }
 
     void deleteAllAlwaysRewritesTheCounts_data()
