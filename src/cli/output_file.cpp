@@ -55,6 +55,11 @@ public:
 protected:
     std::streamsize xsputn(const char* bytes, std::streamsize count) override
     {
+        // An empty piece may come without any bytes at all (a null pointer),
+        // which fwrite must not be given.
+        if (count <= 0) {
+            return 0;
+        }
         errno = 0;
         const std::size_t written = std::fwrite(bytes, 1, static_cast<std::size_t>(count), file_);
         if (written != static_cast<std::size_t>(count)) {
