@@ -96,6 +96,32 @@ std::string CheckThreshold(const std::string& value)
     return ThresholdValue(value) ? std::string() : "expected a percentage from 0 to 100, not " + value;
 }
 
+// The options that set a comparison's minimum length, shared by compare
+// and batch.
+void AddLengthOptions(CLI::App& command, std::string& unit, std::int32_t& minLength)
+{
+    command.add_option("--unit", unit, "Unit of the minimum length")
+        ->check(CLI::IsMember({"words", "sentences", "paragraphs"}))
+        ->type_name("UNIT")
+        ->capture_default_str();
+    command.add_option("--min", minLength, "Minimum length of a duplicated passage, in units (0 counts as 1)")
+        ->check(CLI::Validator(CheckMinLength, ""))
+        ->type_name("N")
+        ->capture_default_str();
+}
+
+// The report's format and file, shared by compare and batch.
+void AddReportOptions(CLI::App& command, std::string& format, std::string& outputPath)
+{
+    command.add_option("--format", format, "Report format")
+        ->check(CLI::IsMember({"text", "json", "html"}))
+        ->type_name("FORMAT")
+        ->capture_default_str();
+    command.add_option("-o,--output", outputPath,
+                       "Write the report to FILE instead of standard output ('-': standard output)")
+        ->type_name("FILE");
+}
+
 // CLI11 reports a word it does not know as "a subcommand is required",
 // which hides the mistake; a first argument that is neither an option nor
 // a command is named instead.
@@ -267,22 +293,8 @@ TArguments ParseArguments(int argc, char** argv)
     TCompareOptions compareOptions;
     CLI::App* compare = app.add_subcommand(
         "compare", "Compare two articles and report the passages of ARTICLE2 that duplicate ARTICLE1");
-    compare->add_option("--unit", compareOptions.unit, "Unit of the minimum length")
-        ->check(CLI::IsMember({"words", "sentences", "paragraphs"}))
-        ->type_name("UNIT")
-        ->capture_default_str();
-    compare->add_option("--min", compareOptions.minLength,
-                        "Minimum length of a duplicated passage, in units (0 counts as 1)")
-        ->check(CLI::Validator(CheckMinLength, ""))
-        ->type_name("N")
-        ->capture_default_str();
-    compare->add_option("--format", compareOptions.format, "Report format")
-        ->check(CLI::IsMember({"text", "json", "html"}))
-        ->type_name("FORMAT")
-        ->capture_default_str();
-    compare->add_option("-o,--output", compareOptions.outputPath,
-                        "Write the report to FILE instead of standard output ('-': standard output)")
-        ->type_name("FILE");
+    AddLengthOptions(*compare, compareOptions.unit, compareOptions.minLength);
+    AddReportOptions(*compare, compareOptions.format, compareOptions.outputPath);
     compare->add_option("ARTICLE1", compareOptions.article1, "The original article")->type_name("PATH")->required();
     compare->add_option("ARTICLE2", compareOptions.article2, "The article checked for duplicated passages")
         ->type_name("PATH")
@@ -291,27 +303,13 @@ TArguments ParseArguments(int argc, char** argv)
     TBatchOptions batchOptions;
     CLI::App* batch = app.add_subcommand(
         "batch", "Compare every article with every other and list the pairs, most duplicated first");
-    batch->add_option("--unit", batchOptions.unit, "Unit of the minimum length")
-        ->check(CLI::IsMember({"words", "sentences", "paragraphs"}))
-        ->type_name("UNIT")
-        ->capture_default_str();
-    batch->add_option("--min", batchOptions.minLength,
-                      "Minimum length of a duplicated passage, in units (0 counts as 1)")
-        ->check(CLI::Validator(CheckMinLength, ""))
-        ->type_name("N")
-        ->capture_default_str();
+    AddLengthOptions(*batch, batchOptions.unit, batchOptions.minLength);
     batch->add_option("--threshold", batchOptions.threshold,
                       "List only the pairs whose second article is at least P per cent duplicated")
         ->check(CLI::Validator(CheckThreshold, ""))
         ->type_name("P")
         ->capture_default_str();
-    batch->add_option("--format", batchOptions.format, "Report format")
-        ->check(CLI::IsMember({"text", "json", "html"}))
-        ->type_name("FORMAT")
-        ->capture_default_str();
-    batch->add_option("-o,--output", batchOptions.outputPath,
-                      "Write the report to FILE instead of standard output ('-': standard output)")
-        ->type_name("FILE");
+    AddReportOptions(*batch, batchOptions.format, batchOptions.outputPath);
     batch->add_option("ARTICLE", batchOptions.articles,
                       "The articles: files, or folders whose files (in subfolders too) are taken in name order")
         ->type_name("PATH")

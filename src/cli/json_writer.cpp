@@ -221,16 +221,23 @@ void WriteArticle(TJsonOut& json, const TArticleReport& article)
     json.Raw("]}");
 }
 
+// Opens a report's object with the settings every comparison report
+// starts with.
+void WriteSettings(TJsonOut& json, core::TUnitKind unit, std::int32_t minLength)
+{
+    json.Raw('{');
+    json.Key("unit", true);
+    json.String(UnitName(unit));
+    json.Key("min_length");
+    json.Integer(minLength);
+}
+
 } // namespace
 
 void WriteCompareJson(std::ostream& out, const TCompareReport& report)
 {
     TJsonOut json(out);
-    json.Raw('{');
-    json.Key("unit", true);
-    json.String(UnitName(report.unit));
-    json.Key("min_length");
-    json.Integer(report.minLength);
+    WriteSettings(json, report.unit, report.minLength);
     json.Key("compared");
     json.Boolean(report.compared);
     json.Key("duplicate_percent");
@@ -248,11 +255,7 @@ void WriteCompareJson(std::ostream& out, const TCompareReport& report)
 void WriteBatchJson(std::ostream& out, const TBatchReport& report)
 {
     TJsonOut json(out);
-    json.Raw('{');
-    json.Key("unit", true);
-    json.String(UnitName(report.unit));
-    json.Key("min_length");
-    json.Integer(report.minLength);
+    WriteSettings(json, report.unit, report.minLength);
     json.Key("threshold");
     json.Number(report.threshold);
     json.Key("articles");
