@@ -250,6 +250,19 @@ private Q_SLOTS:
                                                         "08060000006627f8ba000000004944415435af061e"
                                                         "0000000049454e44ae426082");
         QTest::addRow("animation") << QStringLiteral("big.gif") << Gif(30000, 1);
+        // A one-pixel grey photograph whose frame header says 30,000 x 30,000.
+        QTest::addRow("photograph") << QStringLiteral("big.jpg")
+                                    << QByteArray::fromHex(
+                                           "ffd8ffe000104a46494600010100000100010000ffdb004300100b0c0e0c0a100e0d0e12"
+                                           "11101318281a181616183123251d283a333d3c3933383740485c4e404457453738506d51"
+                                           "575f626768673e4d71797064785c656763ffc0000b087530753001011100ffc400140001"
+                                           "00000000000000000000000000000001ffc4001410010000000000000000000000000000"
+                                           "0000ffda0008010100003f001fffd9");
+        // Headers only, claiming 30,000 x 30,000 top-down pixels: Qt's own
+        // reader gives no size past 16,384 pixels a side.
+        QTest::addRow("bitmap") << QStringLiteral("big.bmp")
+                                << QByteArray::fromHex("424d3600000000000000360000002800000030750000d08affff0100"
+                                                       "1800000000000000000000000000000000000000000000000000");
     }
     void refusesABannerTooLargeToDecode()
     {
