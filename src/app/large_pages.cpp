@@ -6,8 +6,10 @@
 // were a fifth of a comparison's time. The kernel backs a range with 2 MiB
 // pages when the program asks for it (transparent huge pages in "madvise"
 // mode, the distribution default), so every large block the program
-// allocates asks for them over the whole 2 MiB steps it covers. Small
-// blocks, and the first and last part of a large one, stay as they were.
+// allocates starts on a 2 MiB boundary and asks for them over the whole
+// 2 MiB steps it covers: a look-up into a table of a few megabytes then
+// also misses the address cache far less often. Small blocks, and the tail
+// of a large one, stay as they were.
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer) || __has_feature(thread_sanitizer)
 #define GLENVARY_SANITIZED_ALLOCATOR 1
@@ -30,13 +32,15 @@
 namespace {
 
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
-// Smaller blocks rarely cover a whole large page.
-constexpr std::size_t kLargeBlock = std::size_t{4} << 20;
 
 void* Allocate(std::size_t size) noexcept
 {
-    void* block = std::malloc(size == 0 ? 1 : size);
-    if (block != nullptr && size >= kLargeBlock) {
+    if (size < kLargePage) {
+        return std::malloc(size == 0 ? 1 : size);
+    }
+    // Freed with free() like any other block.
+    void* block = nullptr;
+    if (posix_memalign(&block, kLargePage, size) == 0) {
         const auto begin = reinterpret_cast<std::uintptr_t>(block);
         const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
         const std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
