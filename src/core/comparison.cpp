@@ -3,6 +3,7 @@
 
 #include "normalise.h"
 #include "place_set.h"
+#include "prefetch.h"
 #include "side_by_side.h"
 #include "word_index.h"
 
@@ -220,6 +221,8 @@ struct TComparison::TMatcher {
     void Whiten(TArticle& article, bool article2);
     void Paint(TArticle& article, bool article2, std::int32_t first, std::int32_t last, TColor colour);
 
+    void LookAhead(std::int32_t first, std::int32_t length) const noexcept;
+
     TProbe FirstDecidingStart(const TChunkSearch& search, const TListWords& words1);
     TProbe FirstWholeMatch(const TChunkSearch& search, const TListWords& words1);
 
@@ -287,6 +290,40 @@ void TComparison::TMatcher::Paint(TArticle& article, bool article2, std::int32_t
     const std::int32_t paletteIndex = PaletteIndex(colour);
     for (std::int32_t i = 1; i <= kMatchColorCount; ++i) {
         palette2[static_cast<std::size_t>(i - 1)].Assign(from, last, i == paletteIndex);
+    }
+}
+
+// Starts loading what the look-ups of the chunks a few words after `first`
+// will read first, on the likely guess that they search from article 2's
+// first word (a chunk that does not go on with a match mostly ends in the
+// wrap-around, which sends the next search there): their runs' entries,
+// the runs' first places, and article 2's word and colour there. The walk
+// waits on memory far more than it computes; this way the loads of
+// successive chunks overlap. Runs of `length` and `length` - 1 words, the
+// two a word walk looks up.
+void TComparison::TMatcher::LookAhead(std::int32_t first, std::int32_t length) const noexcept
+{
+    constexpr std::int32_t kEntryAhead = 16;
+    constexpr std::int32_t kPlaceAhead = 8;
+    constexpr std::int32_t kWordAhead = 4;
+    const std::int32_t words1 = white1.Size();
+    for (const std::int32_t runLength : {length - 1, length}) {
+        const TRunLists* runs = runLength >= 1 ? index.Held(runLength) : nullptr;
+        if (runs == nullptr) {
+            continue;
+        }
+        const auto keyAhead = [&](std::int32_t ahead) {
+            const std::int64_t at = std::int64_t{first} + ahead;
+            return at + runLength <= words1 ? index.KeyOf(*runs, static_cast<std::int32_t>(at)) : -1;
+        };
+        runs->PrefetchKey(keyAhead(kEntryAhead));
+        runs->PrefetchPlaces(keyAhead(kPlaceAhead));
+        const std::int32_t place = runs->FirstPlace(keyAhead(kWordAhead));
+        if (place >= 0) {
+            index.PrefetchId2(place);
+            coloured2.Prefetch(place);
+            PrefetchLine(&(*words2)[place]);
+        }
     }
 }
 
@@ -643,6 +680,9 @@ TCompareOutcome TComparison::Compare(std::int32_t minLength, std::int32_t unitKi
     std::int32_t matchFirst = -1;
     std::int32_t matchLast = -1;
     while (NextChunk(unitIndex, first, last)) {
+        if (unitKind == ukWords) {
+            matcher_->LookAhead(first, minLength);
+        }
         FindChunkMatch(first, last, resume, matchFirst, matchLast);
     }
 

@@ -2,6 +2,8 @@
 // Glenvary: a set of word places that answers "the next member from here".
 #pragma once
 
+#include "prefetch.h"
+
 #include <bit>
 #include <cstdint>
 #include <vector>
@@ -41,6 +43,15 @@ public:
     }
 
     [[nodiscard]] std::int32_t Size() const noexcept { return size_; }
+
+    /// Starts loading the bit word that Next(from) reads first (from inside
+    /// 0 .. Size() - 1; others ask for nothing).
+    void Prefetch(std::int32_t from) const noexcept
+    {
+        if (from >= 0 && from < size_) {
+            PrefetchLine(&levels_[0][static_cast<std::size_t>(from) / 64]);
+        }
+    }
 
 private:
     [[nodiscard]] std::int32_t NextFar(std::int32_t from) const noexcept;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "word_index.h"
 
+#include "prefetch.h"
 #include "side_by_side.h"
 
 #include <algorithm>
@@ -89,16 +90,6 @@ constexpr std::uint64_t Value(std::int32_t id) noexcept
     return static_cast<std::uint64_t>(std::int64_t{id} + 1);
 }
 
-
-// Asks the processor to start loading the line at `address`; a hint only.
-inline void PrefetchLine(const void* address) noexcept
-{
-#if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(address);
-#else
-    static_cast<void>(address);
-#endif
-}
 
 // The hashes of the runs of `length` words of `ids`, from the first run on:
 // the window slides one word at a time, the word leaving takes its term
@@ -368,6 +359,34 @@ std::int32_t TRunLists::Key1(std::int32_t first) const noexcept
     return at < keys1_.size() ? keys1_[at] : -1;
 }
 
+void TRunLists::PrefetchKey(std::int32_t key) const noexcept
+{
+    if (key < 0) {
+        return;
+    }
+    PrefetchLine(&start_[static_cast<std::size_t>(key)]);
+    if (!firstLive_.empty()) {
+        PrefetchLine(&firstLive_[static_cast<std::size_t>(key)]);
+    }
+}
+
+void TRunLists::PrefetchPlaces(std::int32_t key) const noexcept
+{
+    if (key >= 0) {
+        PrefetchLine(&places_[static_cast<std::size_t>(start_[static_cast<std::size_t>(key)])]);
+    }
+}
+
+std::int32_t TRunLists::FirstPlace(std::int32_t key) const noexcept
+{
+    if (key < 0) {
+        return -1;
+    }
+    const auto begin = static_cast<std::size_t>(start_[static_cast<std::size_t>(key)]);
+    const auto end = static_cast<std::size_t>(start_[static_cast<std::size_t>(key) + 1]);
+    return begin < end ? places_[begin] : -1;
+}
+
 std::int32_t& TRunLists::FirstLive(std::int32_t key)
 {
     if (firstLive_.empty()) {
@@ -472,6 +491,15 @@ void TWordIndex::Prebuild(std::span<const std::int32_t> lengths)
         runs_[missing[i + 1]] = std::move(other);
         recent_.push_front(missing[i + 1]);
     }
+}
+
+const TRunLists* TWordIndex::Held(std::int32_t length) const noexcept
+{
+    if (length == 1) {
+        return words_.get();
+    }
+    const auto found = runs_.find(length);
+    return found == runs_.end() ? nullptr : found->second.get();
 }
 
 TRunLists* TWordIndex::Runs(std::int32_t length)

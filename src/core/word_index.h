@@ -3,6 +3,7 @@
 // article 2 of runs of words, for fast chunk look-up.
 #pragma once
 
+#include "prefetch.h"
 #include "segmentation.h"
 
 #include <cstdint>
@@ -92,6 +93,16 @@ public:
         const auto end = static_cast<std::size_t>(start_[static_cast<std::size_t>(key) + 1]);
         return std::span<const std::int32_t>(places_).subspan(begin, end - begin);
     }
+    /// Starts loading what a look-up of key `key` reads first: the key's
+    /// entry in the list index and its count of dead places. A hint for
+    /// look-ups a few chunks ahead; a key below 0 asks for nothing.
+    void PrefetchKey(std::int32_t key) const noexcept;
+    /// Starts loading the first places of key `key`, whose entry should be
+    /// loaded already (PrefetchKey), or this waits for it. A key below 0
+    /// asks for nothing.
+    void PrefetchPlaces(std::int32_t key) const noexcept;
+    /// Key `key`'s first place, or -1 for a key below 0.
+    [[nodiscard]] std::int32_t FirstPlace(std::int32_t key) const noexcept;
     /// Number of leading places of key `key` known to cover a coloured word.
     /// Held only for lists that are asked, at 4 bytes a key.
     [[nodiscard]] std::int32_t& FirstLive(std::int32_t key);
@@ -158,6 +169,14 @@ public:
     /// The run lists of `length` words if held, else nullptr; those of
     /// single words are always held. Marks them as the most recently used.
     [[nodiscard]] TRunLists* Runs(std::int32_t length);
+    /// The run lists of `length` words if held, else nullptr, without
+    /// marking them as used: for looking ahead.
+    [[nodiscard]] const TRunLists* Held(std::int32_t length) const noexcept;
+    /// Starts loading article 2's word id at `place` (0 .. Count2() - 1).
+    void PrefetchId2(std::int32_t place) const noexcept
+    {
+        PrefetchLine(&table2_.Ids()[static_cast<std::size_t>(place)]);
+    }
     /// Counts `cost` steps spent looking up runs of `length` words without
     /// their lists; once the steps add up to what building the lists costs
     /// (one per word of article 2), builds them and returns them, else
