@@ -285,11 +285,16 @@ void TComparison::TMatcher::Paint(TArticle& article, bool article2, std::int32_t
         white1.Assign(from, last, false);
         return;
     }
+    // Mostly the words were white; only words of another colour must leave
+    // that colour's set.
+    const bool recoloured = coloured2.Next(from) <= last;
     white2.Assign(from, last, false);
     coloured2.Assign(from, last, true);
     const std::int32_t paletteIndex = PaletteIndex(colour);
     for (std::int32_t i = 1; i <= kMatchColorCount; ++i) {
-        palette2[static_cast<std::size_t>(i - 1)].Assign(from, last, i == paletteIndex);
+        if (i == paletteIndex || recoloured) {
+            palette2[static_cast<std::size_t>(i - 1)].Assign(from, last, i == paletteIndex);
+        }
     }
 }
 

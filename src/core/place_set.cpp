@@ -47,22 +47,30 @@ void TPlaceSet::Assign(std::int32_t first, std::int32_t last, bool member)
 {
     auto from = static_cast<std::size_t>(first);
     auto to = static_cast<std::size_t>(last);
+    // Whether some word of the level just written went from zero to not
+    // zero or back: only then does the level above change.
+    bool emptinessChanged = false;
+    const auto write = [&emptinessChanged](std::uint64_t& word, std::uint64_t value) {
+        emptinessChanged = emptinessChanged || ((word == 0) != (value == 0));
+        word = value;
+    };
     std::vector<std::uint64_t>& bottom = levels_[0];
     for (std::size_t w = from / 64; w <= to / 64; ++w) {
         const auto low = static_cast<std::uint32_t>(w == from / 64 ? from % 64 : 0);
         const auto high = static_cast<std::uint32_t>(w == to / 64 ? to % 64 : 63);
         const std::uint64_t mask = BitRange(low, high);
-        bottom[w] = member ? (bottom[w] | mask) : (bottom[w] & ~mask);
+        write(bottom[w], member ? (bottom[w] | mask) : (bottom[w] & ~mask));
     }
     // Each level above says which words of the level below are not zero.
-    for (std::size_t level = 1; level < levels_.size(); ++level) {
+    for (std::size_t level = 1; level < levels_.size() && emptinessChanged; ++level) {
+        emptinessChanged = false;
         from /= 64;
         to /= 64;
         const std::vector<std::uint64_t>& below = levels_[level - 1];
         std::vector<std::uint64_t>& row = levels_[level];
         for (std::size_t w = from; w <= to; ++w) {
             const std::uint64_t bit = std::uint64_t{1} << (w % 64);
-            row[w / 64] = below[w] != 0 ? (row[w / 64] | bit) : (row[w / 64] & ~bit);
+            write(row[w / 64], below[w] != 0 ? (row[w / 64] | bit) : (row[w / 64] & ~bit));
         }
     }
 }
