@@ -2,14 +2,16 @@
 // Glenvary: fuzz target for the command line's argument parser.
 //
 // Input: the arguments after the program's name, separated by NUL bytes.
-// The parser must not throw; a command comes out with only the values its
-// options admit, and an end of the run with status 0 and some text, or
+// The parser must not throw; a command (compare, batch or density) comes
+// out with only the values its options admit, and an end of the run with status 0 and some text, or
 // status 2 and one line of error (unless an argument itself holds a line
 // break that the message repeats).
 #include "cli/cli.h"
 
 #include "fuzz_check.h"
 
+#include <charconv>
+#include <system_error>
 #include <vector>
 
 using namespace glenvary;
@@ -50,6 +52,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(OneOf(compare->unit, {"words", "sentences", "paragraphs"}));
         Check(OneOf(compare->format, {"text", "json", "html"}));
         Check(compare->minLength >= 0);
+    } else if (const auto* batch = std::get_if<cli::TBatchOptions>(&arguments)) {
+        Check(OneOf(batch->unit, {"words", "sentences", "paragraphs"}));
+        Check(OneOf(batch->format, {"text", "json", "html"}));
+        Check(batch->minLength >= 0);
+        Check(!batch->articles.empty());
+        double threshold = -1.0;
+        const char* end = batch->threshold.data() + batch->threshold.size();
+        const auto parsed = std::from_chars(batch->threshold.data(), end, threshold, std::chars_format::fixed);
+        Check(parsed.ec == std::errc{} && parsed.ptr == end && threshold >= 0.0 && threshold <= 100.0);
     } else if (const auto* density = std::get_if<cli::TDensityOptions>(&arguments)) {
         Check(OneOf(density->format, {"text", "json"}));
     } else {
