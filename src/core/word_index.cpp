@@ -50,19 +50,13 @@ constexpr std::uint64_t Reduce(std::uint64_t x) noexcept
     return x >= kPrime ? x - kPrime : x;
 }
 
-// a * b mod 2^61 - 1 for a, b below the prime, in 64-bit arithmetic: the
-// product's 32-bit parts are folded with 2^61 = 1 and 2^64 = 8.
+// a * b mod 2^61 - 1 for a, b below the prime: the 122-bit product's
+// bits from 61 up are worth 2^61 = 1 each.
 constexpr std::uint64_t MulMod(std::uint64_t a, std::uint64_t b) noexcept
 {
-    const std::uint64_t aHigh = a >> 32;
-    const std::uint64_t aLow = a & 0xFFFFFFFFULL;
-    const std::uint64_t bHigh = b >> 32;
-    const std::uint64_t bLow = b & 0xFFFFFFFFULL;
-    const std::uint64_t high = aHigh * bHigh;
-    const std::uint64_t middle = aHigh * bLow + aLow * bHigh;
-    const std::uint64_t low = aLow * bLow;
-    const std::uint64_t sum = (high << 3) + (middle >> 29) + ((middle & 0x1FFFFFFFULL) << 32) + Reduce(low);
-    return Reduce(sum);
+    __extension__ using TWide = unsigned __int128;
+    const TWide product = static_cast<TWide>(a) * b;
+    return Reduce((static_cast<std::uint64_t>(product) & kPrime) + static_cast<std::uint64_t>(product >> 61));
 }
 
 constexpr std::uint64_t SubMod(std::uint64_t a, std::uint64_t b) noexcept
