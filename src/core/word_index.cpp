@@ -304,7 +304,7 @@ TRunLists::TRunLists(std::span<const std::int32_t> ids2, std::span<const std::in
     }
     // The table goes before the lists are grouped, so that the two never
     // take memory at the same time.
-    std::vector<std::int32_t> keys2(static_cast<std::size_t>(count2));
+    TPlaceArray keys2(static_cast<std::size_t>(count2));
     keys1_.resize(static_cast<std::size_t>(std::max<std::int64_t>(count1, 0)));
     std::int32_t distinct = 0;
     {

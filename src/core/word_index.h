@@ -12,6 +12,7 @@
 #include <span>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace glenvary::core {
@@ -58,6 +59,35 @@ private:
     std::u16string folded_;
     std::vector<std::uint32_t> start_;
 };
+
+/// A std::allocator whose resize and count-constructor leave new ints
+/// unset: for arrays that are written in full right after they are sized,
+/// so that a book's worth of zeros is not written first.
+template <typename T>
+struct TUninitialisedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = TUninitialisedAllocator<U>;
+    };
+    TUninitialisedAllocator() = default;
+    template <typename U>
+    explicit TUninitialisedAllocator(const TUninitialisedAllocator<U>& /*other*/) noexcept
+    {
+    }
+    template <typename U>
+    void construct(U* place) noexcept
+    {
+        ::new (static_cast<void*>(place)) U;
+    }
+    template <typename U, typename... Arguments>
+    void construct(U* place, Arguments&&... arguments)
+    {
+        ::new (static_cast<void*>(place)) U(std::forward<Arguments>(arguments)...);
+    }
+};
+
+/// Word places or keys, one per run, filled right after sizing.
+using TPlaceArray = std::vector<std::int32_t, TUninitialisedAllocator<std::int32_t>>;
 
 /// The places in article 2 of every run of Length() words, grouped by run:
 /// for each distinct run a key and the ascending list of the word indices
@@ -116,8 +146,8 @@ private:
     std::int32_t length_ = 1;
     // The places of key k are places_[start_[k] .. start_[k + 1]).
     std::vector<std::int32_t> start_;
-    std::vector<std::int32_t> places_;
-    std::vector<std::int32_t> keys1_;
+    TPlaceArray places_;
+    TPlaceArray keys1_;
     std::vector<std::int32_t> firstLive_;
 };
 
