@@ -24,8 +24,12 @@ namespace glenvary::io {
 /// Errors, as reasons without the file's name: "the PDF is damaged",
 /// "the PDF is encrypted" (it needs a password to open), "the PDF has no
 /// text layer (a scanned document?)".
+/// The reading is done by the PDF module (glenvary-pdf.so, beside the
+/// program or in its installed library folder), loaded on the first call;
+/// without it every call fails with "the PDF reader (glenvary-pdf.so) is
+/// not installed beside the program". Thread-safe.
 /// Cost: O(pages x text), as poppler lays the pages out, and a copy of the
-/// bytes. Input of 2^31 bytes or more (poppler's limit) is reported as
+/// bytes; the first call also loads poppler. Input of 2^31 bytes or more (poppler's limit) is reported as
 /// damaged.
 [[nodiscard]] TResult<TArticleDocument> ReadPdf(std::string_view bytes);
 

@@ -69,3 +69,25 @@ file(GLOB leftovers "${WORK_DIR}/failed.html*")
 if(leftovers)
   message(FATAL_ERROR "a failed run left ${leftovers}")
 endif()
+
+# A PDF is read by the PDF module that lies beside the program; a copy of the
+# program without the module, outside the build, names what is missing.
+set(damaged "${WORK_DIR}/damaged.pdf")
+file(WRITE "${damaged}" "%PDF-1.4\nnot really a PDF\n")
+execute_process(COMMAND "${GLENVARY_CLI}" compare "${damaged}" "${article2}"
+  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+expect_status("damaged PDF" "${status}" 2)
+if(NOT err STREQUAL "glenvary-cli: cannot read ${damaged}: the PDF is damaged\n")
+  message(FATAL_ERROR "damaged PDF reported as '${err}'")
+endif()
+string(RANDOM LENGTH 12 suffix)
+set(alone "/tmp/glenvary-without-pdf-${suffix}")
+file(MAKE_DIRECTORY "${alone}")
+file(COPY_FILE "${GLENVARY_CLI}" "${alone}/glenvary-cli")
+execute_process(COMMAND "${alone}/glenvary-cli" compare "${damaged}" "${article2}"
+  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+file(REMOVE_RECURSE "${alone}")
+expect_status("PDF without the module" "${status}" 2)
+if(NOT err STREQUAL "glenvary-cli: cannot read ${damaged}: the PDF reader (glenvary-pdf.so) is not installed beside the program\n")
+  message(FATAL_ERROR "PDF without the module reported as '${err}'")
+endif()
