@@ -8,8 +8,13 @@
 // mode, the distribution default), so every large block the program
 // allocates starts on a 2 MiB boundary and asks for them over the whole
 // 2 MiB steps it covers: a look-up into a table of a few megabytes then
-// also misses the address cache far less often. Small blocks, and the tail
-// of a large one, stay as they were.
+// also misses the address cache far less often. The heap, where the small
+// blocks live, asks for them over the 2 MiB steps it has grown to, as
+// glibc's own "hugetlb" setting would, which only the environment can set.
+//
+// A program that runs once and ends (the command line) also keeps the
+// memory it frees for its next blocks (KeepFreedMemory), instead of giving
+// it back and faulting fresh pages in again.
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer) || __has_feature(thread_sanitizer)
 #define GLENVARY_SANITIZED_ALLOCATOR 1
@@ -19,12 +24,17 @@
 #define GLENVARY_SANITIZED_ALLOCATOR 1
 #endif
 
+#include "large_pages.h"
+
 // Under a sanitizer its own allocator stays in charge: it pairs every
 // delete with its new.
 #if !defined(GLENVARY_SANITIZED_ALLOCATOR)
 
+#include <malloc.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <new>
@@ -32,23 +42,57 @@
 namespace {
 
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
+// Blocks from this size on look whether the heap has grown.
+constexpr std::size_t kHeapCheck = 4096;
+
+// How far the heap is known to ask for large pages.
+std::atomic<std::uintptr_t> advisedHeapEnd{0};
+
+// Asks for large pages over the whole 2 MiB steps of `begin` .. `end`.
+void AdviseLargePages(std::uintptr_t begin, std::uintptr_t end) noexcept
+{
+    const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
+    const std::uintptr_t last = end & ~(kLargePage - 1);
+    if (last > first) {
+        // A hint: refused, the range simply stays on small pages.
+        static_cast<void>(madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE));
+    }
+}
+
+// The heap grew since it was last looked at: the new part asks for large
+// pages. Two threads may both ask for the same part, which does no harm.
+void AdviseHeapGrowth() noexcept
+{
+    const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0));
+    std::uintptr_t advised = advisedHeapEnd.load(std::memory_order_relaxed);
+    if (end <= advised || end == static_cast<std::uintptr_t>(-1)) {
+        return;
+    }
+    if (advised == 0) {
+        // The heap's start: the end of the program's data, where brk begins.
+        advised = reinterpret_cast<std::uintptr_t>(sbrk(0)) - static_cast<std::uintptr_t>(mallinfo2().arena);
+    }
+    AdviseLargePages(advised, end);
+    advisedHeapEnd.store(end, std::memory_order_relaxed);
+}
 
 void* Allocate(std::size_t size) noexcept
 {
     if (size < kLargePage) {
-        return std::malloc(size == 0 ? 1 : size);
+        void* block = std::malloc(size == 0 ? 1 : size);
+        if (size >= kHeapCheck) {
+            AdviseHeapGrowth();
+        }
+        return block;
     }
     // Freed with free() like any other block.
     void* block = nullptr;
-    if (posix_memalign(&block, kLargePage, size) == 0) {
-        const auto begin = reinterpret_cast<std::uintptr_t>(block);
-        const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
-        const std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
-        if (last > first) {
-            // A hint: refused, the block simply stays on small pages.
-            static_cast<void>(madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE));
-        }
+    if (posix_memalign(&block, kLargePage, size) != 0) {
+        return nullptr;
     }
+    const auto begin = reinterpret_cast<std::uintptr_t>(block);
+    AdviseLargePages(begin, begin + size);
+    AdviseHeapGrowth();
     return block;
 }
 
@@ -77,5 +121,30 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
 {
     return Allocate(size);
 }
+
+namespace glenvary::app {
+
+void KeepFreedMemory() noexcept
+{
+    // Every block from the heap: glibc caps the threshold at 32 MiB, above
+    // which blocks are mapped on their own still.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    // Freed memory stays, and the heap grows in steps of 64 MiB.
+    mallopt(M_TRIM_THRESHOLD, INT32_MAX);
+    mallopt(M_TOP_PAD, 64 << 20);
+    // One heap for all threads, so that what one frees another reuses.
+    mallopt(M_ARENA_MAX, 1);
+}
+
+} // namespace glenvary::app
+
+#else
+
+namespace glenvary::app {
+
+// Under a sanitizer the allocator is the sanitizer's.
+void KeepFreedMemory() noexcept {}
+
+} // namespace glenvary::app
 
 #endif
