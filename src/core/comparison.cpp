@@ -197,17 +197,23 @@ struct TComparison::TMatcher {
         TRunLists* lists = nullptr;
     };
 
-    // A match the walk made, and which of them gave each word its present
-    // colour (-1 for none), for finding a passage's copy.
+    // A match the walk made, and the first word it painted in each article:
+    // the words from there to the range's end took their present colour
+    // from it, unless a later match painted them again.
     struct TMatchRecord {
         TComparison::TPassage ranges;
         TColor colour = clWhite;
+        std::int32_t painted1 = 0;
+        std::int32_t painted2 = 0;
     };
 
     TWordIndex index;
     std::vector<TMatchRecord> matches;
-    std::vector<std::int32_t> matchOf1;
-    std::vector<std::int32_t> matchOf2;
+    // Which match gave each word its present colour (-1 for none), made
+    // from the records when a passage is first asked for.
+    mutable std::vector<std::int32_t> matchOf1;
+    mutable std::vector<std::int32_t> matchOf2;
+    mutable bool matchOfKnown = false;
     // Article 2's words, for their colours.
     const TListWords* words2 = nullptr;
     TPlaceSet white1;
@@ -219,7 +225,8 @@ struct TComparison::TMatcher {
     TDiagonal diagonal;
 
     void Whiten(TArticle& article, bool article2);
-    void Paint(TArticle& article, bool article2, std::int32_t first, std::int32_t last, TColor colour);
+    std::int32_t Paint(TArticle& article, bool article2, std::int32_t first, std::int32_t last, TColor colour);
+    void KnowMatchOf(std::int32_t count1, std::int32_t count2) const;
 
     void LookAhead(std::int32_t first, std::int32_t length) const noexcept;
 
@@ -244,7 +251,7 @@ void TComparison::TMatcher::Whiten(TArticle& article, bool article2)
     const std::int32_t words = article.lstWords.Count();
     // The matches' ranges lose their meaning with the colours.
     matches.clear();
-    (article2 ? matchOf2 : matchOf1).assign(static_cast<std::size_t>(words), -1);
+    matchOfKnown = false;
     if (article2) {
         white2.Reset(words, true);
         coloured2.Reset(words, false);
@@ -260,8 +267,10 @@ void TComparison::TMatcher::Whiten(TArticle& article, bool article2)
     }
 }
 
-void TComparison::TMatcher::Paint(TArticle& article, bool article2, std::int32_t first, std::int32_t last,
-                                   TColor colour)
+// Colours first..last of one article and returns the first word that took
+// the colour from this match: the words before it have it already.
+std::int32_t TComparison::TMatcher::Paint(TArticle& article, bool article2, std::int32_t first, std::int32_t last,
+                                           TColor colour)
 {
     TPaintedRun& run = article2 ? painted2 : painted1;
     std::int32_t from = first;
@@ -273,17 +282,14 @@ void TComparison::TMatcher::Paint(TArticle& article, bool article2, std::int32_t
         run = {first, last, colour};
     }
     if (from > last) {
-        return;
+        return from;
     }
-    std::vector<std::int32_t>& matchOf = article2 ? matchOf2 : matchOf1;
-    const auto match = static_cast<std::int32_t>(matches.size()) - 1;
     for (std::int32_t i = from; i <= last; ++i) {
         article.lstWords[i].iColor = colour;
-        matchOf[static_cast<std::size_t>(i)] = match;
     }
     if (!article2) {
         white1.Assign(from, last, false);
-        return;
+        return from;
     }
     // Mostly the words were white; only words of another colour must leave
     // that colour's set.
@@ -296,6 +302,25 @@ void TComparison::TMatcher::Paint(TArticle& article, bool article2, std::int32_t
             palette2[static_cast<std::size_t>(i - 1)].Assign(from, last, i == paletteIndex);
         }
     }
+    return from;
+}
+
+// Replays the matches' painting into matchOf1 and matchOf2.
+void TComparison::TMatcher::KnowMatchOf(std::int32_t count1, std::int32_t count2) const
+{
+    if (matchOfKnown) {
+        return;
+    }
+    matchOf1.assign(static_cast<std::size_t>(count1), -1);
+    matchOf2.assign(static_cast<std::size_t>(count2), -1);
+    for (std::size_t m = 0; m < matches.size(); ++m) {
+        const TMatchRecord& match = matches[m];
+        std::fill(matchOf1.begin() + match.painted1, matchOf1.begin() + std::max(match.painted1, match.ranges.last1 + 1),
+                  static_cast<std::int32_t>(m));
+        std::fill(matchOf2.begin() + match.painted2, matchOf2.begin() + std::max(match.painted2, match.ranges.last2 + 1),
+                  static_cast<std::int32_t>(m));
+    }
+    matchOfKnown = true;
 }
 
 // Starts loading what the look-ups of the chunks a few words after `first`
@@ -797,14 +822,16 @@ bool TComparison::FindChunkMatch(std::int32_t first, std::int32_t last, std::int
         iColorIndex = 1;
     }
     const TColor colour = MatchColor(iColorIndex);
-    matcher.matches.push_back({{first, last, found, matchLast}, colour});
-    matcher.Paint(article1_, false, first, last, colour);
-    matcher.Paint(article2_, true, found, matchLast, colour);
+    const std::int32_t painted1 = matcher.Paint(article1_, false, first, last, colour);
+    const std::int32_t painted2 = matcher.Paint(article2_, true, found, matchLast, colour);
+    matcher.matches.push_back({{first, last, found, matchLast}, colour, painted1, painted2});
+    matcher.matchOfKnown = false;
     return true;
 }
 
 std::optional<TComparison::TPassage> TComparison::PassageOf(TArticleSide side, std::int32_t word) const
 {
+    matcher_->KnowMatchOf(article1_.lstWords.Count(), article2_.lstWords.Count());
     const std::vector<std::int32_t>& matchOf =
         side == TArticleSide::Article1 ? matcher_->matchOf1 : matcher_->matchOf2;
     const std::vector<TMatcher::TMatchRecord>& matches = matcher_->matches;
