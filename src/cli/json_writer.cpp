@@ -97,11 +97,13 @@ public:
     // JSON wants them (\\u00XX in small hex digits where there is no short
     // form), every byte that does not belong to a well-formed UTF-8
     // character (a file name can hold any bytes) replaced by U+FFFD, and
-    // everything else as it stands.
-    void String(std::string_view text)
+    // everything else as it stands. Unquoted, only the characters go out.
+    void String(std::string_view text, bool quoted = true)
     {
         static constexpr char kHex[] = "0123456789abcdef";
-        block_.push_back('"');
+        if (quoted) {
+            block_.push_back('"');
+        }
         std::size_t plain = 0;
         std::size_t i = 0;
         while (i < text.size()) {
@@ -139,6 +141,43 @@ public:
             Spill();
         }
         block_.append(text.substr(plain));
+        if (quoted) {
+            Raw('"');
+        }
+    }
+
+    // A quoted string from UTF-16, escaped as String(std::string_view)
+    // escapes, in UTF-8; a lone surrogate becomes U+FFFD.
+    void String(std::u16string_view text)
+    {
+        block_.push_back('"');
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char32_t c = text[i];
+            if (c < 0x80) {
+                if (c >= 0x20 && c != '"' && c != '\\') {
+                    block_.push_back(static_cast<char>(c));
+                } else {
+                    const char ascii = static_cast<char>(c);
+                    String(std::string_view(&ascii, 1), false);
+                }
+            } else if (c < 0x800) {
+                const char bytes[] = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+                block_.append(bytes, sizeof bytes);
+            } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00
+                       && text[i + 1] <= 0xDFFF) {
+                const char32_t full = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+                ++i;
+                const char bytes[] = {static_cast<char>(0xF0 | (full >> 18)), static_cast<char>(0x80 | ((full >> 12) & 0x3F)),
+                                      static_cast<char>(0x80 | ((full >> 6) & 0x3F)), static_cast<char>(0x80 | (full & 0x3F))};
+                block_.append(bytes, sizeof bytes);
+            } else {
+                const char32_t shown = c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c;
+                const char bytes[] = {static_cast<char>(0xE0 | (shown >> 12)), static_cast<char>(0x80 | ((shown >> 6) & 0x3F)),
+                                      static_cast<char>(0x80 | (shown & 0x3F))};
+                block_.append(bytes, sizeof bytes);
+            }
+            Spill();
+        }
         Raw('"');
     }
 
@@ -215,7 +254,7 @@ void WriteArticle(TJsonOut& json, const TArticleReport& article)
         json.Key("color");
         json.Colour(region.color);
         json.Key("text");
-        json.String(region.text);
+        json.String(article.RegionText(region));
         json.Raw('}');
     }
     json.Raw("]}");

@@ -16,23 +16,13 @@ namespace {
 
 std::vector<TRegion> FindRegions(const core::TArticle& article)
 {
-    std::vector<TRegion> regions;
     const core::TListWords& words = article.lstWords;
-    for (const core::TWordRange& range : core::ColouredRegions({words.begin(), words.end()})) {
-        TRegion region;
-        region.firstWord = range.iFirstWord;
-        region.lastWord = range.iLastWord;
-        region.start = words[range.iFirstWord].iStart - 1;
-        region.end = words[range.iLastWord].iEnd - 1;
-        region.color = words[range.iFirstWord].iColor;
-        // Clamped like every cut of the engine, although a text and the
-        // lists split from it always agree.
-        const auto textSize = static_cast<std::int32_t>(article.sText.size());
-        const std::int32_t from = std::clamp(region.start, 0, textSize);
-        const std::int32_t to = std::clamp(region.end, from, textSize);
-        region.text = io::EncodeUtf8(std::u16string_view(article.sText)
-                                     .substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from)));
-        regions.push_back(std::move(region));
+    const std::vector<core::TWordRange> ranges = core::ColouredRegions({words.begin(), words.end()});
+    std::vector<TRegion> regions;
+    regions.reserve(ranges.size());
+    for (const core::TWordRange& range : ranges) {
+        regions.push_back({range.iFirstWord, range.iLastWord, words[range.iFirstWord].iStart - 1,
+                           words[range.iLastWord].iEnd - 1, words[range.iFirstWord].iColor});
     }
     return regions;
 }
@@ -54,6 +44,16 @@ TArticleReport ReportArticle(core::TArticle article, std::string name)
 }
 
 } // namespace
+
+std::u16string_view TArticleReport::RegionText(const TRegion& region) const noexcept
+{
+    // Clamped like every cut of the engine, although a text and the lists
+    // split from it always agree.
+    const auto size = static_cast<std::int64_t>(text.size());
+    const std::int64_t from = std::clamp<std::int64_t>(region.start, 0, size);
+    const std::int64_t to = std::clamp<std::int64_t>(region.end, from, size);
+    return std::u16string_view(text).substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+}
 
 std::string_view UnitName(core::TUnitKind unit) noexcept
 {

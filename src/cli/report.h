@@ -49,8 +49,6 @@ struct TRegion {
     std::int32_t start = 0;
     std::int32_t end = 0;
     core::TColor color = core::clWhite;
-    /// The characters start .. end - 1 as UTF-8.
-    std::string text;
 };
 
 /// One article after the comparison.
@@ -70,6 +68,9 @@ struct TArticleReport {
     std::vector<TRegion> regions;
 
     [[nodiscard]] std::int32_t WordCount() const noexcept { return static_cast<std::int32_t>(words.size()); }
+    /// The characters start .. end - 1 of `region`, one of `regions`, cut
+    /// out of `text` and clamped to it.
+    [[nodiscard]] std::u16string_view RegionText(const TRegion& region) const noexcept;
 };
 
 /// The whole result of one comparison.

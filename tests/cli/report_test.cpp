@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/report.h"
+#include "io/text_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -13,23 +14,28 @@ constexpr core::TColor kAqua = 0xFFFF00;
 constexpr core::TColor kRed = 0x0000FF;
 constexpr core::TColor W = core::clWhite;
 
+// A region and its text, in UTF-8.
+struct Region : TRegion {
+    std::string text;
+};
+
 struct RegionCase {
     const char* name;
     std::u16string text;
     std::vector<core::TColor> colors;
-    std::vector<TRegion> regions;
+    std::vector<Region> regions;
 };
 
-bool SameRegion(const TRegion& a, const TRegion& b)
+bool SameRegion(const Region& a, const Region& b)
 {
     return a.firstWord == b.firstWord && a.lastWord == b.lastWord && a.start == b.start && a.end == b.end
         && a.color == b.color && a.text == b.text;
 }
 
-std::string Describe(const std::vector<TRegion>& regions)
+std::string Describe(const std::vector<Region>& regions)
 {
     std::string text;
-    for (const TRegion& r : regions) {
+    for (const Region& r : regions) {
         text += "{" + std::to_string(r.firstWord) + "-" + std::to_string(r.lastWord) + " @" + std::to_string(r.start)
             + ".." + std::to_string(r.end) + " " + CssColor(r.color) + " '" + r.text + "'} ";
     }
@@ -43,23 +49,23 @@ TEST(CliCompareReport, GroupsConsecutiveWordsOfOneColourIntoRegions)
         {"one run across punctuation",
          u" alpha beta, gamma.",
          {kAqua, kAqua, kAqua},
-         {{0, 2, 1, 18, kAqua, "alpha beta, gamma"}}},
+         {{{0, 2, 1, 18, kAqua}, "alpha beta, gamma"}}},
         {"neighbouring colours stay apart",
          u"alpha beta gamma delta",
          {kAqua, kAqua, kRed, kRed},
-         {{0, 1, 0, 10, kAqua, "alpha beta"}, {2, 3, 11, 22, kRed, "gamma delta"}}},
+         {{{0, 1, 0, 10, kAqua}, "alpha beta"}, {{2, 3, 11, 22, kRed}, "gamma delta"}}},
         {"a white word splits one colour",
          u"alpha beta gamma",
          {kAqua, W, kAqua},
-         {{0, 0, 0, 5, kAqua, "alpha"}, {2, 2, 11, 16, kAqua, "gamma"}}},
+         {{{0, 0, 0, 5, kAqua}, "alpha"}, {{2, 2, 11, 16, kAqua}, "gamma"}}},
         {"run across a line break",
          u"one two\nthree",
          {W, kRed, kRed},
-         {{1, 2, 4, 13, kRed, "two\nthree"}}},
+         {{{1, 2, 4, 13, kRed}, "two\nthree"}}},
         {"offsets in UTF-16 code units",
          u"\U0001F600 caf\u00E9 bar",
          {W, kAqua, kAqua},
-         {{1, 2, 3, 11, kAqua, "caf\xC3\xA9 bar"}}},
+         {{{1, 2, 3, 11, kAqua}, "caf\xC3\xA9 bar"}}},
     };
     for (const RegionCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -73,7 +79,10 @@ TEST(CliCompareReport, GroupsConsecutiveWordsOfOneColourIntoRegions)
         }
         const TCompareReport report =
             BuildCompareReport(article, other, core::TCompareOutcome{true, 0, 0.0}, TCompareSettings{}, {"a", "b"});
-        const std::vector<TRegion>& regions = report.articles[0].regions;
+        std::vector<Region> regions;
+        for (const TRegion& region : report.articles[0].regions) {
+            regions.push_back({region, io::EncodeUtf8(report.articles[0].RegionText(region))});
+        }
         EXPECT_TRUE(std::equal(regions.begin(), regions.end(), c.regions.begin(), c.regions.end(), SameRegion))
             << "got " << Describe(regions) << "\nwant " << Describe(c.regions);
     }
