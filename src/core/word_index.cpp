@@ -458,15 +458,35 @@ void TWordIndex::Update(const TArticle& article1, const TArticle& article2)
 void TWordIndex::DropRuns() noexcept
 {
     runs_.clear();
-    recent_.clear();
     rent_.clear();
+}
+
+TWordIndex::THeldRuns* TWordIndex::Find(std::int32_t length) noexcept
+{
+    const auto found = std::find_if(runs_.begin(), runs_.end(), [length](const THeldRuns& held) {
+        return held.length == length;
+    });
+    return found == runs_.end() ? nullptr : &*found;
+}
+
+const TWordIndex::THeldRuns* TWordIndex::Find(std::int32_t length) const noexcept
+{
+    return const_cast<TWordIndex*>(this)->Find(length);
+}
+
+TRunLists& TWordIndex::Hold(std::int32_t length, std::unique_ptr<TRunLists> lists)
+{
+    TRunLists& held = *lists;
+    runs_.push_back({length, ++clock_, std::move(lists)});
+    rent_.erase(length);
+    return held;
 }
 
 void TWordIndex::Prebuild(std::span<const std::int32_t> lengths)
 {
     std::vector<std::int32_t> missing;
     for (const std::int32_t length : lengths) {
-        if (length >= 2 && runs_.find(length) == runs_.end()
+        if (length >= 2 && Find(length) == nullptr
             && std::find(missing.begin(), missing.end(), length) == missing.end()) {
             missing.push_back(length);
         }
@@ -482,8 +502,7 @@ void TWordIndex::Prebuild(std::span<const std::int32_t> lengths)
         SideBySide(
             parallel, [&] { other = std::make_unique<TRunLists>(table2_.Ids(), ids1_, missing[i + 1]); },
             [&] { Build(missing[i]); });
-        runs_[missing[i + 1]] = std::move(other);
-        recent_.push_front(missing[i + 1]);
+        Hold(missing[i + 1], std::move(other));
     }
 }
 
@@ -492,8 +511,8 @@ const TRunLists* TWordIndex::Held(std::int32_t length) const noexcept
     if (length == 1) {
         return words_.get();
     }
-    const auto found = runs_.find(length);
-    return found == runs_.end() ? nullptr : found->second.get();
+    const THeldRuns* held = Find(length);
+    return held == nullptr ? nullptr : held->lists.get();
 }
 
 TRunLists* TWordIndex::Runs(std::int32_t length)
@@ -501,13 +520,12 @@ TRunLists* TWordIndex::Runs(std::int32_t length)
     if (length == 1) {
         return words_.get();
     }
-    const auto found = runs_.find(length);
-    if (found == runs_.end()) {
+    THeldRuns* held = Find(length);
+    if (held == nullptr) {
         return nullptr;
     }
-    const auto at = std::find(recent_.begin(), recent_.end(), length);
-    recent_.splice(recent_.begin(), recent_, at);
-    return found->second.get();
+    held->used = ++clock_;
+    return held->lists.get();
 }
 
 TRunLists* TWordIndex::RentOrBuild(std::int32_t length, std::int64_t cost)
@@ -522,31 +540,23 @@ TRunLists* TWordIndex::RentOrBuild(std::int32_t length, std::int64_t cost)
 
 TRunLists& TWordIndex::Build(std::int32_t length)
 {
-    auto built = std::make_unique<TRunLists>(table2_.Ids(), ids1_, length);
-    TRunLists& lists = *built;
-    runs_[length] = std::move(built);
-    recent_.push_front(length);
-    rent_.erase(length);
+    TRunLists& lists = Hold(length, std::make_unique<TRunLists>(table2_.Ids(), ids1_, length));
     // Keep within the bound by dropping the lists used least recently; the
     // new lists stay whatever they cost.
     const std::size_t bound = kRunListBytesPerWord * (static_cast<std::size_t>(Count2()) + 1024);
     std::size_t held = 0;
-    for (const auto& [heldLength, runs] : runs_) {
-        held += runs->Bytes();
+    for (const THeldRuns& runs : runs_) {
+        held += runs.lists->Bytes();
     }
-    while (held > bound && recent_.size() > 1) {
-        const std::int32_t oldest = recent_.back();
-        held -= runs_[oldest]->Bytes();
-        Drop(oldest);
+    while (held > bound && runs_.size() > 1) {
+        const auto oldest = std::min_element(runs_.begin(), runs_.end(), [](const THeldRuns& a, const THeldRuns& b) {
+            return a.used < b.used;
+        });
+        held -= oldest->lists->Bytes();
+        rent_.erase(oldest->length);
+        runs_.erase(oldest);
     }
     return lists;
-}
-
-void TWordIndex::Drop(std::int32_t length) noexcept
-{
-    runs_.erase(length);
-    recent_.remove(length);
-    rent_.erase(length);
 }
 
 void TWordIndex::ForgetColours() noexcept
@@ -554,8 +564,8 @@ void TWordIndex::ForgetColours() noexcept
     if (words_) {
         words_->ForgetColours();
     }
-    for (auto& [length, runs] : runs_) {
-        runs->ForgetColours();
+    for (THeldRuns& runs : runs_) {
+        runs.lists->ForgetColours();
     }
 }
 

@@ -7,7 +7,6 @@
 #include "segmentation.h"
 
 #include <cstdint>
-#include <list>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -227,8 +226,17 @@ public:
     void ForgetColours() noexcept;
 
 private:
+    // The lists of one run length, and when they were last asked for.
+    struct THeldRuns {
+        std::int32_t length = 0;
+        std::uint64_t used = 0;
+        std::unique_ptr<TRunLists> lists;
+    };
+
     TRunLists& Build(std::int32_t length);
-    void Drop(std::int32_t length) noexcept;
+    TRunLists& Hold(std::int32_t length, std::unique_ptr<TRunLists> lists);
+    [[nodiscard]] THeldRuns* Find(std::int32_t length) noexcept;
+    [[nodiscard]] const THeldRuns* Find(std::int32_t length) const noexcept;
 
     TWordTable table1_;
     TWordTable table2_;
@@ -237,9 +245,9 @@ private:
     bool linked_ = false;
     std::vector<std::int32_t> ids1_;
     std::unique_ptr<TRunLists> words_;
-    std::unordered_map<std::int32_t, std::unique_ptr<TRunLists>> runs_;
-    // Held lengths, most recently used first.
-    std::list<std::int32_t> recent_;
+    // A few lengths at most, looked through in turn.
+    std::vector<THeldRuns> runs_;
+    std::uint64_t clock_ = 0;
     std::unordered_map<std::int32_t, std::int64_t> rent_;
 };
 
