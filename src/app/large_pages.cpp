@@ -69,8 +69,8 @@ void AdviseHeapGrowth() noexcept
         return;
     }
     if (advised == 0) {
-        // The heap's start: the end of the program's data, where brk begins.
-        advised = reinterpret_cast<std::uintptr_t>(sbrk(0)) - static_cast<std::uintptr_t>(mallinfo2().arena);
+        // First look: from the heap's start, its end less what it holds.
+        advised = end - static_cast<std::uintptr_t>(mallinfo2().arena);
     }
     AdviseLargePages(advised, end);
     advisedHeapEnd.store(end, std::memory_order_relaxed);
