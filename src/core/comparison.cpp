@@ -197,14 +197,26 @@ struct TComparison::TMatcher {
         TRunLists* lists = nullptr;
     };
 
-    // A match the walk made, and the first word it painted in each article:
-    // the words from there to the range's end took their present colour
-    // from it, unless a later match painted them again.
+    // A match the walk made, or several made one after the other that
+    // continue one copy, and the first word painted in each article: the
+    // words from there to the range's end took their present colour from
+    // it, unless a later match painted them again. `lastFirst1` is where the
+    // last of the joined matches starts in article 1.
     struct TMatchRecord {
         TComparison::TPassage ranges;
         TColor colour = clWhite;
         std::int32_t painted1 = 0;
         std::int32_t painted2 = 0;
+        std::int32_t lastFirst1 = 0;
+
+        // Whether `after`, made later, continues this copy: same colour and
+        // offset, starting in article 1 no further than one word past this
+        // range's end and not before its last match.
+        [[nodiscard]] bool ContinuedBy(const TMatchRecord& after) const noexcept
+        {
+            return colour == after.colour && ranges.first1 - ranges.first2 == after.ranges.first1 - after.ranges.first2
+                && after.ranges.first1 >= lastFirst1 && after.ranges.first1 <= ranges.last1 + 1;
+        }
     };
 
     TWordIndex index;
@@ -226,6 +238,7 @@ struct TComparison::TMatcher {
 
     void Whiten(TArticle& article, bool article2);
     std::int32_t Paint(TArticle& article, bool article2, std::int32_t first, std::int32_t last, TColor colour);
+    void Record(const TMatchRecord& match);
     void KnowMatchOf(std::int32_t count1, std::int32_t count2) const;
 
     void LookAhead(std::int32_t first, std::int32_t length) const noexcept;
@@ -303,6 +316,27 @@ std::int32_t TComparison::TMatcher::Paint(TArticle& article, bool article2, std:
         }
     }
     return from;
+}
+
+// Keeps a match. A match that continues the previous one and painted
+// just the words after it in both articles joins its record: a copied
+// passage then takes one record instead of one per chunk, and every word
+// still maps to a record of its passage.
+void TComparison::TMatcher::Record(const TMatchRecord& match)
+{
+    matchOfKnown = false;
+    if (!matches.empty()) {
+        TMatchRecord& previous = matches.back();
+        if (previous.ContinuedBy(match) && match.painted1 == previous.ranges.last1 + 1
+            && match.painted2 == previous.ranges.last2 + 1 && match.ranges.last1 >= previous.ranges.last1
+            && match.ranges.last2 >= previous.ranges.last2) {
+            previous.ranges.last1 = match.ranges.last1;
+            previous.ranges.last2 = match.ranges.last2;
+            previous.lastFirst1 = match.lastFirst1;
+            return;
+        }
+    }
+    matches.push_back(match);
 }
 
 // Replays the matches' painting into matchOf1 and matchOf2.
@@ -824,8 +858,7 @@ bool TComparison::FindChunkMatch(std::int32_t first, std::int32_t last, std::int
     const TColor colour = MatchColor(iColorIndex);
     const std::int32_t painted1 = matcher.Paint(article1_, false, first, last, colour);
     const std::int32_t painted2 = matcher.Paint(article2_, true, found, matchLast, colour);
-    matcher.matches.push_back({{first, last, found, matchLast}, colour, painted1, painted2});
-    matcher.matchOfKnown = false;
+    matcher.Record({{first, last, found, matchLast}, colour, painted1, painted2, first});
     return true;
 }
 
@@ -842,12 +875,8 @@ std::optional<TComparison::TPassage> TComparison::PassageOf(TArticleSide side, s
     if (match < 0 || static_cast<std::size_t>(match) >= matches.size()) {
         return std::nullopt;
     }
-    // Two matches continue one copy when they share colour and offset and
-    // the later starts no further than one word past the earlier's end.
     const auto continues = [](const TMatcher::TMatchRecord& before, const TMatcher::TMatchRecord& after) {
-        return before.colour == after.colour
-            && before.ranges.first1 - before.ranges.first2 == after.ranges.first1 - after.ranges.first2
-            && after.ranges.first1 >= before.ranges.first1 && after.ranges.first1 <= before.ranges.last1 + 1;
+        return before.ContinuedBy(after);
     };
     auto at = static_cast<std::size_t>(match);
     std::size_t begin = at;

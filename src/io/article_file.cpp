@@ -134,13 +134,18 @@ TResult<TArticleDocument> ReadFile(const std::string& path, std::string_view dis
     }
     // A regular file's size is known before reading, so an oversized one
     // fails at once instead of after hundreds of megabytes were read.
+    std::string bytes;
     if (std::filesystem::is_regular_file(fsPath, ec)) {
         const auto size = std::filesystem::file_size(fsPath, ec);
         if (!ec && size > settings.maxBytes) {
             return CannotRead(displayName, TooLarge(settings.maxBytes));
         }
+        // Room for the whole file at once: a book is not copied from block
+        // to ever larger block while it is read.
+        if (!ec) {
+            bytes.reserve(static_cast<std::size_t>(size));
+        }
     }
-    std::string bytes;
     std::array<char, kReadBlock> block{};
     for (;;) {
         const std::size_t got = std::fread(block.data(), 1, block.size(), file.get());
