@@ -246,6 +246,7 @@ struct TComparison::TMatcher {
     TProbe FirstDecidingStart(const TChunkSearch& search, const TListWords& words1);
     TProbe FirstWholeMatch(const TChunkSearch& search, const TListWords& words1);
 
+    bool StandsNowhere(const TChunkSearch& search) const noexcept;
     std::int32_t FirstStray(const TChunkSearch& search, const TListWords& words1) const noexcept;
     std::int32_t FirstClash(std::int32_t from, std::int32_t to, const TChunkSearch& search) const noexcept;
     std::int32_t NextFree(std::int32_t from, const TChunkSearch& search) const noexcept;
@@ -389,6 +390,15 @@ void TComparison::TMatcher::LookAhead(std::int32_t first, std::int32_t length) c
             PrefetchLine(&(*words2)[place]);
         }
     }
+}
+
+// Whether the chunk's whole run is known to stand nowhere in article 2:
+// the lists of its length are held and have no run like it. Without the
+// lists nothing is known.
+bool TComparison::TMatcher::StandsNowhere(const TChunkSearch& search) const noexcept
+{
+    const TRunLists* runs = index.Held(search.lastOffset + 1);
+    return runs != nullptr && index.KeyOf(*runs, search.first) < 0;
 }
 
 // Strays: with a new region sought and the chunk's first word coloured,
@@ -827,6 +837,13 @@ bool TComparison::FindChunkMatch(std::int32_t first, std::int32_t last, std::int
     // A resume position before article 2 would lead the search outside it;
     // one past its end finds nothing.
     search.start = static_cast<std::int32_t>(std::clamp<std::int64_t>(j + 1, 0, count2));
+
+    // A chunk whose words stand together nowhere in article 2 matches
+    // nothing; searched from article 2's first word, it leaves the resume
+    // position as it is, since its wrap-around would only set it there.
+    if (resume == -1 && matcher.StandsNowhere(search)) {
+        return false;
+    }
 
     TProbe probe = matcher.FirstDecidingStart(search, words1);
     if (probe.kind == TProbe::WrapAround) {
