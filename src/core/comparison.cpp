@@ -364,30 +364,41 @@ void TComparison::TMatcher::KnowMatchOf(std::int32_t count1, std::int32_t count2
 // wrap-around, which sends the next search there): their runs' entries,
 // the runs' first places, and article 2's word and colour there. The walk
 // waits on memory far more than it computes; this way the loads of
-// successive chunks overlap. Runs of `length` and `length` - 1 words, the
-// two a word walk looks up.
+// successive chunks overlap. Runs of `length` words, and of `length` - 1
+// for the chunks whose whole run stands somewhere in article 2 (the others
+// are mostly settled without them).
 void TComparison::TMatcher::LookAhead(std::int32_t first, std::int32_t length) const noexcept
 {
-    constexpr std::int32_t kEntryAhead = 16;
-    constexpr std::int32_t kPlaceAhead = 8;
-    constexpr std::int32_t kWordAhead = 4;
+    constexpr std::array<std::int32_t, 3> kAhead = {16, 8, 4};
+    const TRunLists* whole = index.Held(length);
+    const TRunLists* prefix = length >= 2 ? index.Held(length - 1) : nullptr;
+    if (whole == nullptr) {
+        return;
+    }
     const std::int32_t words1 = white1.Size();
-    for (const std::int32_t runLength : {length - 1, length}) {
-        const TRunLists* runs = runLength >= 1 ? index.Held(runLength) : nullptr;
-        if (runs == nullptr) {
+    for (std::size_t step = 0; step < kAhead.size(); ++step) {
+        const std::int64_t at = std::int64_t{first} + kAhead[step];
+        if (at + length > words1) {
             continue;
         }
-        const auto keyAhead = [&](std::int32_t ahead) {
-            const std::int64_t at = std::int64_t{first} + ahead;
-            return at + runLength <= words1 ? index.KeyOf(*runs, static_cast<std::int32_t>(at)) : -1;
-        };
-        runs->PrefetchKey(keyAhead(kEntryAhead));
-        runs->PrefetchPlaces(keyAhead(kPlaceAhead));
-        const std::int32_t place = runs->FirstPlace(keyAhead(kWordAhead));
-        if (place >= 0) {
-            index.PrefetchId2(place);
-            coloured2.Prefetch(place);
-            PrefetchLine(&(*words2)[place]);
+        const std::int32_t key = index.KeyOf(*whole, static_cast<std::int32_t>(at));
+        if (key < 0) {
+            continue;
+        }
+        for (const TRunLists* runs : {whole, prefix}) {
+            if (runs == nullptr) {
+                continue;
+            }
+            const std::int32_t runKey = runs == whole ? key : index.KeyOf(*runs, static_cast<std::int32_t>(at));
+            if (step == 0) {
+                runs->PrefetchKey(runKey);
+            } else if (step == 1) {
+                runs->PrefetchPlaces(runKey);
+            } else if (const std::int32_t place = runs->FirstPlace(runKey); place >= 0) {
+                index.PrefetchId2(place);
+                coloured2.Prefetch(place);
+                PrefetchLine(&(*words2)[place]);
+            }
         }
     }
 }
