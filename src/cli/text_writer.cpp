@@ -14,12 +14,17 @@
 namespace glenvary::cli {
 namespace {
 
-// A passage on one line: every run of line breaks, tabs and other control
-// characters becomes one space, so that article text cannot move the
-// terminal's cursor or break the summary's layout, and a long passage is cut.
-std::string QuotePassage(std::u16string_view text)
+// Passage lines are gathered into blocks of about this many bytes before
+// they go to the stream.
+constexpr std::size_t kLineBlock = std::size_t{1} << 16;
+
+// A passage on one line, quoted, at the end of `out`: every run of line
+// breaks, tabs and other control characters becomes one space, so that
+// article text cannot move the terminal's cursor or break the summary's
+// layout, and a long passage is cut. `flat` is room to work in.
+void AppendQuoted(std::string& out, std::u16string_view text, std::u16string& flat)
 {
-    std::u16string flat;
+    flat.clear();
     bool inSpace = false;
     std::size_t characters = 0;
     bool cut = false;
@@ -53,9 +58,16 @@ std::string QuotePassage(std::u16string_view text)
     if (cut && !flat.empty() && flat.back() == u' ') {
         flat.pop_back();
     }
-    std::string quoted = "\"" + io::EncodeUtf8(flat);
-    quoted += cut ? "...\"" : "\"";
-    return quoted;
+    out += '"';
+    io::AppendUtf8(out, flat);
+    out += cut ? "...\"" : "\"";
+}
+
+void AppendNumber(std::string& out, std::int64_t value)
+{
+    char digits[20];
+    const std::to_chars_result written = std::to_chars(std::begin(digits), std::end(digits), value);
+    out.append(digits, written.ptr);
 }
 
 void WriteArticleLine(std::ostream& out, int number, const TArticleReport& article)
@@ -74,20 +86,26 @@ void WritePassageLines(std::ostream& out, int number, const TArticleReport& arti
         out << " none\n";
         return;
     }
-    out << "\n";
+    std::string lines = "\n";
+    lines.reserve(kLineBlock + kLineBlock / 4);
+    std::u16string flat;
     for (const TRegion& region : article.regions) {
-        const std::u16string_view text = std::u16string_view(article.text)
-                                             .substr(static_cast<std::size_t>(region.start),
-                                                     static_cast<std::size_t>(region.end - region.start));
         // Word numbers as a person counts them, from 1.
-        const std::string first = std::to_string(region.firstWord + 1);
-        if (region.firstWord == region.lastWord) {
-            out << "  word " << first;
-        } else {
-            out << "  words " << first << "-" << std::to_string(region.lastWord + 1);
+        lines += region.firstWord == region.lastWord ? "  word " : "  words ";
+        AppendNumber(lines, std::int64_t{region.firstWord} + 1);
+        if (region.firstWord != region.lastWord) {
+            lines += '-';
+            AppendNumber(lines, std::int64_t{region.lastWord} + 1);
         }
-        out << ": " << QuotePassage(text) << "\n";
+        lines += ": ";
+        AppendQuoted(lines, article.RegionText(region), flat);
+        lines += '\n';
+        if (lines.size() >= kLineBlock) {
+            out << lines;
+            lines.clear();
+        }
     }
+    out << lines;
 }
 
 } // namespace

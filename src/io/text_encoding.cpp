@@ -69,11 +69,18 @@ TUtf8Decoded DecodeUtf8(std::string_view bytes)
         decoded.badOffset = kMaxBytes;
         return decoded;
     }
-    decoded.text.reserve(bytes.size());
+    // Never more code units than bytes: the text is sized once and written
+    // through a pointer, then cut to what was written.
+    decoded.text.resize(bytes.size());
+    char16_t* out = decoded.text.data();
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     const auto length = static_cast<std::int32_t>(bytes.size());
     std::int32_t i = 0;
     while (i < length) {
+        if (data[i] < 0x80) {
+            *out++ = data[i++];
+            continue;
+        }
         const std::int32_t start = i;
         UChar32 c = 0;
         U8_NEXT(data, i, length, c);
@@ -84,23 +91,34 @@ TUtf8Decoded DecodeUtf8(std::string_view bytes)
             return decoded;
         }
         if (c <= 0xFFFF) {
-            decoded.text.push_back(static_cast<char16_t>(c));
+            *out++ = static_cast<char16_t>(c);
         } else {
-            decoded.text.push_back(static_cast<char16_t>(U16_LEAD(c)));
-            decoded.text.push_back(static_cast<char16_t>(U16_TRAIL(c)));
+            *out++ = static_cast<char16_t>(U16_LEAD(c));
+            *out++ = static_cast<char16_t>(U16_TRAIL(c));
         }
     }
+    decoded.text.resize(static_cast<std::size_t>(out - decoded.text.data()));
     return decoded;
 }
 
 std::string EncodeUtf8(std::u16string_view text)
 {
     std::string out;
-    out.reserve(text.size());
+    AppendUtf8(out, text);
+    return out;
+}
+
+void AppendUtf8(std::string& out, std::u16string_view text)
+{
+    out.reserve(out.size() + text.size());
     const auto* units = reinterpret_cast<const UChar*>(text.data());
     const auto length = static_cast<std::int32_t>(text.size());
     std::int32_t i = 0;
     while (i < length) {
+        if (units[i] < 0x80) {
+            out.push_back(static_cast<char>(units[i++]));
+            continue;
+        }
         UChar32 c = 0;
         U16_NEXT(units, i, length, c);
         if (U_IS_SURROGATE(c)) {
@@ -111,7 +129,6 @@ std::string EncodeUtf8(std::u16string_view text)
         U8_APPEND_UNSAFE(buffer, n, c);
         out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
     }
-    return out;
 }
 
 TDecodedText DecodePlainText(std::string_view bytes)

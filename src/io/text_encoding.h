@@ -29,6 +29,8 @@ struct TUtf8Decoded {
 /// but a slice of arbitrary text could, becomes U+FFFD.
 /// Precondition: text.size() < 2^31 (every article is far below that).
 [[nodiscard]] std::string EncodeUtf8(std::u16string_view text);
+/// Encodes `text` as EncodeUtf8 does, at the end of `out`.
+void AppendUtf8(std::string& out, std::u16string_view text);
 
 /// The encoding a plain-text file was decoded from.
 enum class TTextEncoding { Utf8, Utf8WithBom, Utf16Le, Utf16Be, Windows1252 };
