@@ -3,9 +3,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <iterator>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -184,14 +186,30 @@ public:
     // `"#RRGGBB"`, as CssColor spells it.
     void Colour(core::TColor color)
     {
-        static constexpr char kDigits[] = "0123456789ABCDEF";
-        char css[] = {'"', '#', '0', '0', '0', '0', '0', '0', '"'};
-        for (std::size_t byte = 0; byte < 3; ++byte) {
-            const auto value = static_cast<unsigned>((color >> (8 * byte)) & 0xFFU);
-            css[2 + 2 * byte] = kDigits[value >> 4];
-            css[3 + 2 * byte] = kDigits[value & 0xFU];
+        const TCss css = Css(color);
+        Raw(std::string_view(css.data(), css.size()));
+    }
+
+    // The words' colours as an array: a book's worth of entries, most the
+    // same as the one before, so an entry's text is made only when the
+    // colour changes.
+    void Colours(std::span<const core::TWord> words)
+    {
+        block_.push_back('[');
+        TCss css = Css(core::clWhite);
+        core::TColor last = core::clWhite;
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            if (words[i].iColor != last) {
+                last = words[i].iColor;
+                css = Css(last);
+            }
+            if (i != 0) {
+                block_.push_back(',');
+            }
+            block_.append(css.data(), css.size());
+            Spill();
         }
-        Raw(std::string_view(css, sizeof css));
+        Raw(']');
     }
 
     void Flush()
@@ -204,6 +222,20 @@ public:
 
 private:
     static constexpr std::size_t kBlock = std::size_t{1} << 16;
+
+    // A colour as a web page writes it, quoted: "#RRGGBB".
+    using TCss = std::array<char, 9>;
+    static TCss Css(core::TColor color) noexcept
+    {
+        static constexpr char kDigits[] = "0123456789ABCDEF";
+        TCss css = {'"', '#', '0', '0', '0', '0', '0', '0', '"'};
+        for (std::size_t byte = 0; byte < 3; ++byte) {
+            const auto value = static_cast<unsigned>((color >> (8 * byte)) & 0xFFU);
+            css[2 + 2 * byte] = kDigits[value >> 4];
+            css[3 + 2 * byte] = kDigits[value & 0xFU];
+        }
+        return css;
+    }
 
     void Spill()
     {
@@ -230,14 +262,7 @@ void WriteArticle(TJsonOut& json, const TArticleReport& article)
     json.Key("duplicate_percent");
     json.Number(article.duplicatePercent);
     json.Key("word_colors");
-    json.Raw('[');
-    for (std::size_t i = 0; i < article.words.size(); ++i) {
-        if (i != 0) {
-            json.Raw(',');
-        }
-        json.Colour(article.words[i].iColor);
-    }
-    json.Raw(']');
+    json.Colours(article.words);
     json.Key("regions");
     json.Raw('[');
     for (std::size_t i = 0; i < article.regions.size(); ++i) {
