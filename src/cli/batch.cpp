@@ -77,6 +77,7 @@ TBatchReport CompareAllPairs(std::vector<TBatchArticle> articles, const TBatchSe
     const auto work = [&](std::size_t thread) {
         try {
             core::TComparison comparison;
+            comparison.KeepPassages(false);
             for (std::int64_t k = next++; k < report.pairCount && !failed; k = next++) {
                 const auto article1 = static_cast<std::int32_t>(k / (count - 1));
                 auto article2 = static_cast<std::int32_t>(k % (count - 1));
@@ -121,6 +122,7 @@ TBatchReport CompareAllPairs(std::vector<TBatchArticle> articles, const TBatchSe
 TCompareReport PairReport(const TBatchReport& batch, const TBatchPair& pair)
 {
     core::TComparison comparison;
+    comparison.KeepPassages(false);
     const TCompareSettings settings{batch.unit, batch.minLength};
     const core::TCompareOutcome outcome =
         ComparePair(comparison, batch.articles, pair.article1, pair.article2, settings);

@@ -119,6 +119,8 @@ TCompareReport CompareArticles(std::u16string text1, std::u16string text2, const
     core::TCompareOutcome outcome;
     {
         core::TComparison comparison;
+        // A report lists regions, never the passage behind a word.
+        comparison.KeepPassages(false);
         comparison.SetArticleTexts(std::move(text1), std::move(text2));
         outcome =
             comparison.Compare(EffectiveMinLength(settings.minLength), static_cast<std::int32_t>(settings.unit));

@@ -220,6 +220,7 @@ struct TComparison::TMatcher {
     };
 
     TWordIndex index;
+    bool keepMatches = true;
     std::vector<TMatchRecord> matches;
     // Which match gave each word its present colour (-1 for none), made
     // from the records when a passage is first asked for.
@@ -326,6 +327,9 @@ std::int32_t TComparison::TMatcher::Paint(TArticle& article, bool article2, std:
 void TComparison::TMatcher::Record(const TMatchRecord& match)
 {
     matchOfKnown = false;
+    if (!keepMatches) {
+        return;
+    }
     if (!matches.empty()) {
         TMatchRecord& previous = matches.back();
         if (previous.ContinuedBy(match) && match.painted1 == previous.ranges.last1 + 1
@@ -888,6 +892,15 @@ bool TComparison::FindChunkMatch(std::int32_t first, std::int32_t last, std::int
     const std::int32_t painted2 = matcher.Paint(article2_, true, found, matchLast, colour);
     matcher.Record({{first, last, found, matchLast}, colour, painted1, painted2, first});
     return true;
+}
+
+void TComparison::KeepPassages(bool keep) noexcept
+{
+    matcher_->keepMatches = keep;
+    if (!keep) {
+        matcher_->matches.clear();
+        matcher_->matchOfKnown = false;
+    }
 }
 
 std::optional<TComparison::TPassage> TComparison::PassageOf(TArticleSide side, std::int32_t word) const

@@ -191,6 +191,12 @@ public:
     bool FindChunkMatch(std::int32_t first, std::int32_t last, std::int32_t& resume, std::int32_t& matchFirst,
                         std::int32_t& matchLast);
 
+    /// Whether walks keep what PassageOf needs, 32 bytes a match or less
+    /// (they do unless told otherwise). A caller that never asks for
+    /// passages, such as a report, turns it off; PassageOf then finds
+    /// nothing until a walk that keeps them.
+    void KeepPassages(bool keep) noexcept;
+
     /// The passage a coloured word belongs to and its copy in the other
     /// article: both inclusive word ranges, `first1`..`last1` in article 1
     /// and `first2`..`last2` in article 2.

@@ -560,6 +560,15 @@ TEST(PassageOf, JoinsTheMatchesOfOneCopyAndPairsItWithItsPartner)
         ASSERT_TRUE(passage.has_value());
         EXPECT_EQ((std::array{passage->first1, passage->last1, passage->first2, passage->last2}), c.passage);
     }
+    // Without passages kept, the same walk leaves none; kept again, the
+    // next walk has them.
+    comparison.KeepPassages(false);
+    EXPECT_FALSE(comparison.PassageOf(TArticleSide::Article1, 0).has_value());
+    ASSERT_TRUE(comparison.Compare(2, ukWords).compared);
+    EXPECT_FALSE(comparison.PassageOf(TArticleSide::Article2, 2).has_value());
+    comparison.KeepPassages(true);
+    ASSERT_TRUE(comparison.Compare(2, ukWords).compared);
+    EXPECT_TRUE(comparison.PassageOf(TArticleSide::Article2, 2).has_value());
     // A changed text takes the colours' meaning, and the passages, with it.
     comparison.SetArticleText(TArticleSide::Article2, U16("black red green blue cyan white c d x a b c x"));
     EXPECT_FALSE(comparison.PassageOf(TArticleSide::Article1, 0).has_value());
