@@ -31,6 +31,10 @@ constexpr std::int64_t kRentReport = 256;
 // FindPlace); shorter ones fit in a few cache lines and are halved.
 constexpr std::int32_t kInterpolateFrom = 32;
 
+// Walks over an article 2 of this many words or more look ahead (see
+// TMatcher::LookAhead); a smaller one's index stays in the caches.
+constexpr std::int32_t kLookAheadFrom = 1 << 18;
+
 // Coloured spans of fewer words than this are tested word by word: a few
 // colours next to each other cost less to read than six sets.
 constexpr std::int32_t kShortSpan = 16;
@@ -768,8 +772,10 @@ TCompareOutcome TComparison::Compare(std::int32_t minLength, std::int32_t unitKi
     std::int32_t last = -1;
     std::int32_t matchFirst = -1;
     std::int32_t matchLast = -1;
+    // Looking ahead pays only when the index is larger than the caches.
+    const bool lookAhead = unitKind == ukWords && article2_.lstWords.Count() >= kLookAheadFrom;
     while (NextChunk(unitIndex, first, last)) {
-        if (unitKind == ukWords) {
+        if (lookAhead) {
             matcher_->LookAhead(first, minLength);
         }
         FindChunkMatch(first, last, resume, matchFirst, matchLast);
