@@ -103,8 +103,11 @@ TCompareReport BuildCompareReport(core::TArticle article1, core::TArticle articl
     report.compared = outcome.compared;
     report.duplicatePercent = outcome.compared ? outcome.duplicatePercent : 0.0;
     report.duplicatePercentShown = core::RoundHalfEven(report.duplicatePercent);
-    report.articles[0] = ReportArticle(std::move(article1), names[0]);
-    report.articles[1] = ReportArticle(std::move(article2), names[1]);
+    const bool large =
+        static_cast<std::size_t>(article1.lstWords.Count()) + article2.lstWords.Count() >= core::kParallelWords;
+    core::SideBySide(
+        large, [&] { report.articles[0] = ReportArticle(std::move(article1), names[0]); },
+        [&] { report.articles[1] = ReportArticle(std::move(article2), names[1]); });
     return report;
 }
 
