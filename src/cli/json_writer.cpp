@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/json_writer.h"
 
+#include "core/side_by_side.h"
+
 #include <nlohmann/json.hpp>
 
 #include <array>
@@ -57,7 +59,10 @@ std::size_t Utf8Length(std::string_view text) noexcept
 
 class TJsonOut {
 public:
-    explicit TJsonOut(std::ostream& out) : out_(out) { block_.reserve(kBlock + kBlock / 4); }
+    explicit TJsonOut(std::ostream& out) : out_(&out) { block_.reserve(kBlock + kBlock / 4); }
+    // Gathers the text in memory, for Take(), with room for `expected`
+    // bytes.
+    explicit TJsonOut(std::size_t expected) { block_.reserve(expected); }
     TJsonOut(const TJsonOut&) = delete;
     TJsonOut& operator=(const TJsonOut&) = delete;
     ~TJsonOut() { Flush(); }
@@ -214,11 +219,25 @@ public:
 
     void Flush()
     {
-        if (!block_.empty()) {
-            out_.write(block_.data(), static_cast<std::streamsize>(block_.size()));
+        if (out_ != nullptr && !block_.empty()) {
+            out_->write(block_.data(), static_cast<std::streamsize>(block_.size()));
             block_.clear();
         }
     }
+
+    // Text made elsewhere, written as it stands after what came before.
+    void Block(std::string_view text)
+    {
+        Flush();
+        if (out_ == nullptr) {
+            block_.append(text);
+        } else {
+            out_->write(text.data(), static_cast<std::streamsize>(text.size()));
+        }
+    }
+
+    // What a TJsonOut without a stream gathered; it is left empty.
+    [[nodiscard]] std::string Take() noexcept { return std::move(block_); }
 
 private:
     static constexpr std::size_t kBlock = std::size_t{1} << 16;
@@ -244,7 +263,7 @@ private:
         }
     }
 
-    std::ostream& out_;
+    std::ostream* out_ = nullptr;
     std::string block_;
 };
 
@@ -285,6 +304,16 @@ void WriteArticle(TJsonOut& json, const TArticleReport& article)
     json.Raw("]}");
 }
 
+// Room enough for an article's part in most cases: a colour entry a word,
+// its regions' text at up to three bytes a code unit, and their numbers.
+std::size_t ExpectedJsonSize(const TArticleReport& article)
+{
+    constexpr std::size_t kColourEntry = 10;
+    constexpr std::size_t kRegionFields = 128;
+    return 256 + article.words.size() * kColourEntry + article.text.size() * 3
+        + article.regions.size() * kRegionFields;
+}
+
 // Opens a report's object with the settings every comparison report
 // starts with.
 void WriteSettings(TJsonOut& json, core::TUnitKind unit, std::int32_t minLength)
@@ -310,9 +339,27 @@ void WriteCompareJson(std::ostream& out, const TCompareReport& report)
     json.Integer(report.duplicatePercentShown);
     json.Key("articles");
     json.Raw('[');
-    WriteArticle(json, report.articles[0]);
-    json.Raw(',');
-    WriteArticle(json, report.articles[1]);
+    const TArticleReport& article1 = report.articles[0];
+    const TArticleReport& article2 = report.articles[1];
+    if (article1.words.size() + article2.words.size() < core::kParallelWords) {
+        WriteArticle(json, article1);
+        json.Raw(',');
+        WriteArticle(json, article2);
+    } else {
+        // Large articles: article 2's part is made in memory on the other
+        // core while article 1's is written.
+        std::string second;
+        core::SideBySide(
+            true,
+            [&] {
+                TJsonOut part(ExpectedJsonSize(article2));
+                WriteArticle(part, article2);
+                second = part.Take();
+            },
+            [&] { WriteArticle(json, article1); });
+        json.Raw(',');
+        json.Block(second);
+    }
     json.Raw("]}\n");
 }
 

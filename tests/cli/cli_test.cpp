@@ -3,6 +3,7 @@
 
 #include "cli_test_support.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -411,6 +412,31 @@ TEST(CliRun, WritesTheWholeReportToTheOutputFile)
         EXPECT_EQ(ReadBytes(dir.Path("report.out")), toStdout.out);
         EXPECT_EQ(dir.Files(), (std::vector<std::string>{"1.txt", "2.txt", "report.out"}));
     }
+}
+
+TEST(CliRun, WritesBothArticlesOfALargePairWholeAsJson)
+{
+    // Large enough that the two articles' parts are made side by side.
+    std::string text1;
+    std::string text2;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string sentence = "word" + std::to_string(i % 700) + " and \"more\" " + std::to_string(i) + ". ";
+        text1 += sentence;
+        text2 += i % 3 == 0 ? "other " + std::to_string(i) + ". " : sentence;
+    }
+    const TScratchDir dir;
+    const nlohmann::json json = ParseJson(
+        RunWith({"compare", "--format", "json", dir.Write("1.txt", text1), dir.Write("2.txt", text2)}));
+    ASSERT_FALSE(json.is_discarded());
+    for (const nlohmann::json& article : json["articles"]) {
+        const nlohmann::json& colours = article["word_colors"];
+        ASSERT_EQ(colours.size(), article["words"].get<std::size_t>());
+        const auto white = static_cast<std::size_t>(std::count(colours.begin(), colours.end(), "#FFFFFF"));
+        EXPECT_EQ(colours.size() - white, article["duplicated_words"].get<std::size_t>());
+        EXPECT_FALSE(article["regions"].empty());
+    }
+    // Article 2 opens "other 0. word1 ...": its "0" goes on with article 1's copy.
+    EXPECT_EQ(json["articles"][1]["regions"][0]["text"], "0. word1 and \"more\" 1. word2 and \"more\" 2");
 }
 
 TEST(CliRun, ReportsAnOutputFileThatCannotBeWritten)
