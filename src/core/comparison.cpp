@@ -239,6 +239,9 @@ struct TComparison::TMatcher {
     std::array<TPlaceSet, kMatchColorCount> palette2;
     TPaintedRun painted1;
     TPaintedRun painted2;
+    // Whether a side may have been painted since it was last whitened.
+    bool paintedSince1 = true;
+    bool paintedSince2 = true;
     TDiagonal diagonal;
 
     void Whiten(TArticle& article, bool article2);
@@ -264,13 +267,20 @@ struct TComparison::TMatcher {
 
 void TComparison::TMatcher::Whiten(TArticle& article, bool article2)
 {
-    for (TWord& word : article.lstWords) {
-        word.iColor = clWhite;
-    }
     const std::int32_t words = article.lstWords.Count();
     // The matches' ranges lose their meaning with the colours.
     matches.clear();
     matchOfKnown = false;
+    bool& painted = article2 ? paintedSince2 : paintedSince1;
+    if (!painted && (article2 ? white2 : white1).Size() == words) {
+        // Nothing was painted since the side was last whitened, and every
+        // article that took its place came white: all is white already.
+        return;
+    }
+    painted = false;
+    for (TWord& word : article.lstWords) {
+        word.iColor = clWhite;
+    }
     if (article2) {
         white2.Reset(words, true);
         coloured2.Reset(words, false);
@@ -292,6 +302,7 @@ std::int32_t TComparison::TMatcher::Paint(TArticle& article, bool article2, std:
                                            TColor colour)
 {
     TPaintedRun& run = article2 ? painted2 : painted1;
+    (article2 ? paintedSince2 : paintedSince1) = true;
     std::int32_t from = first;
     if (colour == run.colour && first >= run.first && first <= run.last + 1) {
         // The words up to the run's end have this colour already.
