@@ -3,6 +3,7 @@
 
 #include "io/text_encoding.h"
 #include "core/normalise.h"
+#include "core/side_by_side.h"
 
 #include <charconv>
 #include <iomanip>
@@ -17,6 +18,8 @@ namespace {
 // Passage lines are gathered into blocks of about this many bytes before
 // they go to the stream.
 constexpr std::size_t kLineBlock = std::size_t{1} << 16;
+// The most that one article's passage lines are held in memory.
+constexpr std::size_t kLinesInMemory = std::size_t{64} << 20;
 
 // A passage on one line, quoted, at the end of `out`: every run of line
 // breaks, tabs and other control characters becomes one space, so that
@@ -79,14 +82,18 @@ void WriteArticleLine(std::ostream& out, int number, const TArticleReport& artic
         << FixedDecimal(article.duplicatePercent, 2) << "%)\n";
 }
 
-void WritePassageLines(std::ostream& out, int number, const TArticleReport& article)
+// The lines that list an article's duplicated passages, handed to `emit`
+// in blocks of about kLineBlock bytes.
+template <typename Emit>
+void PassageLines(int number, const TArticleReport& article, Emit emit)
 {
-    out << "Duplicated passages in article " << number << ":";
+    std::string lines = "Duplicated passages in article " + std::to_string(number) + ":";
     if (article.regions.empty()) {
-        out << " none\n";
+        lines += " none\n";
+        emit(lines);
         return;
     }
-    std::string lines = "\n";
+    lines += '\n';
     lines.reserve(kLineBlock + kLineBlock / 4);
     std::u16string flat;
     for (const TRegion& region : article.regions) {
@@ -101,11 +108,37 @@ void WritePassageLines(std::ostream& out, int number, const TArticleReport& arti
         AppendQuoted(lines, article.RegionText(region), flat);
         lines += '\n';
         if (lines.size() >= kLineBlock) {
-            out << lines;
+            emit(lines);
             lines.clear();
         }
     }
-    out << lines;
+    emit(lines);
+}
+
+// Both articles' passage lines, article 2's first. For a large pair,
+// article 1's are made in memory on the other core while article 2's are
+// written, unless they could take more than kLinesInMemory.
+void WritePassages(std::ostream& out, const TArticleReport& article1, const TArticleReport& article2)
+{
+    const auto toStream = [&out](const std::string& block) { out << block; };
+    // A line holds its word numbers and at most kQuotedPassageLength
+    // characters of up to three bytes each.
+    constexpr std::size_t kLineBytes = kQuotedPassageLength * 3 + 48;
+    const std::size_t expected = article1.regions.size() * kLineBytes;
+    if (article1.words.size() + article2.words.size() < core::kParallelWords || expected > kLinesInMemory) {
+        PassageLines(2, article2, toStream);
+        PassageLines(1, article1, toStream);
+        return;
+    }
+    std::string lines1;
+    core::SideBySide(
+        true,
+        [&] {
+            lines1.reserve(expected);
+            PassageLines(1, article1, [&lines1](const std::string& block) { lines1 += block; });
+        },
+        [&] { PassageLines(2, article2, toStream); });
+    out << lines1;
 }
 
 } // namespace
@@ -170,8 +203,7 @@ void WriteCompareText(std::ostream& out, const TCompareReport& report)
     WriteArticleLine(out, 2, report.articles[1]);
     if (report.compared) {
         out << "\n";
-        WritePassageLines(out, 2, report.articles[1]);
-        WritePassageLines(out, 1, report.articles[0]);
+        WritePassages(out, report.articles[0], report.articles[1]);
     }
 }
 

@@ -414,7 +414,7 @@ TEST(CliRun, WritesTheWholeReportToTheOutputFile)
     }
 }
 
-TEST(CliRun, WritesBothArticlesOfALargePairWholeAsJson)
+TEST(CliRun, WritesBothArticlesOfALargePairWhole)
 {
     // Large enough that the two articles' parts are made side by side.
     std::string text1;
@@ -437,6 +437,21 @@ TEST(CliRun, WritesBothArticlesOfALargePairWholeAsJson)
     }
     // Article 2 opens "other 0. word1 ...": its "0" goes on with article 1's copy.
     EXPECT_EQ(json["articles"][1]["regions"][0]["text"], "0. word1 and \"more\" 1. word2 and \"more\" 2");
+
+    // The text report lists article 2's passages, then article 1's, a line each.
+    const TRunResult text = RunWith({"compare", dir.Path("1.txt"), dir.Path("2.txt")});
+    ASSERT_EQ(text.status, kExitOk) << text.err;
+    const std::size_t heading2 = text.out.find("Duplicated passages in article 2:\n");
+    const std::size_t heading1 = text.out.find("Duplicated passages in article 1:\n");
+    ASSERT_NE(heading2, std::string::npos);
+    ASSERT_NE(heading1, std::string::npos);
+    ASSERT_LT(heading2, heading1);
+    const auto lines = [](std::string_view part) {
+        return static_cast<std::size_t>(std::count(part.begin(), part.end(), '\n')) - 1;
+    };
+    EXPECT_EQ(lines(std::string_view(text.out).substr(heading2, heading1 - heading2)),
+              json["articles"][1]["regions"].size());
+    EXPECT_EQ(lines(std::string_view(text.out).substr(heading1)), json["articles"][0]["regions"].size());
 }
 
 TEST(CliRun, ReportsAnOutputFileThatCannotBeWritten)
