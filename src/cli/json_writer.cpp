@@ -242,18 +242,15 @@ public:
 private:
     static constexpr std::size_t kBlock = std::size_t{1} << 16;
 
-    // A colour as a web page writes it, quoted: "#RRGGBB".
+    // A colour as a web page writes it (CssColor), quoted: "#RRGGBB".
     using TCss = std::array<char, 9>;
     static TCss Css(core::TColor color) noexcept
     {
-        static constexpr char kDigits[] = "0123456789ABCDEF";
-        TCss css = {'"', '#', '0', '0', '0', '0', '0', '0', '"'};
-        for (std::size_t byte = 0; byte < 3; ++byte) {
-            const auto value = static_cast<unsigned>((color >> (8 * byte)) & 0xFFU);
-            css[2 + 2 * byte] = kDigits[value >> 4];
-            css[3 + 2 * byte] = kDigits[value & 0xFU];
-        }
-        return css;
+        TCss quoted{};
+        quoted.front() = '"';
+        WriteCssColor(color, quoted.data() + 1);
+        quoted.back() = '"';
+        return quoted;
     }
 
     void Spill()

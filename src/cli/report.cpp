@@ -80,16 +80,22 @@ std::int32_t EffectiveMinLength(std::int32_t minLength) noexcept
     return minLength == 0 ? 1 : minLength;
 }
 
-std::string CssColor(core::TColor color)
+void WriteCssColor(core::TColor color, char* out) noexcept
 {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string css = "#000000";
+    out[0] = '#';
     // Stored as BBGGRR, red in the lowest byte; the web wants red first.
     for (std::size_t byte = 0; byte < 3; ++byte) {
         const auto value = static_cast<unsigned>((color >> (8 * byte)) & 0xFFU);
-        css[1 + 2 * byte] = kDigits[value >> 4];
-        css[2 + 2 * byte] = kDigits[value & 0xFU];
+        out[1 + 2 * byte] = kDigits[value >> 4];
+        out[2 + 2 * byte] = kDigits[value & 0xFU];
     }
+}
+
+std::string CssColor(core::TColor color)
+{
+    std::string css(7, '#');
+    WriteCssColor(color, css.data());
     return css;
 }
 

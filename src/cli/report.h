@@ -38,6 +38,8 @@ struct TCompareSettings {
 /// digits (aqua, stored 0xFFFF00, is "#00FFFF"): the form of every report
 /// that shows colours, JSON and HTML alike.
 [[nodiscard]] std::string CssColor(core::TColor color);
+/// The seven characters of CssColor(color), written at `out`.
+void WriteCssColor(core::TColor color, char* out) noexcept;
 
 /// A maximal run of consecutive words that share one colour other than
 /// white.
