@@ -229,9 +229,7 @@ public:
     void Block(std::string_view text)
     {
         Flush();
-        if (out_ == nullptr) {
-            block_.append(text);
-        } else {
+        if (out_ != nullptr) {
             out_->write(text.data(), static_cast<std::streamsize>(text.size()));
         }
     }
@@ -301,12 +299,6 @@ void WriteArticle(TJsonOut& json, const TArticleReport& article)
     json.Raw("]}");
 }
 
-// A large pair's article 2 part is made in memory while article 1's is
-// written only when it is expected to take at most this much; a longer one
-// (thousands of regions, at length 1) is written after article 1's, so
-// that the report never holds more than this of itself.
-constexpr std::size_t kJsonPartInMemory = std::size_t{64} << 20;
-
 // Room enough for an article's part in most cases: a colour entry a word,
 // its regions' text at up to three bytes a code unit, and their numbers.
 std::size_t ExpectedJsonSize(const TArticleReport& article)
@@ -345,7 +337,7 @@ void WriteCompareJson(std::ostream& out, const TCompareReport& report)
     const TArticleReport& article1 = report.articles[0];
     const TArticleReport& article2 = report.articles[1];
     const std::size_t expected = ExpectedJsonSize(article2);
-    if (article1.words.size() + article2.words.size() < core::kParallelWords || expected > kJsonPartInMemory) {
+    if (!WritesSideBySide(report, expected)) {
         WriteArticle(json, article1);
         json.Raw(',');
         WriteArticle(json, article2);

@@ -92,6 +92,13 @@ void WriteCssColor(core::TColor color, char* out) noexcept
     }
 }
 
+bool WritesSideBySide(const TCompareReport& report, std::size_t heldBytes) noexcept
+{
+    constexpr std::size_t kMostHeld = std::size_t{64} << 20;
+    return report.articles[0].words.size() + report.articles[1].words.size() >= core::kParallelWords
+        && heldBytes <= kMostHeld;
+}
+
 std::string CssColor(core::TColor color)
 {
     std::string css(7, '#');

@@ -94,6 +94,12 @@ struct TCompareReport {
 /// both articles as the comparison left them (TComparison::TakeArticle).
 /// The articles' texts and words move into the report. `names` name the
 /// two sources.
+/// Whether a report writer makes one article's part in memory on the other
+/// core while it writes the other article's: the pair is large enough to
+/// pay for a thread, and the part, expected to take `heldBytes`, takes at
+/// most 64 MiB, so that a report never holds more than that of itself.
+[[nodiscard]] bool WritesSideBySide(const TCompareReport& report, std::size_t heldBytes) noexcept;
+
 [[nodiscard]] TCompareReport BuildCompareReport(core::TArticle article1, core::TArticle article2,
                                                 const core::TCompareOutcome& outcome, const TCompareSettings& settings,
                                                 const std::array<std::string, 2>& names);

@@ -18,8 +18,6 @@ namespace {
 // Passage lines are gathered into blocks of about this many bytes before
 // they go to the stream.
 constexpr std::size_t kLineBlock = std::size_t{1} << 16;
-// The most that one article's passage lines are held in memory.
-constexpr std::size_t kLinesInMemory = std::size_t{64} << 20;
 
 // A passage on one line, quoted, at the end of `out`: every run of line
 // breaks, tabs and other control characters becomes one space, so that
@@ -117,15 +115,17 @@ void PassageLines(int number, const TArticleReport& article, Emit emit)
 
 // Both articles' passage lines, article 2's first. For a large pair,
 // article 1's are made in memory on the other core while article 2's are
-// written, unless they could take more than kLinesInMemory.
-void WritePassages(std::ostream& out, const TArticleReport& article1, const TArticleReport& article2)
+// written (see WritesSideBySide).
+void WritePassages(std::ostream& out, const TCompareReport& report)
 {
+    const TArticleReport& article1 = report.articles[0];
+    const TArticleReport& article2 = report.articles[1];
     const auto toStream = [&out](const std::string& block) { out << block; };
     // A line holds its word numbers and at most kQuotedPassageLength
     // characters of up to three bytes each.
     constexpr std::size_t kLineBytes = kQuotedPassageLength * 3 + 48;
     const std::size_t expected = article1.regions.size() * kLineBytes;
-    if (article1.words.size() + article2.words.size() < core::kParallelWords || expected > kLinesInMemory) {
+    if (!WritesSideBySide(report, expected)) {
         PassageLines(2, article2, toStream);
         PassageLines(1, article1, toStream);
         return;
@@ -203,7 +203,7 @@ void WriteCompareText(std::ostream& out, const TCompareReport& report)
     WriteArticleLine(out, 2, report.articles[1]);
     if (report.compared) {
         out << "\n";
-        WritePassages(out, report.articles[0], report.articles[1]);
+        WritePassages(out, report);
     }
 }
 
