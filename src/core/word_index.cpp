@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 
 namespace glenvary::core {
 namespace {
@@ -22,20 +23,82 @@ constexpr char16_t FoldAscii(char16_t c) noexcept
     return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
 }
 
-// FNV-1a over the folded code units, finished with a mixer so that the low
-// bits, which pick the slot, depend on every unit.
-std::uint64_t FoldedHash(std::u16string_view text) noexcept
+// A word is folded and hashed four code units at a time, each four held in
+// a 64-bit block with the first unit in the lowest 16 bits and zeros past
+// the word's end.
+constexpr std::size_t kBlockUnits = 4;
+constexpr std::uint64_t kUnitTops = 0x8000800080008000ULL;
+
+// The block with each of its capitals A-Z turned to the small letter, all
+// four units at once: a unit is a capital when its low 15 bits reach 'A'
+// but not past 'Z' and its top bit is clear.
+constexpr std::uint64_t FoldBlock(std::uint64_t block) noexcept
 {
-    std::uint64_t h = 0xcbf29ce484222325ULL;
-    for (const char16_t c : text) {
-        h ^= FoldAscii(c);
-        h *= 0x100000001b3ULL;
+    const std::uint64_t low = block & ~kUnitTops;
+    const std::uint64_t fromA = (low + 0x7FBF7FBF7FBF7FBFULL) & kUnitTops;
+    const std::uint64_t pastZ = (low + 0x7FA57FA57FA57FA5ULL) & kUnitTops;
+    const std::uint64_t capitals = fromA & ~pastZ & ~block;
+    // A capital's top-bit marker, moved down to 0x20, is what it lacks.
+    return block + (capitals >> 10);
+}
+
+// The first `count` (at most four) units of `units` as a block.
+std::uint64_t LoadBlock(const char16_t* units, std::size_t count) noexcept
+{
+    std::uint64_t block = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        block |= std::uint64_t{units[k]} << (16 * k);
     }
+    return block;
+}
+
+// The units of the first `count` (0 .. 4) of a block's places.
+constexpr std::array<std::uint64_t, kBlockUnits + 1> kFirstUnits = {
+    0, 0xFFFFULL, 0xFFFFFFFFULL, 0xFFFFFFFFFFFFULL, ~std::uint64_t{0}};
+
+constexpr std::uint64_t Mix(std::uint64_t h) noexcept
+{
     h ^= h >> 33;
     h *= 0xff51afd7ed558ccdULL;
     h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ULL;
+    h ^= h >> 33;
     return h;
 }
+
+} // namespace
+
+TWordTable::TKey TWordTable::KeyOf(std::u16string_view text, bool readAhead) noexcept
+{
+    const std::size_t size = text.size();
+    const char16_t* units = text.data();
+    TKey key;
+    key.size = static_cast<std::uint32_t>(size);
+    if (std::endian::native == std::endian::little && readAhead) {
+        // The eight units from the word's start may be read whatever its
+        // length; those past its end are cut off.
+        std::memcpy(&key.head[0], units, sizeof(std::uint64_t));
+        std::memcpy(&key.head[1], units + kBlockUnits, sizeof(std::uint64_t));
+        key.head[0] &= kFirstUnits[std::min(size, kBlockUnits)];
+        key.head[1] &= kFirstUnits[std::clamp(size, kBlockUnits, 2 * kBlockUnits) - kBlockUnits];
+    } else {
+        key.head[0] = LoadBlock(units, std::min(size, kBlockUnits));
+        key.head[1] = size > kBlockUnits ? LoadBlock(units + kBlockUnits, std::min(size - kBlockUnits, kBlockUnits)) : 0;
+    }
+    key.head[0] = FoldBlock(key.head[0]);
+    key.head[1] = FoldBlock(key.head[1]);
+    // The two leading blocks are hashed side by side, the rest in turn.
+    std::uint64_t h = (size * 0x9E3779B97F4A7C15ULL) ^ (key.head[0] * 0xC2B2AE3D27D4EB4FULL)
+        ^ std::rotl(key.head[1] * 0x165667B19E3779F9ULL, 31);
+    for (std::size_t at = 2 * kBlockUnits; at < size; at += kBlockUnits) {
+        const std::uint64_t block = FoldBlock(LoadBlock(units + at, std::min(size - at, kBlockUnits)));
+        h = std::rotl(h ^ (block * 0xC2B2AE3D27D4EB4FULL), 29) * 0x165667B19E3779F9ULL;
+    }
+    key.hash = Mix(h);
+    return key;
+}
+
+namespace {
 
 // Runs of word ids are hashed as polynomials modulo the Mersenne prime
 // 2^61 - 1: a change of any word changes the hash, and unlike hashes
@@ -223,40 +286,39 @@ void TWordTable::Build(const TArticle& article)
     const std::int32_t words = article.lstWords.Count();
     ids_.resize(static_cast<std::size_t>(words));
     slots_.assign(1024, kAbsent);
-    hashes_.clear();
+    entries_.clear();
     folded_.clear();
-    start_.assign(1, 0);
+    const char16_t* end = article.sText.data() + article.sText.size();
     for (std::int32_t w = 0; w < words; ++w) {
         const std::u16string_view text = WordText(article, w);
-        ids_[static_cast<std::size_t>(w)] = Intern(text, FoldedHash(text));
+        const bool readAhead = end - text.data() >= static_cast<std::ptrdiff_t>(2 * kBlockUnits);
+        ids_[static_cast<std::size_t>(w)] = Intern(text, KeyOf(text, readAhead));
     }
 }
 
-std::int32_t TWordTable::Intern(std::u16string_view text, std::uint64_t hash)
+std::int32_t TWordTable::Intern(std::u16string_view text, const TKey& key)
 {
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = key.hash & mask;; i = (i + 1) & mask) {
         const std::int32_t id = slots_[i];
         if (id == kAbsent) {
             const std::int32_t added = Count();
             slots_[i] = added;
-            hashes_.push_back(hash);
+            entries_.push_back({key.hash, key.head, key.size, static_cast<std::uint32_t>(folded_.size())});
             for (const char16_t c : text) {
                 folded_.push_back(FoldAscii(c));
             }
-            start_.push_back(static_cast<std::uint32_t>(folded_.size()));
-            if (hashes_.size() * 2 > slots_.size()) {
+            if (entries_.size() * 2 > slots_.size()) {
                 Grow();
             }
             return added;
         }
-        if (hashes_[static_cast<std::size_t>(id)] == hash) {
-            const std::u16string_view known = Folded(id);
-            if (known.size() == text.size()
-                && std::equal(text.begin(), text.end(), known.begin(),
-                              [](char16_t a, char16_t b) { return FoldAscii(a) == b; })) {
-                return id;
-            }
+        // Words of up to eight units are whole in their keys.
+        if (entries_[static_cast<std::size_t>(id)].Holds(key)
+            && (key.size <= 2 * kBlockUnits
+                || std::equal(text.begin() + 2 * kBlockUnits, text.end(), Folded(id).begin() + 2 * kBlockUnits,
+                              [](char16_t a, char16_t b) { return FoldAscii(a) == b; }))) {
+            return id;
         }
     }
 }
@@ -279,7 +341,7 @@ std::int32_t TWordTable::Find(std::u16string_view folded, std::uint64_t hash) co
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const std::int32_t id = slots_[i];
-        if (id == kAbsent || (hashes_[static_cast<std::size_t>(id)] == hash && Folded(id) == folded)) {
+        if (id == kAbsent || (Hash(id) == hash && Folded(id) == folded)) {
             return id;
         }
     }
@@ -287,9 +349,8 @@ std::int32_t TWordTable::Find(std::u16string_view folded, std::uint64_t hash) co
 
 std::u16string_view TWordTable::Folded(std::int32_t id) const noexcept
 {
-    const auto begin = start_[static_cast<std::size_t>(id)];
-    const auto end = start_[static_cast<std::size_t>(id) + 1];
-    return std::u16string_view(folded_).substr(begin, end - begin);
+    const TEntry& entry = entries_[static_cast<std::size_t>(id)];
+    return std::u16string_view(folded_).substr(entry.start, entry.size);
 }
 
 TRunLists::TRunLists(std::span<const std::int32_t> ids2, std::span<const std::int32_t> ids1, std::int32_t length)

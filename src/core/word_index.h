@@ -6,6 +6,7 @@
 #include "prefetch.h"
 #include "segmentation.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -24,9 +25,11 @@ namespace glenvary::core {
 /// The distinct words of one article. Two words are the same word when they
 /// are equal after folding the ASCII capitals A-Z to small letters (every
 /// other code unit must agree exactly); ids run from 0 in the order of
-/// first occurrence. Each word is folded and hashed once; the folded texts
-/// of the distinct words are kept side by side, so that a look-up compares
-/// against them without touching the article's text again.
+/// first occurrence. Each word is folded and hashed once, four code units
+/// at a time. A distinct word keeps its hash, length and first eight folded
+/// units together, so that a look-up of a word of up to eight units
+/// compares one entry; the folded texts of the distinct words are kept
+/// side by side for the longer ones.
 class TWordTable {
 public:
     static constexpr std::int32_t kAbsent = -1;
@@ -39,24 +42,50 @@ public:
     /// `hash` (as Hash gives it), or kAbsent.
     [[nodiscard]] std::int32_t Find(std::u16string_view folded, std::uint64_t hash) const noexcept;
 
-    [[nodiscard]] std::int32_t Count() const noexcept { return static_cast<std::int32_t>(hashes_.size()); }
+    [[nodiscard]] std::int32_t Count() const noexcept { return static_cast<std::int32_t>(entries_.size()); }
     [[nodiscard]] std::u16string_view Folded(std::int32_t id) const noexcept;
-    [[nodiscard]] std::uint64_t Hash(std::int32_t id) const noexcept { return hashes_[static_cast<std::size_t>(id)]; }
+    [[nodiscard]] std::uint64_t Hash(std::int32_t id) const noexcept
+    {
+        return entries_[static_cast<std::size_t>(id)].hash;
+    }
     [[nodiscard]] const std::vector<std::int32_t>& Ids() const noexcept { return ids_; }
     /// Hands the ids over, leaving none.
     [[nodiscard]] std::vector<std::int32_t> TakeIds() noexcept { return std::move(ids_); }
 
 private:
-    std::int32_t Intern(std::u16string_view folded, std::uint64_t hash);
+    // A word's hash and length, and its first eight units folded (zero past
+    // its end), four to a block.
+    struct TKey {
+        std::uint64_t hash = 0;
+        std::array<std::uint64_t, 2> head{};
+        std::uint32_t size = 0;
+    };
+    // A distinct word: its key, and where its folded text starts in folded_.
+    // Ids go by first occurrence, so the entries of the words that come
+    // most often lie close together.
+    struct TEntry {
+        std::uint64_t hash = 0;
+        std::array<std::uint64_t, 2> head{};
+        std::uint32_t size = 0;
+        std::uint32_t start = 0;
+
+        [[nodiscard]] bool Holds(const TKey& key) const noexcept
+        {
+            return hash == key.hash && size == key.size && head[0] == key.head[0] && head[1] == key.head[1];
+        }
+    };
+
+    // The key of `text`; with `readAhead`, the eight units from its start
+    // may be read even where the word is shorter.
+    [[nodiscard]] static TKey KeyOf(std::u16string_view text, bool readAhead) noexcept;
+    std::int32_t Intern(std::u16string_view text, const TKey& key);
     void Grow();
 
     std::vector<std::int32_t> ids_;
     // Open addressing: a slot holds an id or kAbsent.
     std::vector<std::int32_t> slots_;
-    std::vector<std::uint64_t> hashes_;
-    // The folded text of id i is folded_[start_[i] .. start_[i + 1]).
+    std::vector<TEntry> entries_;
     std::u16string folded_;
-    std::vector<std::uint32_t> start_;
 };
 
 /// A std::allocator whose resize and count-constructor leave new ints
