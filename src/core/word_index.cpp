@@ -492,12 +492,16 @@ void TWordIndex::Update(const TArticle& article1, const TArticle& article2)
         both && static_cast<std::size_t>(article1.lstWords.Count()) + article2.lstWords.Count() >= kParallelWords;
     const bool intern1 = stale1_;
     const bool intern2 = stale2_;
+    // Article 2's word places are grouped on its own thread, while article
+    // 1 may still be interned.
     SideBySide(
         parallel, [&] { if (intern1) { table1_.Build(article1); } },
-        [&] { if (intern2) { table2_.Build(article2); } });
-    if (intern2) {
-        words_ = std::make_unique<TRunLists>(table2_.Ids(), table2_.Count());
-    }
+        [&] {
+            if (intern2) {
+                table2_.Build(article2);
+                words_ = std::make_unique<TRunLists>(table2_.Ids(), table2_.Count());
+            }
+        });
     stale1_ = false;
     stale2_ = false;
 
