@@ -9,7 +9,7 @@ the corpus of real prose that scripts/make-corpus.sh builds, in
 BUILD_DIR/corpus unless --corpus says otherwise; it is built when missing,
 and when it cannot be built the rows that need it are skipped with the
 reason. The batch rows come from the engine benchmarks' BM_Batch runs,
-which need no corpus. The command line is timed as a whole process: wall time around the
+and the adversarial pairs from glenvary_bench_pairs; neither needs the corpus. The command line is timed as a whole process: wall time around the
 process, best of three runs (a run that takes longer than a minute is not
 repeated), and the peak resident memory from /usr/bin/time. git's word diff
 is timed on the same files in the same run, so that the ratio says something
@@ -56,6 +56,17 @@ SMALL_PAIR_MILLISECONDS = 30
 BATCH_MILLISECONDS = 2000
 # Start-up takes some tens of milliseconds and varies with the machine's load.
 START_UP_RUNS = 10
+# The engine benchmarks' adversarial pairs, written out by
+# glenvary_bench_pairs: 100,000 words, each length the engine benchmarks use,
+# under 1 s each; and memory that grows linearly: at ADVERSARIAL_SCALE times
+# the words, at most LINEAR_MEMORY times the memory above the process's
+# start-up (a memory that grew with the square would take 16 times).
+ADVERSARIAL_KINDS = ('one-word-longer', 'two-words-alternating', 'near-misses')
+ADVERSARIAL_LENGTHS = (1, 2, 3, 6)
+ADVERSARIAL_WORDS = 100_000
+ADVERSARIAL_SECONDS = 1
+ADVERSARIAL_SCALE = 4
+LINEAR_MEMORY = 5
 
 # Window targets: a pattern for the benchmark's name, the counter (None for
 # the benchmark's own time) and the limit in milliseconds or, for counters
@@ -287,6 +298,47 @@ def small_pair_rows(cli, corpus):
     return rows
 
 
+def adversarial_rows(build, cli, scratch):
+    """One row per adversarial pair: the slowest length at 100,000 words, and
+    how the memory grows with the words."""
+    writer = build / 'bench' / 'glenvary_bench_pairs'
+    if not writer.exists():
+        raise Skip(f'{writer} is not built')
+    base = measure([str(cli), '--version']).megabytes
+    rows = []
+    for kind in ADVERSARIAL_KINDS:
+        log(f'adversarial pair {kind}')
+        label = f'adversarial 100k, {kind}, words, lengths {", ".join(map(str, ADVERSARIAL_LENGTHS))}'
+        target = f'under {ADVERSARIAL_SECONDS} s each, memory linear'
+        runs = {}
+        try:
+            for length in ADVERSARIAL_LENGTHS:
+                for words in (ADVERSARIAL_WORDS, ADVERSARIAL_SCALE * ADVERSARIAL_WORDS):
+                    first, second = (scratch / f'{kind}-{words}-{length}-{side}.txt' for side in (1, 2))
+                    if subprocess.run([str(writer), kind, str(words), str(length), str(first), str(second)]).returncode:
+                        raise Skip(f'{writer.name} failed')
+                    runs[length, words] = measure(compare_command(cli, first, second, 'words', length, 'text'))
+        except Skip as failed:
+            rows.append(Row(label, str(failed), target, 'MISSED'))
+            continue
+        slowest = max(ADVERSARIAL_LENGTHS, key=lambda length: runs[length, ADVERSARIAL_WORDS].seconds)
+        seconds = runs[slowest, ADVERSARIAL_WORDS].seconds
+        figure = f'slowest {seconds_text(seconds)} (length {slowest})'
+        linear = True
+        if base is not None and all(run.megabytes is not None for run in runs.values()):
+            growth = max((runs[length, ADVERSARIAL_SCALE * ADVERSARIAL_WORDS].megabytes - base)
+                         / max(runs[length, ADVERSARIAL_WORDS].megabytes - base, 1)
+                         for length in ADVERSARIAL_LENGTHS)
+            most = max(runs[length, ADVERSARIAL_WORDS].megabytes for length in ADVERSARIAL_LENGTHS)
+            figure += (f', at most {megabytes_text(most)}; {ADVERSARIAL_SCALE}x the words: '
+                       f'{growth:.1f}x the memory above start-up')
+            linear = growth <= LINEAR_MEMORY
+        else:
+            figure += ', memory not measured'
+        rows.append(Row(label, figure, target, verdict(seconds < ADVERSARIAL_SECONDS and linear)))
+    return rows
+
+
 def batch_rows(build, scratch):
     """A row for each run of BM_Batch in glenvary_bench: every ordered pair
     of a set of articles compared, as `glenvary-cli batch` compares them."""
@@ -443,6 +495,11 @@ def main():
                 notes.append('Peak memory not measured: /usr/bin/time is missing.')
             rows += big_pair_rows(cli, corpus, scratch, tools)
             rows += small_pair_rows(cli, corpus)
+        if cli.exists():
+            try:
+                rows += adversarial_rows(build, cli, scratch)
+            except Skip as failed:
+                notes.append(f'Adversarial rows skipped: {failed}.')
         try:
             rows += batch_rows(build, scratch)
         except Skip as failed:
