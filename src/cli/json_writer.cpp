@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -154,45 +155,22 @@ public:
     }
 
     // A quoted string from UTF-16, escaped as String(std::string_view)
-    // escapes, in UTF-8; a lone surrogate becomes U+FFFD.
+    // escapes, in UTF-8; a lone surrogate becomes U+FFFD. Written a piece
+    // at a time through a cursor into room for the piece's longest form.
     void String(std::u16string_view text)
     {
         block_.push_back('"');
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            const char32_t c = text[i];
-            if (c < 0x80) {
-                if (c >= 0x20 && c != '"' && c != '\\') {
-                    block_.push_back(static_cast<char>(c));
-                } else {
-                    const char ascii = static_cast<char>(c);
-                    String(std::string_view(&ascii, 1), false);
-                }
-            } else if (c < 0x800) {
-                const char bytes[] = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
-                block_.append(bytes, sizeof bytes);
-            } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00
-                       && text[i + 1] <= 0xDFFF) {
-                const char32_t full = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-                ++i;
-                const char bytes[] = {static_cast<char>(0xF0 | (full >> 18)), static_cast<char>(0x80 | ((full >> 12) & 0x3F)),
-                                      static_cast<char>(0x80 | ((full >> 6) & 0x3F)), static_cast<char>(0x80 | (full & 0x3F))};
-                block_.append(bytes, sizeof bytes);
-            } else {
-                const char32_t shown = c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c;
-                const char bytes[] = {static_cast<char>(0xE0 | (shown >> 12)), static_cast<char>(0x80 | ((shown >> 6) & 0x3F)),
-                                      static_cast<char>(0x80 | (shown & 0x3F))};
-                block_.append(bytes, sizeof bytes);
+        std::size_t i = 0;
+        while (i < text.size()) {
+            const std::size_t end = std::min(text.size(), i + kPieceUnits);
+            // A surrogate pair may run one unit past the piece.
+            char* cursor = Room(kMostBytesPerUnit * (end - i + 1));
+            while (i < end) {
+                cursor = WriteUnit(text, i, cursor);
             }
-            Spill();
+            Commit(cursor);
         }
         Raw('"');
-    }
-
-    // `"#RRGGBB"`, as CssColor spells it.
-    void Colour(core::TColor color)
-    {
-        const TCss css = Css(color);
-        Raw(std::string_view(css.data(), css.size()));
     }
 
     // The words' colours as an array: a book's worth of entries, most the
@@ -203,18 +181,44 @@ public:
         block_.push_back('[');
         TCss css = Css(core::clWhite);
         core::TColor last = core::clWhite;
-        for (std::size_t i = 0; i < words.size(); ++i) {
-            if (words[i].iColor != last) {
-                last = words[i].iColor;
-                css = Css(last);
+        for (std::size_t i = 0; i < words.size();) {
+            const std::size_t end = std::min(words.size(), i + kPieceUnits);
+            char* cursor = Room((end - i) * (css.size() + 1));
+            for (; i < end; ++i) {
+                if (words[i].iColor != last) {
+                    last = words[i].iColor;
+                    css = Css(last);
+                }
+                if (i != 0) {
+                    *cursor++ = ',';
+                }
+                cursor = std::copy(css.begin(), css.end(), cursor);
             }
-            if (i != 0) {
-                block_.push_back(',');
-            }
-            block_.append(css.data(), css.size());
-            Spill();
+            Commit(cursor);
         }
         Raw(']');
+    }
+
+    // A region of an article's text: its numbers and colour written through
+    // one cursor, then its text.
+    void Region(const TRegion& region, std::u16string_view text, bool first)
+    {
+        char* cursor = Room(kRegionFieldBytes);
+        cursor = Put(cursor, first ? R"({"first_word":)" : R"(,{"first_word":)");
+        cursor = Put(cursor, region.firstWord);
+        cursor = Put(cursor, R"(,"last_word":)");
+        cursor = Put(cursor, region.lastWord);
+        cursor = Put(cursor, R"(,"start":)");
+        cursor = Put(cursor, region.start);
+        cursor = Put(cursor, R"(,"end":)");
+        cursor = Put(cursor, region.end);
+        cursor = Put(cursor, R"(,"color":)");
+        const TCss css = Css(region.color);
+        cursor = std::copy(css.begin(), css.end(), cursor);
+        cursor = Put(cursor, R"(,"text":)");
+        Commit(cursor);
+        String(text);
+        Raw('}');
     }
 
     void Flush()
@@ -239,6 +243,86 @@ public:
 
 private:
     static constexpr std::size_t kBlock = std::size_t{1} << 16;
+    // Units or words written through one cursor at a time.
+    static constexpr std::size_t kPieceUnits = 4096;
+    // The most a UTF-16 unit takes: six bytes for \u00XX.
+    static constexpr std::size_t kMostBytesPerUnit = 6;
+    // A region's numbers, colour and keys: four numbers of at most eleven
+    // characters, nine for the colour, and the keys' 60-odd.
+    static constexpr std::size_t kRegionFieldBytes = 128;
+
+    // Room for `bytes` bytes at the block's end, for a cursor to fill and
+    // Commit to end.
+    char* Room(std::size_t bytes)
+    {
+        const std::size_t used = block_.size();
+        block_.resize(used + bytes);
+        return block_.data() + used;
+    }
+    // Keeps what the cursor wrote since Room, up to `cursor`.
+    void Commit(const char* cursor)
+    {
+        block_.resize(static_cast<std::size_t>(cursor - block_.data()));
+        Spill();
+    }
+    static char* Put(char* cursor, std::string_view text) noexcept
+    {
+        return std::copy(text.begin(), text.end(), cursor);
+    }
+    static char* Put(char* cursor, std::int32_t value) noexcept
+    {
+        // Independent of any locale; eleven characters hold every value.
+        return std::to_chars(cursor, cursor + 11, value).ptr;
+    }
+
+    // Writes unit `i` of `text` (with the next one when the two make a
+    // surrogate pair) at `cursor`, escaped and in UTF-8 as String wants,
+    // and moves `i` past them.
+    static char* WriteUnit(std::u16string_view text, std::size_t& i, char* cursor) noexcept
+    {
+        static constexpr char kHex[] = "0123456789abcdef";
+        const char32_t c = text[i++];
+        if (c < 0x80) {
+            if (c >= 0x20 && c != '"' && c != '\\') {
+                *cursor++ = static_cast<char>(c);
+                return cursor;
+            }
+            *cursor++ = '\\';
+            switch (c) {
+            case '"': *cursor++ = '"'; break;
+            case '\\': *cursor++ = '\\'; break;
+            case '\b': *cursor++ = 'b'; break;
+            case '\f': *cursor++ = 'f'; break;
+            case '\n': *cursor++ = 'n'; break;
+            case '\r': *cursor++ = 'r'; break;
+            case '\t': *cursor++ = 't'; break;
+            default:
+                cursor = Put(cursor, "u00");
+                *cursor++ = kHex[c >> 4];
+                *cursor++ = kHex[c & 0xF];
+                break;
+            }
+            return cursor;
+        }
+        if (c < 0x800) {
+            *cursor++ = static_cast<char>(0xC0 | (c >> 6));
+            *cursor++ = static_cast<char>(0x80 | (c & 0x3F));
+            return cursor;
+        }
+        if (c >= 0xD800 && c <= 0xDBFF && i < text.size() && text[i] >= 0xDC00 && text[i] <= 0xDFFF) {
+            const char32_t full = 0x10000 + ((c - 0xD800) << 10) + (text[i++] - 0xDC00);
+            *cursor++ = static_cast<char>(0xF0 | (full >> 18));
+            *cursor++ = static_cast<char>(0x80 | ((full >> 12) & 0x3F));
+            *cursor++ = static_cast<char>(0x80 | ((full >> 6) & 0x3F));
+            *cursor++ = static_cast<char>(0x80 | (full & 0x3F));
+            return cursor;
+        }
+        const char32_t shown = c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c;
+        *cursor++ = static_cast<char>(0xE0 | (shown >> 12));
+        *cursor++ = static_cast<char>(0x80 | ((shown >> 6) & 0x3F));
+        *cursor++ = static_cast<char>(0x80 | (shown & 0x3F));
+        return cursor;
+    }
 
     // A colour as a web page writes it (CssColor), quoted: "#RRGGBB".
     using TCss = std::array<char, 9>;
@@ -280,21 +364,7 @@ void WriteArticle(TJsonOut& json, const TArticleReport& article)
     json.Key("regions");
     json.Raw('[');
     for (std::size_t i = 0; i < article.regions.size(); ++i) {
-        const TRegion& region = article.regions[i];
-        json.Raw(i == 0 ? "{" : ",{");
-        json.Key("first_word", true);
-        json.Integer(region.firstWord);
-        json.Key("last_word");
-        json.Integer(region.lastWord);
-        json.Key("start");
-        json.Integer(region.start);
-        json.Key("end");
-        json.Integer(region.end);
-        json.Key("color");
-        json.Colour(region.color);
-        json.Key("text");
-        json.String(article.RegionText(region));
-        json.Raw('}');
+        json.Region(article.regions[i], article.RegionText(article.regions[i]), i == 0);
     }
     json.Raw("]}");
 }
