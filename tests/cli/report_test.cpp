@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
+#include "cli/json_writer.h"
 #include "cli/report.h"
 #include "io/text_encoding.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -108,6 +111,28 @@ TEST(CliCompareReport, WritesColoursRedFirstAsTheWebDoes)
         SCOPED_TRACE(c.css);
         EXPECT_EQ(CssColor(c.stored), c.css);
     }
+}
+
+TEST(CliCompareJson, WritesALongRegionsTextWholeInUtf8)
+{
+    // Thousands of units before a character beyond 16 bits, so that its two
+    // units fall on either side of where the writer takes its next piece,
+    // and surrogates left alone, which become U+FFFD.
+    std::u16string text;
+    std::string expected;
+    for (int k = 0; k < 1365; ++k) {
+        text += u"ab ";
+        expected += "ab ";
+    }
+    text += u"\U0001F600 \xD800x y\xDC00";
+    expected += "\xF0\x9F\x98\x80 \xEF\xBF\xBDx y\xEF\xBF\xBD";
+    const TCompareReport report = CompareArticles(text, text, {}, {"1", "2"});
+    std::ostringstream out;
+    WriteCompareJson(out, report);
+    const nlohmann::json json = nlohmann::json::parse(out.str());
+    const nlohmann::json& regions = json["articles"][1]["regions"];
+    ASSERT_EQ(regions.size(), 1U);
+    EXPECT_EQ(regions[0]["text"], expected);
 }
 
 struct KeywordCase {
