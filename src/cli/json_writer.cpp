@@ -248,7 +248,8 @@ private:
     // The most a UTF-16 unit takes: six bytes for \u00XX.
     static constexpr std::size_t kMostBytesPerUnit = 6;
     // A region's numbers, colour and keys: four numbers of at most eleven
-    // characters, nine for the colour, and the keys' 60-odd.
+    // characters, and 70 for the quoted colour and the keys with their
+    // punctuation.
     static constexpr std::size_t kRegionFieldBytes = 128;
 
     // Room for `bytes` bytes at the block's end, for a cursor to fill and
