@@ -108,7 +108,6 @@ public:
     // everything else as it stands. Unquoted, only the characters go out.
     void String(std::string_view text, bool quoted = true)
     {
-        static constexpr char kHex[] = "0123456789abcdef";
         if (quoted) {
             block_.push_back('"');
         }
@@ -129,22 +128,11 @@ public:
             block_.append(text.substr(plain, i - plain));
             plain = i + 1;
             ++i;
-            switch (c) {
-            case '"': block_.append("\\\""); break;
-            case '\\': block_.append("\\\\"); break;
-            case '\b': block_.append("\\b"); break;
-            case '\f': block_.append("\\f"); break;
-            case '\n': block_.append("\\n"); break;
-            case '\r': block_.append("\\r"); break;
-            case '\t': block_.append("\\t"); break;
-            default:
-                if (c >= 0x80) {
-                    block_.append("\xEF\xBF\xBD");
-                } else {
-                    const char escaped[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
-                    block_.append(escaped, sizeof escaped);
-                }
-                break;
+            if (c >= 0x80) {
+                block_.append("\xEF\xBF\xBD");
+            } else {
+                char escaped[kMostBytesPerUnit];
+                block_.append(escaped, PutEscaped(escaped, static_cast<char>(c)));
             }
             Spill();
         }
@@ -276,34 +264,42 @@ private:
         return std::to_chars(cursor, cursor + 11, value).ptr;
     }
 
+    // An ASCII character that JSON wants escaped (a quote, a backslash or a
+    // control character): the short form where there is one, else \u00XX
+    // in small hex digits.
+    static char* PutEscaped(char* cursor, char c) noexcept
+    {
+        static constexpr char kHex[] = "0123456789abcdef";
+        *cursor++ = '\\';
+        switch (c) {
+        case '"': *cursor++ = '"'; break;
+        case '\\': *cursor++ = '\\'; break;
+        case '\b': *cursor++ = 'b'; break;
+        case '\f': *cursor++ = 'f'; break;
+        case '\n': *cursor++ = 'n'; break;
+        case '\r': *cursor++ = 'r'; break;
+        case '\t': *cursor++ = 't'; break;
+        default:
+            cursor = Put(cursor, "u00");
+            *cursor++ = kHex[(c >> 4) & 0xF];
+            *cursor++ = kHex[c & 0xF];
+            break;
+        }
+        return cursor;
+    }
+
     // Writes unit `i` of `text` (with the next one when the two make a
     // surrogate pair) at `cursor`, escaped and in UTF-8 as String wants,
     // and moves `i` past them.
     static char* WriteUnit(std::u16string_view text, std::size_t& i, char* cursor) noexcept
     {
-        static constexpr char kHex[] = "0123456789abcdef";
         const char32_t c = text[i++];
         if (c < 0x80) {
             if (c >= 0x20 && c != '"' && c != '\\') {
                 *cursor++ = static_cast<char>(c);
                 return cursor;
             }
-            *cursor++ = '\\';
-            switch (c) {
-            case '"': *cursor++ = '"'; break;
-            case '\\': *cursor++ = '\\'; break;
-            case '\b': *cursor++ = 'b'; break;
-            case '\f': *cursor++ = 'f'; break;
-            case '\n': *cursor++ = 'n'; break;
-            case '\r': *cursor++ = 'r'; break;
-            case '\t': *cursor++ = 't'; break;
-            default:
-                cursor = Put(cursor, "u00");
-                *cursor++ = kHex[c >> 4];
-                *cursor++ = kHex[c & 0xF];
-                break;
-            }
-            return cursor;
+            return PutEscaped(cursor, static_cast<char>(c));
         }
         if (c < 0x800) {
             *cursor++ = static_cast<char>(0xC0 | (c >> 6));
