@@ -304,7 +304,8 @@ std::int32_t TWordTable::Intern(std::u16string_view text, const TKey& key)
         if (id == kAbsent) {
             const std::int32_t added = Count();
             slots_[i] = added;
-            entries_.push_back({key.hash, key.head, key.size, static_cast<std::uint32_t>(folded_.size())});
+            entries_.push_back(key);
+            entries_.back().start = static_cast<std::uint32_t>(folded_.size());
             for (const char16_t c : text) {
                 folded_.push_back(FoldAscii(c));
             }
@@ -314,7 +315,7 @@ std::int32_t TWordTable::Intern(std::u16string_view text, const TKey& key)
             return added;
         }
         // Words of up to eight units are whole in their keys.
-        if (entries_[static_cast<std::size_t>(id)].Holds(key)
+        if (entries_[static_cast<std::size_t>(id)].Matches(key)
             && (key.size <= 2 * kBlockUnits
                 || std::equal(text.begin() + 2 * kBlockUnits, text.end(), Folded(id).begin() + 2 * kBlockUnits,
                               [](char16_t a, char16_t b) { return FoldAscii(a) == b; }))) {
@@ -349,7 +350,7 @@ std::int32_t TWordTable::Find(std::u16string_view folded, std::uint64_t hash) co
 
 std::u16string_view TWordTable::Folded(std::int32_t id) const noexcept
 {
-    const TEntry& entry = entries_[static_cast<std::size_t>(id)];
+    const TKey& entry = entries_[static_cast<std::size_t>(id)];
     return std::u16string_view(folded_).substr(entry.start, entry.size);
 }
 

@@ -54,24 +54,20 @@ public:
 
 private:
     // A word's hash and length, and its first eight units folded (zero past
-    // its end), four to a block.
+    // its end), four to a block; for a distinct word of the table, also
+    // where its folded text starts in folded_. Ids go by first occurrence,
+    // so the keys of the words that come most often lie close together.
     struct TKey {
-        std::uint64_t hash = 0;
-        std::array<std::uint64_t, 2> head{};
-        std::uint32_t size = 0;
-    };
-    // A distinct word: its key, and where its folded text starts in folded_.
-    // Ids go by first occurrence, so the entries of the words that come
-    // most often lie close together.
-    struct TEntry {
         std::uint64_t hash = 0;
         std::array<std::uint64_t, 2> head{};
         std::uint32_t size = 0;
         std::uint32_t start = 0;
 
-        [[nodiscard]] bool Holds(const TKey& key) const noexcept
+        // Whether `other` is the same word, but for the units past the
+        // eighth.
+        [[nodiscard]] bool Matches(const TKey& other) const noexcept
         {
-            return hash == key.hash && size == key.size && head[0] == key.head[0] && head[1] == key.head[1];
+            return hash == other.hash && size == other.size && head[0] == other.head[0] && head[1] == other.head[1];
         }
     };
 
@@ -84,7 +80,7 @@ private:
     std::vector<std::int32_t> ids_;
     // Open addressing: a slot holds an id or kAbsent.
     std::vector<std::int32_t> slots_;
-    std::vector<TEntry> entries_;
+    std::vector<TKey> entries_;
     std::u16string folded_;
 };
 
