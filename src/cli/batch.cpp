@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <iterator>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -84,9 +85,12 @@ TBatchReport CompareAllPairs(std::vector<TBatchArticle> articles, const TBatchSe
                 article2 += article2 >= article1 ? 1 : 0;
                 const core::TCompareOutcome outcome =
                     ComparePair(comparison, report.articles, article1, article2, settings.compare);
-                const TBatchPair pair = Counted(comparison, outcome, article1, article2);
+                TBatchPair pair = Counted(comparison, outcome, article1, article2);
                 if (pair.duplicatePercent[1] >= settings.threshold) {
-                    listed[thread].push_back(pair);
+                    if (settings.keepRegions) {
+                        pair.regions = {RegionsOf(comparison.Article1()), RegionsOf(comparison.Article2())};
+                    }
+                    listed[thread].push_back(std::move(pair));
                 }
             }
         } catch (...) {
@@ -112,25 +116,12 @@ TBatchReport CompareAllPairs(std::vector<TBatchArticle> articles, const TBatchSe
         }
     }
     for (std::vector<TBatchPair>& part : listed) {
-        report.pairs.insert(report.pairs.end(), part.begin(), part.end());
+        report.pairs.insert(report.pairs.end(), std::make_move_iterator(part.begin()),
+                            std::make_move_iterator(part.end()));
         part = {};
     }
     std::sort(report.pairs.begin(), report.pairs.end(), ListedBefore);
     return report;
-}
-
-TCompareReport PairReport(const TBatchReport& batch, const TBatchPair& pair)
-{
-    core::TComparison comparison;
-    comparison.KeepPassages(false);
-    const TCompareSettings settings{batch.unit, batch.minLength};
-    const core::TCompareOutcome outcome =
-        ComparePair(comparison, batch.articles, pair.article1, pair.article2, settings);
-    core::TArticle article1 = comparison.TakeArticle(core::TArticleSide::Article1);
-    core::TArticle article2 = comparison.TakeArticle(core::TArticleSide::Article2);
-    return BuildCompareReport(std::move(article1), std::move(article2), outcome, settings,
-                              {batch.articles[static_cast<std::size_t>(pair.article1)].name,
-                               batch.articles[static_cast<std::size_t>(pair.article2)].name});
 }
 
 } // namespace glenvary::cli

@@ -35,6 +35,17 @@ struct TBatchPair {
     /// duplicatePercent[1] is the pair's duplicate content.
     std::array<std::int32_t, 2> duplicatedWords{};
     std::array<double, 2> duplicatePercent{};
+    /// The duplicated passages of article 1 and of article 2, kept only when
+    /// the run was asked to (TBatchSettings::keepRegions).
+    std::array<std::vector<TRegion>, 2> regions;
+};
+
+/// An article of the run that could not be read, and why.
+struct TUnreadableArticle {
+    /// How the source was named.
+    std::string name;
+    /// One line: "cannot read NAME: REASON".
+    std::string message;
 };
 
 /// The settings of a batch run.
@@ -45,6 +56,8 @@ struct TBatchSettings {
     double threshold = 0.0;
     /// Threads that compare pairs; 0 takes one per processor core.
     unsigned threads = 0;
+    /// Keep the passages of every listed pair, for a report that shows them.
+    bool keepRegions = false;
 };
 
 /// The result of a batch run.
@@ -54,6 +67,9 @@ struct TBatchReport {
     std::int32_t minLength = 1;
     double threshold = 0.0;
     std::vector<TBatchArticle> articles;
+    /// The articles named for the run that could not be read, in the order
+    /// they were named; they take part in no pair.
+    std::vector<TUnreadableArticle> unreadable;
     /// Every ordered pair of two articles: n x (n - 1).
     std::int64_t pairCount = 0;
     /// The pairs whose duplicate content reaches the threshold, highest
@@ -68,14 +84,9 @@ struct TBatchReport {
 /// one comparison, so every pair has colours of its own while the articles
 /// are split and interned only once. The articles move into the report.
 /// Cost: the comparisons of n x (n - 1) pairs, shared among the threads;
-/// a pair listed costs a few dozen bytes. A failure of any comparison (lack
+/// a pair listed costs a few dozen bytes, and its passages when they are
+/// kept. A failure of any comparison (lack
 /// of memory) stops the others and is thrown here.
 [[nodiscard]] TBatchReport CompareAllPairs(std::vector<TBatchArticle> articles, const TBatchSettings& settings);
-
-/// The full report of one pair of `batch`, as `compare` makes it for the
-/// two articles: the pair is compared again, so that a batch run need not
-/// keep the colours of every pair. Cost: one comparison, and a copy of
-/// both articles' texts and words.
-[[nodiscard]] TCompareReport PairReport(const TBatchReport& batch, const TBatchPair& pair);
 
 } // namespace glenvary::cli

@@ -9,6 +9,7 @@
 #include "io/text_encoding.h"
 #include "cli/text_writer.h"
 #include "cli/batch.h"
+#include "core/keyword.h"
 #include "core/side_by_side.h"
 
 #include <CLI/CLI.hpp>
@@ -17,6 +18,7 @@
 #include <cstdint>
 #include <exception>
 #include <filesystem>
+#include <limits>
 #include <new>
 #include <optional>
 #include <set>
@@ -72,6 +74,10 @@ std::string CheckMinLength(const std::string& value)
     std::int32_t number = 0;
     const char* end = value.data() + value.size();
     const auto [stop, error] = std::from_chars(value.data(), end, number);
+    if (error == std::errc::result_out_of_range && stop == end && !value.starts_with('-')) {
+        return value + " is too large: the largest minimum length is "
+            + std::to_string(std::numeric_limits<std::int32_t>::max());
+    }
     if (error != std::errc{} || stop != end || number < 0) {
         return "expected a whole number of 0 or more, not " + value;
     }
@@ -101,7 +107,7 @@ std::string CheckThreshold(const std::string& value)
 void AddLengthOptions(CLI::App& command, std::string& unit, std::int32_t& minLength)
 {
     command.add_option("--unit", unit, "Unit of the minimum length")
-        ->check(CLI::IsMember({"words", "sentences", "paragraphs"}))
+        ->transform(CLI::IsMember({"words", "sentences", "paragraphs"}, CLI::ignore_case))
         ->type_name("UNIT")
         ->capture_default_str();
     command.add_option("--min", minLength, "Minimum length of a duplicated passage, in units (0 counts as 1)")
@@ -114,7 +120,7 @@ void AddLengthOptions(CLI::App& command, std::string& unit, std::int32_t& minLen
 void AddReportOptions(CLI::App& command, std::string& format, std::string& outputPath)
 {
     command.add_option("--format", format, "Report format")
-        ->check(CLI::IsMember({"text", "json", "html"}))
+        ->transform(CLI::IsMember({"text", "json", "html"}, CLI::ignore_case))
         ->type_name("FORMAT")
         ->capture_default_str();
     command.add_option("-o,--output", outputPath,
@@ -135,6 +141,36 @@ std::string CheckCommandName(int argc, char** argv)
         return {};
     }
     return "unknown command " + std::string(first) + ": use compare, batch or density (see --help)";
+}
+
+// CLI11 takes an option it does not know for one more argument, and then
+// blames the argument that is left over ("b.txt --mn not expected"); the
+// option itself is named instead. `command` is the command that argv[1]
+// names; its arguments start at argv[2].
+std::string FindUnknownOption(const CLI::App& command, int argc, char** argv)
+{
+    for (int i = 2; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--") {
+            break;
+        }
+        if (argument.size() < 2 || argument.front() != '-') {
+            continue;
+        }
+        const bool longName = argument.starts_with("--");
+        const std::string name(longName ? argument.substr(0, argument.find('=')) : argument.substr(0, 2));
+        const CLI::Option* option = command.get_option_no_throw(name);
+        if (option == nullptr) {
+            return "unknown option " + name + " for " + command.get_name() + " (see " + std::string(kProgram) + " "
+                + command.get_name() + " --help)";
+        }
+        // An option's value may itself begin with "-" (--keyword -x).
+        const bool valueAttached = longName ? argument.find('=') != std::string_view::npos : argument.size() > 2;
+        if (option->get_type_size() > 0 && !valueAttached) {
+            ++i;
+        }
+    }
+    return {};
 }
 
 int RunCompare(const TCompareOptions& options, const io::TReadSettings& reading, std::istream& in,
@@ -176,13 +212,27 @@ int RunCompare(const TCompareOptions& options, const io::TReadSettings& reading,
     return Emit(write, options.outputPath, out, err);
 }
 
-// The files that the batch's ARTICLE arguments name: a file as given, a
-// folder as the files in it and its subfolders. A file named twice, also
-// through a folder or a link, counts once, where it was first named; so
-// does "-". Folders that cannot be listed are named on `err`; `unreadable`
-// is then set.
-std::vector<std::string> BatchFiles(const std::vector<std::string>& given, std::ostream& err, bool& unreadable)
+// The same file for two paths, as far as can be told without reading.
+std::filesystem::path SamePlace(const std::string& path)
 {
+    std::error_code error;
+    std::filesystem::path same = std::filesystem::weakly_canonical(path, error);
+    if (error) {
+        same = std::filesystem::absolute(path, error).lexically_normal();
+    }
+    return same;
+}
+
+// The files that the batch's ARTICLE arguments name: a file as given, a
+// folder as the files in it and its subfolders, but for `report`, the -o
+// file the run writes (empty for none), when a folder holds it. A file
+// named twice, also through a folder or a link, counts once, where it was
+// first named; so does "-". Folders that cannot be listed go to
+// `unreadable`.
+std::vector<std::string> BatchFiles(const std::vector<std::string>& given, const std::string& report,
+                                    std::vector<TUnreadableArticle>& unreadable)
+{
+    const std::filesystem::path written = report.empty() ? std::filesystem::path() : SamePlace(report);
     std::vector<std::string> files;
     for (const std::string& path : given) {
         std::error_code error;
@@ -191,22 +241,18 @@ std::vector<std::string> BatchFiles(const std::vector<std::string>& given, std::
             continue;
         }
         io::TFolderArticles found = io::ListArticleFiles(path);
-        for (const std::string& message : found.errors) {
-            Fail(err, kExitUsage, message);
-            unreadable = true;
+        for (std::string& message : found.errors) {
+            unreadable.push_back({path, std::move(message)});
         }
-        files.insert(files.end(), found.files.begin(), found.files.end());
+        for (std::string& file : found.files) {
+            if (written.empty() || SamePlace(file) != written) {
+                files.push_back(std::move(file));
+            }
+        }
     }
     std::set<std::filesystem::path> seen;
     std::erase_if(files, [&seen](const std::string& path) {
-        std::error_code error;
-        std::filesystem::path same = path == io::kStandardInputPath
-            ? std::filesystem::path(path)
-            : std::filesystem::weakly_canonical(path, error);
-        if (error) {
-            same = std::filesystem::absolute(path, error).lexically_normal();
-        }
-        return !seen.insert(same).second;
+        return !seen.insert(path == io::kStandardInputPath ? std::filesystem::path(path) : SamePlace(path)).second;
     });
     return files;
 }
@@ -214,39 +260,44 @@ std::vector<std::string> BatchFiles(const std::vector<std::string>& given, std::
 int RunBatch(const TBatchOptions& options, const io::TReadSettings& reading, std::istream& in, std::ostream& out,
              std::ostream& err)
 {
-    bool unreadable = false;
-    const std::vector<std::string> files = BatchFiles(options.articles, err, unreadable);
-    if (files.size() < 2 && !unreadable) {
+    std::vector<TUnreadableArticle> unreadable;
+    const std::string report = options.outputPath == kStandardOutputPath ? std::string() : options.outputPath;
+    const std::vector<std::string> files = BatchFiles(options.articles, report, unreadable);
+    if (files.size() < 2 && unreadable.empty()) {
         return Fail(err, kExitUsage, "batch needs two articles or more (files, or folders that hold them)");
     }
-    // An article that cannot be read is named and left out; the others are
-    // still compared.
+    // An article that cannot be read is named, here and in the report, and
+    // left out; the others are still compared.
     std::vector<TBatchArticle> articles;
     for (const std::string& path : files) {
         io::TResult<io::TArticleDocument> article = io::ReadArticle(path, in, reading);
         if (!article) {
-            Fail(err, kExitUsage, article.Error());
-            unreadable = true;
+            unreadable.push_back({io::ArticleDisplayName(path), article.Error()});
             continue;
         }
         articles.push_back(PrepareBatchArticle(std::move(article).Value().text, io::ArticleDisplayName(path)));
+    }
+    for (const TUnreadableArticle& article : unreadable) {
+        Fail(err, kExitUsage, article.message);
     }
     TBatchSettings settings;
     // The options' checks admit only known names and percentages.
     settings.compare.unit = UnitFromName(options.unit).value_or(core::ukWords);
     settings.compare.minLength = options.minLength;
     settings.threshold = ThresholdValue(options.threshold).value_or(0.0);
-    const TBatchReport report = CompareAllPairs(std::move(articles), settings);
+    settings.keepRegions = options.format == "html";
+    TBatchReport batch = CompareAllPairs(std::move(articles), settings);
+    batch.unreadable = std::move(unreadable);
     TReportWriter write;
     if (options.format == "json") {
-        write = [&report](std::ostream& stream) { WriteBatchJson(stream, report); };
+        write = [&batch](std::ostream& stream) { WriteBatchJson(stream, batch); };
     } else if (options.format == "html") {
-        write = [&report](std::ostream& stream) { WriteBatchHtml(stream, report); };
+        write = [&batch](std::ostream& stream) { WriteBatchHtml(stream, batch); };
     } else {
-        write = [&report](std::ostream& stream) { WriteBatchText(stream, report); };
+        write = [&batch](std::ostream& stream) { WriteBatchText(stream, batch); };
     }
     const int status = Emit(write, options.outputPath, out, err);
-    return status == kExitOk && unreadable ? kExitUsage : status;
+    return status == kExitOk && !batch.unreadable.empty() ? kExitUsage : status;
 }
 
 int RunDensity(const TDensityOptions& options, const io::TReadSettings& reading, std::istream& in,
@@ -255,6 +306,9 @@ int RunDensity(const TDensityOptions& options, const io::TReadSettings& reading,
     const io::TUtf8Decoded keyword = io::DecodeUtf8(options.keyword);
     if (!keyword.valid) {
         return Fail(err, kExitUsage, "--keyword is not valid UTF-8 text");
+    }
+    if (core::TrimKeyword(keyword.text).empty()) {
+        return Fail(err, kExitUsage, "--keyword is empty: give the phrase to count");
     }
     io::TResult<io::TArticleDocument> article = io::ReadArticle(options.article, in, reading);
     if (!article) {
@@ -324,13 +378,19 @@ TArguments ParseArguments(int argc, char** argv)
         ->type_name("PHRASE")
         ->required();
     density->add_option("--format", densityOptions.format, "Report format")
-        ->check(CLI::IsMember({"text", "json"}))
+        ->transform(CLI::IsMember({"text", "json"}, CLI::ignore_case))
         ->type_name("FORMAT")
         ->capture_default_str();
     density->add_option("ARTICLE", densityOptions.article, "The article to search")->type_name("PATH")->required();
 
     if (std::string error = CheckCommandName(argc, argv); !error.empty()) {
         return TArgumentsEnd{kExitUsage, {}, std::move(error)};
+    }
+    if (const std::string_view name = argv[1]; !name.starts_with('-')) {
+        const CLI::App* command = app.get_subcommand(std::string(name));
+        if (std::string error = FindUnknownOption(*command, argc, argv); !error.empty()) {
+            return TArgumentsEnd{kExitUsage, {}, std::move(error)};
+        }
     }
     try {
         app.parse(argc, argv);

@@ -26,27 +26,34 @@ inline constexpr std::size_t kHtmlBlockLength = 4096;
 /// highlights, run by run as core::HighlightRuns gives them: a plain run is
 /// bare escaped text, every other run one
 /// <span class="dup" style="background-color:#RRGGBB">, so a passage of
-/// many words is one element. The text is cut into <div class="part">
-/// blocks, each ending just after a line break once it holds
-/// kHtmlBlockLength code units (a run across the cut is closed and opened
-/// again), which leaves the lines as they were; an empty text has no block.
-void WriteArticleHtml(std::ostream& out, const TArticleReport& article);
+/// many words is one element. With a `regionIdPrefix`, the span of the k-th
+/// coloured region (from 1, in text order, as TArticleReport::regions lists
+/// them) carries the id prefix + k, so that a link can lead to it. The text
+/// is cut into <div class="part"> blocks, each ending just after a line
+/// break once it holds kHtmlBlockLength code units (a run across the cut is
+/// closed and opened again, its id on the first part), which leaves the
+/// lines as they were; an empty text has no block.
+void WriteArticleHtml(std::ostream& out, const TArticleReport& article, std::string_view regionIdPrefix = {});
 
 /// Writes one self-contained UTF-8 page to `out` as it goes: settings and
-/// percentages on top, the two articles side by side below with their
-/// duplicated passages drawn as WriteArticleHtml does. Inline CSS only; no
-/// script, nothing fetched (a content security policy forbids both).
-/// Everything that comes from the articles or their names is escaped.
-/// Failures of `out` are left in its state.
+/// percentages on top, the two articles side by side below, each headed by
+/// its name, with the list of its duplicated passages (word numbers linked
+/// to the passage's place in the text, and its start quoted) and its text
+/// drawn as WriteArticleHtml does. Inline CSS only; no script, nothing
+/// fetched (a content security policy forbids both). Everything that comes
+/// from the articles or their names is escaped. Failures of `out` are left
+/// in its state.
 void WriteCompareHtml(std::ostream& out, const TCompareReport& report);
 
 /// Writes one self-contained UTF-8 page of a batch run to `out` as it
 /// goes: the settings, a table of the listed pairs in the report's order
-/// whose rows link to the pairs' own views further down the page, and for
-/// each pair the view of WriteCompareHtml (its ids prefixed with
-/// "pairN-"), each made just before it is written (PairReport), so that
-/// only one pair's colours are held at a time. Inline CSS only, as
-/// WriteCompareHtml; failures of `out` are left in its state.
+/// (article 1 before article 2) whose rows link to the pairs' sections, the
+/// articles that could not be read, a section per pair with the shares and
+/// the passages of both articles (kept by the run: TBatchSettings::
+/// keepRegions), and then the text of every article that a listed pair
+/// shows, once each, with a place for every passage that links to it.
+/// Writes only; it compares nothing. Inline CSS only, as WriteCompareHtml;
+/// failures of `out` are left in its state.
 void WriteBatchHtml(std::ostream& out, const TBatchReport& report);
 
 } // namespace glenvary::cli

@@ -346,7 +346,9 @@ private:
 void WriteArticle(TJsonOut& json, const TArticleReport& article)
 {
     json.Raw('{');
-    json.Key("words", true);
+    json.Key("name", true);
+    json.String(article.name);
+    json.Key("words");
     json.Integer(article.WordCount());
     json.Key("sentences");
     json.Integer(article.sentences);
@@ -372,7 +374,7 @@ std::size_t ExpectedJsonSize(const TArticleReport& article)
 {
     constexpr std::size_t kColourEntry = 10;
     constexpr std::size_t kRegionFields = 128;
-    return 256 + article.words.size() * kColourEntry + article.text.size() * 3
+    return 256 + article.name.size() * 6 + article.words.size() * kColourEntry + article.text.size() * 3
         + article.regions.size() * kRegionFields;
 }
 
@@ -445,6 +447,17 @@ void WriteBatchJson(std::ostream& out, const TBatchReport& report)
         json.Integer(article.lstSentences.Count());
         json.Key("paragraphs");
         json.Integer(article.lstParagraphs.Count());
+        json.Raw('}');
+    }
+    json.Raw(']');
+    json.Key("unreadable");
+    json.Raw('[');
+    for (std::size_t i = 0; i < report.unreadable.size(); ++i) {
+        json.Raw(i == 0 ? "{" : ",{");
+        json.Key("name", true);
+        json.String(report.unreadable[i].name);
+        json.Key("error");
+        json.String(report.unreadable[i].message);
         json.Raw('}');
     }
     json.Raw(']');

@@ -14,7 +14,9 @@
 namespace glenvary::cli {
 namespace {
 
-std::vector<TRegion> FindRegions(const core::TArticle& article)
+} // namespace
+
+std::vector<TRegion> RegionsOf(const core::TArticle& article)
 {
     const core::TListWords& words = article.lstWords;
     const std::vector<core::TWordRange> ranges = core::ColouredRegions({words.begin(), words.end()});
@@ -27,6 +29,8 @@ std::vector<TRegion> FindRegions(const core::TArticle& article)
     return regions;
 }
 
+namespace {
+
 TArticleReport ReportArticle(core::TArticle article, std::string name)
 {
     TArticleReport report;
@@ -35,7 +39,7 @@ TArticleReport ReportArticle(core::TArticle article, std::string name)
     report.paragraphs = article.lstParagraphs.Count();
     report.duplicatedWords = core::CountColouredWords(article.lstWords);
     report.duplicatePercent = core::DuplicatePercent(report.duplicatedWords, article.lstWords.Count());
-    report.regions = FindRegions(article);
+    report.regions = RegionsOf(article);
     // Last, when nothing reads the article any more: a book-length text and
     // its words move instead of being copied.
     report.text = std::move(article.sText);

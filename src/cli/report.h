@@ -100,6 +100,9 @@ struct TCompareReport {
 /// most 64 MiB, so that a report never holds more than that of itself.
 [[nodiscard]] bool WritesSideBySide(const TCompareReport& report, std::size_t heldBytes) noexcept;
 
+/// The coloured regions of a compared article, in text order.
+[[nodiscard]] std::vector<TRegion> RegionsOf(const core::TArticle& article);
+
 [[nodiscard]] TCompareReport BuildCompareReport(core::TArticle article1, core::TArticle article2,
                                                 const core::TCompareOutcome& outcome, const TCompareSettings& settings,
                                                 const std::array<std::string, 2>& names);

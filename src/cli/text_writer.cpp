@@ -19,11 +19,88 @@ namespace {
 // they go to the stream.
 constexpr std::size_t kLineBlock = std::size_t{1} << 16;
 
-// A passage on one line, quoted, at the end of `out`: every run of line
-// breaks, tabs and other control characters becomes one space, so that
-// article text cannot move the terminal's cursor or break the summary's
-// layout, and a long passage is cut. `flat` is room to work in.
-void AppendQuoted(std::string& out, std::u16string_view text, std::u16string& flat)
+void AppendNumber(std::string& out, std::int64_t value)
+{
+    char digits[20];
+    const std::to_chars_result written = std::to_chars(std::begin(digits), std::end(digits), value);
+    out.append(digits, written.ptr);
+}
+
+void WriteArticleLine(std::ostream& out, int number, const TArticleReport& article)
+{
+    const std::string heading = "Article " + std::to_string(number);
+    out << heading << (article.name == heading ? std::string() : " (" + article.name + ")") << ": "
+        << CountOf(article.WordCount(), "word", "words")
+        << ", " << CountOf(article.sentences, "sentence", "sentences") << ", "
+        << CountOf(article.paragraphs, "paragraph", "paragraphs") << "; "
+        << CountOf(article.duplicatedWords, "duplicated word", "duplicated words") << " ("
+        << FixedDecimal(article.duplicatePercent, 2) << "%)\n";
+}
+
+// The lines that list an article's duplicated passages, handed to `emit`
+// in blocks of about kLineBlock bytes.
+template <typename Emit>
+void PassageLines(int number, const TArticleReport& article, Emit emit)
+{
+    std::string lines = "Duplicated passages in article " + std::to_string(number) + ":";
+    if (article.regions.empty()) {
+        lines += " none\n";
+        emit(lines);
+        return;
+    }
+    lines += '\n';
+    lines.reserve(kLineBlock + kLineBlock / 4);
+    std::u16string flat;
+    for (const TRegion& region : article.regions) {
+        // Word numbers as a person counts them, from 1.
+        lines += region.firstWord == region.lastWord ? "  word " : "  words ";
+        AppendNumber(lines, std::int64_t{region.firstWord} + 1);
+        if (region.firstWord != region.lastWord) {
+            lines += '-';
+            AppendNumber(lines, std::int64_t{region.lastWord} + 1);
+        }
+        lines += ": ";
+        AppendQuotedPassage(lines, article.RegionText(region), flat);
+        lines += '\n';
+        if (lines.size() >= kLineBlock) {
+            emit(lines);
+            lines.clear();
+        }
+    }
+    emit(lines);
+}
+
+// Both articles' passage lines, article 2's first. For a large pair,
+// article 1's are made in memory on the other core while article 2's are
+// written (see WritesSideBySide).
+void WritePassages(std::ostream& out, const TCompareReport& report)
+{
+    const TArticleReport& article1 = report.articles[0];
+    const TArticleReport& article2 = report.articles[1];
+    const auto toStream = [&out](const std::string& block) { out << block; };
+    // A line holds its word numbers and at most kQuotedPassageLength
+    // characters of up to three bytes each.
+    constexpr std::size_t kLineBytes = kQuotedPassageLength * 3 + 48;
+    const std::size_t expected = article1.regions.size() * kLineBytes;
+    if (!WritesSideBySide(report, expected)) {
+        PassageLines(2, article2, toStream);
+        PassageLines(1, article1, toStream);
+        return;
+    }
+    std::string lines1;
+    core::SideBySide(
+        true,
+        [&] {
+            lines1.reserve(expected);
+            PassageLines(1, article1, [&lines1](const std::string& block) { lines1 += block; });
+        },
+        [&] { PassageLines(2, article2, toStream); });
+    out << lines1;
+}
+
+} // namespace
+
+void AppendQuotedPassage(std::string& out, std::u16string_view text, std::u16string& flat)
 {
     flat.clear();
     bool inSpace = false;
@@ -64,84 +141,26 @@ void AppendQuoted(std::string& out, std::u16string_view text, std::u16string& fl
     out += cut ? "...\"" : "\"";
 }
 
-void AppendNumber(std::string& out, std::int64_t value)
+std::string WordNumbers(const TRegion& region)
 {
-    char digits[20];
-    const std::to_chars_result written = std::to_chars(std::begin(digits), std::end(digits), value);
-    out.append(digits, written.ptr);
-}
-
-void WriteArticleLine(std::ostream& out, int number, const TArticleReport& article)
-{
-    out << "Article " << number << " (" << article.name << "): " << CountOf(article.WordCount(), "word", "words")
-        << ", " << CountOf(article.sentences, "sentence", "sentences") << ", "
-        << CountOf(article.paragraphs, "paragraph", "paragraphs") << "; "
-        << CountOf(article.duplicatedWords, "duplicated word", "duplicated words") << " ("
-        << FixedDecimal(article.duplicatePercent, 2) << "%)\n";
-}
-
-// The lines that list an article's duplicated passages, handed to `emit`
-// in blocks of about kLineBlock bytes.
-template <typename Emit>
-void PassageLines(int number, const TArticleReport& article, Emit emit)
-{
-    std::string lines = "Duplicated passages in article " + std::to_string(number) + ":";
-    if (article.regions.empty()) {
-        lines += " none\n";
-        emit(lines);
-        return;
+    std::string numbers = region.firstWord == region.lastWord ? "word " : "words ";
+    AppendNumber(numbers, std::int64_t{region.firstWord} + 1);
+    if (region.firstWord != region.lastWord) {
+        numbers += '-';
+        AppendNumber(numbers, std::int64_t{region.lastWord} + 1);
     }
-    lines += '\n';
-    lines.reserve(kLineBlock + kLineBlock / 4);
-    std::u16string flat;
-    for (const TRegion& region : article.regions) {
-        // Word numbers as a person counts them, from 1.
-        lines += region.firstWord == region.lastWord ? "  word " : "  words ";
-        AppendNumber(lines, std::int64_t{region.firstWord} + 1);
-        if (region.firstWord != region.lastWord) {
-            lines += '-';
-            AppendNumber(lines, std::int64_t{region.lastWord} + 1);
-        }
-        lines += ": ";
-        AppendQuoted(lines, article.RegionText(region), flat);
-        lines += '\n';
-        if (lines.size() >= kLineBlock) {
-            emit(lines);
-            lines.clear();
-        }
-    }
-    emit(lines);
+    return numbers;
 }
 
-// Both articles' passage lines, article 2's first. For a large pair,
-// article 1's are made in memory on the other core while article 2's are
-// written (see WritesSideBySide).
-void WritePassages(std::ostream& out, const TCompareReport& report)
+std::string ArticleHeading(int number, std::string_view name)
 {
-    const TArticleReport& article1 = report.articles[0];
-    const TArticleReport& article2 = report.articles[1];
-    const auto toStream = [&out](const std::string& block) { out << block; };
-    // A line holds its word numbers and at most kQuotedPassageLength
-    // characters of up to three bytes each.
-    constexpr std::size_t kLineBytes = kQuotedPassageLength * 3 + 48;
-    const std::size_t expected = article1.regions.size() * kLineBytes;
-    if (!WritesSideBySide(report, expected)) {
-        PassageLines(2, article2, toStream);
-        PassageLines(1, article1, toStream);
-        return;
+    std::string heading = "Article " + std::to_string(number);
+    if (name != heading) {
+        heading += ": ";
+        heading += name;
     }
-    std::string lines1;
-    core::SideBySide(
-        true,
-        [&] {
-            lines1.reserve(expected);
-            PassageLines(1, article1, [&lines1](const std::string& block) { lines1 += block; });
-        },
-        [&] { PassageLines(2, article2, toStream); });
-    out << lines1;
+    return heading;
 }
-
-} // namespace
 
 std::string MinLengthText(core::TUnitKind unit, std::int32_t minLength)
 {
@@ -238,6 +257,12 @@ void WriteBatchText(std::ostream& out, const TBatchReport& report)
         out << ", ";
         share(article1, pair.duplicatedWords[0], pair.duplicatePercent[0]);
         out << "\n";
+    }
+    if (!report.unreadable.empty()) {
+        out << "\nNot read, so in no pair:\n";
+        for (const TUnreadableArticle& article : report.unreadable) {
+            out << "  " << article.message << "\n";
+        }
     }
 }
 

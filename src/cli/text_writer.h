@@ -24,6 +24,22 @@ inline constexpr std::size_t kQuotedPassageLength = 60;
 /// "1 word", "2 words", "0 sentences": a count with its noun.
 [[nodiscard]] std::string CountOf(std::int64_t count, std::string_view singular, std::string_view plural);
 
+/// How a report heads article `number` (1 or 2) named `name`: "Article 1:
+/// notes.txt", or "Article 1" alone when the article has no name of its own
+/// (its name is that heading, as for typed text).
+[[nodiscard]] std::string ArticleHeading(int number, std::string_view name);
+
+/// Appends `text` to `out` on one line, in double quotes: every run of line
+/// breaks, tabs and other control characters becomes one space, so that
+/// article text cannot move a terminal's cursor or break a report's layout,
+/// and a passage longer than kQuotedPassageLength characters is cut with
+/// "...". `scratch` is room to work in, kept between calls.
+void AppendQuotedPassage(std::string& out, std::u16string_view text, std::u16string& scratch);
+
+/// "word 4" or "words 4-9": a region's word numbers as a person counts them,
+/// from 1.
+[[nodiscard]] std::string WordNumbers(const TRegion& region);
+
 /// The minimum length with its unit: "1 word", "3 sentences".
 [[nodiscard]] std::string MinLengthText(core::TUnitKind unit, std::int32_t minLength);
 [[nodiscard]] std::string MinLengthText(const TCompareReport& report);
@@ -46,7 +62,8 @@ void WriteCompareText(std::ostream& out, const TCompareReport& report);
 /// The summary of a batch run: the settings, the numbers of articles and
 /// pairs, then one line per listed pair in the report's order, such as
 /// "57% of b.txt duplicates a.txt: 57.14% of b.txt (4 of 7 words), 66.67%
-/// of a.txt (4 of 6 words)". Written to `out` line by line.
+/// of a.txt (4 of 6 words)", then the articles that could not be read, one
+/// line each. Written to `out` line by line.
 void WriteBatchText(std::ostream& out, const TBatchReport& report);
 
 /// The summary of a keyword count: keyword, words, occurrences, and the

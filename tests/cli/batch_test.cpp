@@ -163,25 +163,44 @@ TEST(CliBatch, ListsThePairsAtOrAboveTheThresholdWithTheirOwnViews)
     EXPECT_EQ(listed["pair_count"], 30);
     EXPECT_EQ(listed["pairs"], expected);
 
-    // Each row of the page leads to a view that draws the pair as compare
-    // draws it.
+    // Each row of the page, article 1 first, leads to a section that lists
+    // the pair's passages as compare lists them, each linked to a place in
+    // its article's text, which the page holds once.
     const TRunResult page = RunWith({"batch", "--min", "2", "--threshold", given, "--format", "html", folder});
     ASSERT_EQ(page.status, kExitOk) << page.err;
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const std::string number = std::to_string(i + 1);
         SCOPED_TRACE("pair " + number);
-        EXPECT_NE(page.out.find("<td><a href=\"#pair" + number + "\">"), std::string::npos);
-        EXPECT_NE(page.out.find("<section class=\"pair\" id=\"pair" + number + "\">"), std::string::npos);
-        const TRunResult single = RunWith({"compare", "--min", "2", "--format", "html",
-                                           all["articles"][expected[i]["article1"].get<std::size_t>()]["name"],
-                                           all["articles"][expected[i]["article2"].get<std::size_t>()]["name"]});
-        for (const char* article : {"article1", "article2"}) {
-            const std::string drawn = After(single.out, std::string("id=\"") + article + "\">", "</section>");
-            ASSERT_FALSE(drawn.empty());
-            EXPECT_EQ(After(page.out, "id=\"pair" + number + "-" + article + "\">", "</section>"), drawn);
+        const std::string name1 = all["articles"][expected[i]["article1"].get<std::size_t>()]["name"];
+        const std::string name2 = all["articles"][expected[i]["article2"].get<std::size_t>()]["name"];
+        EXPECT_NE(page.out.find("<td><a href=\"#pair" + number + "\">" + number + "</a></td><td>" + name1
+                                + "</td><td><a href=\"#pair" + number + "\">" + name2 + "</a></td>"),
+                  std::string::npos);
+        const std::string section =
+            After(page.out, "<section class=\"pair\" id=\"pair" + number + "\">", "Back to the list of pairs");
+        const TRunResult single = RunWith({"compare", "--min", "2", "--format", "html", name1, name2});
+        std::size_t from = 0;
+        for (const std::string side : {"1", "2"}) {
+            std::string listed = After(single.out.substr(single.out.find("<h2>Article " + side)), "<ol>\n", "</ol>");
+            ASSERT_FALSE(listed.empty());
+            const std::string prefix = "#pair" + number + "-a" + side + "-";
+            for (std::size_t at = listed.find("#a" + side + "-"); at != std::string::npos;
+                 at = listed.find("#a" + side + "-", at + prefix.size())) {
+                listed.replace(at, side.size() + 3, prefix);
+                const std::size_t end = listed.find('"', at);
+                EXPECT_NE(page.out.find("id=\"" + listed.substr(at + 1, end - at - 1) + "\""), std::string::npos);
+            }
+            const std::string shown = After(section.substr(from), "<ol>\n", "</ol>");
+            EXPECT_EQ(shown, listed);
+            from = section.find("</ol>", from) + 1;
         }
     }
     EXPECT_EQ(page.out.find("id=\"pair" + std::to_string(expected.size() + 1) + "\""), std::string::npos);
+    for (std::size_t article = 1; article <= 6; ++article) {
+        const std::string text = "<section class=\"article\" id=\"article" + std::to_string(article) + "\">";
+        const std::size_t at = page.out.find(text);
+        EXPECT_EQ(page.out.find(text, at + 1), std::string::npos);
+    }
 }
 
 TEST(CliBatch, LeavesOutWhatItCannotReadAndComparesTheRest)
@@ -208,6 +227,32 @@ TEST(CliBatch, LeavesOutWhatItCannotReadAndComparesTheRest)
     EXPECT_EQ(json["articles"][2]["name"], dir.Path("3\xEF\xBF\xBD.txt"));
     EXPECT_EQ(json["pair_count"], 6);
     EXPECT_EQ(json["pairs"].size(), 6U);
+    // The report itself names what it left out, in every format.
+    EXPECT_EQ(json["unreadable"],
+              nlohmann::json::parse(R"([{"name":")" + missing + R"(","error":"cannot read )" + missing
+                                    + R"(: No such file or directory"},{"name":")" + picture + R"(","error":"cannot read )"
+                                    + picture + R"(: not a text file or a document this program can read"}])"));
+    const TRunResult text = RunWith({"batch", "--min", "3", good1, missing, good2});
+    EXPECT_TRUE(text.out.ends_with("\nNot read, so in no pair:\n  cannot read " + missing
+                                   + ": No such file or directory\n"))
+        << text.out;
+    const TRunResult page = RunWith({"batch", "--format", "html", good1, missing, good2});
+    EXPECT_NE(page.out.find("<li>cannot read " + missing + ": No such file or directory</li>"), std::string::npos);
+}
+
+TEST(CliBatch, NeverReadsItsOwnReportBack)
+{
+    const TScratchDir dir;
+    std::filesystem::create_directory(dir.Root() / "in");
+    dir.Write("in/1.txt", "The cat sat on the mat.");
+    dir.Write("in/2.txt", "A dog Sat on THE mat today.");
+    const std::string report = dir.Path("in/report.txt");
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        const TRunResult batch = RunWith({"batch", "-o", report, dir.Path("in")});
+        EXPECT_EQ(batch.status, kExitOk) << batch.err;
+        EXPECT_NE(ReadBytes(report).find("Articles: 2; ordered pairs compared: 2"), std::string::npos);
+    }
 }
 
 } // namespace

@@ -53,20 +53,21 @@ nlohmann::json ParseJson(const TRunResult& run)
 TEST(CliRun, PrintsTheWorkedExampleAsJson)
 {
     const TScratchDir dir;
-    const TRunResult run = RunWith(
-        {"compare", "--min", "3", "--format", "json", dir.Write("1.txt", kCat), dir.Write("2.txt", kDog)});
+    const std::string path1 = dir.Write("1.txt", kCat);
+    const std::string path2 = dir.Write("2.txt", kDog);
+    const TRunResult run = RunWith({"compare", "--min", "3", "--format", "json", path1, path2});
     EXPECT_EQ(run.status, kExitOk);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out,
-              R"({"unit":"words","min_length":3,"compared":true,"duplicate_percent":57.142857142857146,)"
+              Fill(R"({"unit":"words","min_length":3,"compared":true,"duplicate_percent":57.142857142857146,)"
               R"("duplicate_percent_shown":57,"articles":[)"
-              R"({"words":6,"sentences":1,"paragraphs":1,"duplicated_words":4,"duplicate_percent":66.66666666666667,)"
+              R"({"name":"$1","words":6,"sentences":1,"paragraphs":1,"duplicated_words":4,"duplicate_percent":66.66666666666667,)"
               R"("word_colors":["#FFFFFF","#FFFFFF","#00FFFF","#00FFFF","#00FFFF","#00FFFF"],)"
               R"("regions":[{"first_word":2,"last_word":5,"start":8,"end":22,"color":"#00FFFF","text":"sat on the mat"}]},)"
-              R"({"words":7,"sentences":1,"paragraphs":1,"duplicated_words":4,"duplicate_percent":57.142857142857146,)"
+              R"({"name":"$2","words":7,"sentences":1,"paragraphs":1,"duplicated_words":4,"duplicate_percent":57.142857142857146,)"
               R"("word_colors":["#FFFFFF","#FFFFFF","#00FFFF","#00FFFF","#00FFFF","#00FFFF","#FFFFFF"],)"
               R"("regions":[{"first_word":2,"last_word":5,"start":6,"end":20,"color":"#00FFFF","text":"Sat on THE mat"}]}]})"
-              "\n");
+              "\n", path1, path2));
 }
 
 TEST(CliRun, PrintsTheWorkedExampleAsText)
@@ -95,15 +96,17 @@ TEST(CliRun, DrawsTheWorkedExampleAsHtml)
     const TRunResult run = RunWith(
         {"compare", "--min", "3", "--format", "html", dir.Write("1.txt", kCat), dir.Write("2.txt", kDog)});
     EXPECT_EQ(run.status, kExitOk);
-    const std::string band = "<span class=\"dup\" style=\"background-color:#00FFFF\">";
-    EXPECT_NE(run.out.find("<div class=\"text\" id=\"article2\"><div class=\"part\">A dog " + band
-                           + "Sat on THE mat</span> today.</div></div>"),
-              std::string::npos)
-        << run.out;
-    EXPECT_NE(run.out.find("<div class=\"text\" id=\"article1\"><div class=\"part\">The cat " + band
-                           + "sat on the mat.</span></div></div>"),
-              std::string::npos)
-        << run.out;
+    // Each passage listed with its words, linked to its place in the text.
+    for (const std::string& expected :
+         {std::string("<h2>Article 2: ") + dir.Path("2.txt") + "</h2>",
+          std::string("<li><a href=\"#a2-1\">words 3-6</a>: &quot;Sat on THE mat&quot;</li>"),
+          std::string("<div class=\"text\" id=\"article2\"><div class=\"part\">A dog <span class=\"dup\" id=\"a2-1\" "
+                      "style=\"background-color:#00FFFF\">Sat on THE mat</span> today.</div></div>"),
+          std::string("<li><a href=\"#a1-1\">words 3-6</a>: &quot;sat on the mat&quot;</li>"),
+          std::string("<div class=\"text\" id=\"article1\"><div class=\"part\">The cat <span class=\"dup\" id=\"a1-1\" "
+                      "style=\"background-color:#00FFFF\">sat on the mat.</span></div></div>")}) {
+        EXPECT_NE(run.out.find(expected), std::string::npos) << expected << "\n" << run.out;
+    }
     EXPECT_NE(run.out.find("57% (57.14%)"), std::string::npos);
 }
 
@@ -244,8 +247,19 @@ TEST(CliRun, ReadsEitherArticleFromStandardInput)
     const TRunResult fromFiles = RunWith({"compare", "--min", "3", "--format", "json", path1, path2});
     EXPECT_EQ(fromFiles.status, kExitOk);
     EXPECT_NE(fromFiles.out.find("\"compared\":true"), std::string::npos);
-    EXPECT_EQ(RunWith({"compare", "--min", "3", "--format", "json", "-", path2}, kCat).out, fromFiles.out);
-    EXPECT_EQ(RunWith({"compare", "--min", "3", "--format", "json", path1, "-"}, kDog).out, fromFiles.out);
+    // The same report, but for the name of the article read from standard
+    // input; options are read in any letter case.
+    const auto named = [](std::string json, const std::string& from, const std::string& to) {
+        const std::string quoted = "\"name\":\"" + from + "\"";
+        const std::size_t at = json.find(quoted);
+        return at == std::string::npos ? json : json.replace(at, quoted.size(), "\"name\":\"" + to + "\"");
+    };
+    EXPECT_EQ(named(RunWith({"compare", "--min", "3", "--format", "JSON", "-", path2}, kCat).out, "standard input",
+                    path1),
+              fromFiles.out);
+    EXPECT_EQ(named(RunWith({"compare", "--min", "3", "--unit", "Words", "--format", "json", path1, "-"}, kDog).out,
+                    "standard input", path2),
+              fromFiles.out);
     const TRunResult text = RunWith({"compare", "--min", "3", path1, "-"}, kDog);
     EXPECT_NE(text.out.find("Article 2 (standard input): 7 words"), std::string::npos) << text.out;
 }
@@ -298,7 +312,15 @@ TEST(CliRun, RejectsBadUsageWithOneLine)
         {"minimum length with a fraction", {"compare", "--min", "2.5", "$1", "$2"}, "",
          "glenvary-cli: --min: expected a whole number of 0 or more, not 2.5\n"},
         {"minimum length beyond 32 bits", {"compare", "--min", "2147483648", "$1", "$2"}, "",
-         "glenvary-cli: --min: expected a whole number of 0 or more, not 2147483648\n"},
+         "glenvary-cli: --min: 2147483648 is too large: the largest minimum length is 2147483647\n"},
+        {"misspelt option of a command", {"compare", "--mn", "3", "$1", "$2"}, "",
+         "glenvary-cli: unknown option --mn for compare (see glenvary-cli compare --help)\n"},
+        {"unknown short option after the articles", {"batch", "$1", "$2", "-x"}, "",
+         "glenvary-cli: unknown option -x for batch (see glenvary-cli batch --help)\n"},
+        {"empty keyword", {"density", "--keyword", "", "$1"}, "",
+         "glenvary-cli: --keyword is empty: give the phrase to count\n"},
+        {"keyword of spaces", {"density", "--keyword=   ", "$1"}, "",
+         "glenvary-cli: --keyword is empty: give the phrase to count\n"},
         {"minimum length without value", {"compare", "$1", "$2", "--min"}, "",
          "glenvary-cli: --min: 1 required N missing\n"},
         {"both articles from standard input", {"compare", "-", "-"}, kCat,
