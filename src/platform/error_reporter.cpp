@@ -16,25 +16,46 @@ namespace {
 // reported; a second box on top of the first would help nobody.
 bool boxOpen = false;
 
-void DefaultReport(const QString& message)
+TErrorReporter& Installed()
 {
-    std::fprintf(stderr, "glenvary: unexpected error: %s\n", message.toLocal8Bit().constData());
+    static TErrorReporter reporter;
+    return reporter;
+}
+
+void DefaultReport(TProblem kind, const QString& message)
+{
+    const bool warning = kind == TProblem::Warning;
+    std::fprintf(stderr, "glenvary: %s: %s\n", warning ? "warning" : "unexpected error",
+                 message.toLocal8Bit().constData());
     std::fflush(stderr);
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr || boxOpen) {
         return;
     }
     boxOpen = true;
-    QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Glenvary"),
-                          QStringLiteral("An unexpected error occurred:\n\n%1\n\n"
-                                         "The last action was not completed; the program goes on.")
-                              .arg(message));
+    QWidget* parent = QApplication::activeWindow();
+    const QString title = QApplication::applicationDisplayName();
+    if (warning) {
+        QMessageBox::warning(parent, title, message);
+    } else {
+        QMessageBox::critical(parent, title,
+                              QStringLiteral("An unexpected error occurred:\n\n%1\n\n"
+                                             "The last action was not completed; the program goes on.")
+                                  .arg(message));
+    }
     boxOpen = false;
 }
 
-TErrorReporter& Installed()
+void Report(TProblem kind, const QString& message) noexcept
 {
-    static TErrorReporter reporter;
-    return reporter;
+    try {
+        if (const TErrorReporter& reporter = Installed()) {
+            reporter(kind, message);
+        } else {
+            DefaultReport(kind, message);
+        }
+    } catch (...) {
+        std::fputs("glenvary: the error reporter failed\n", stderr);
+    }
 }
 
 } // namespace
@@ -44,17 +65,14 @@ TErrorReporter SetErrorReporter(TErrorReporter reporter)
     return std::exchange(Installed(), std::move(reporter));
 }
 
+void ReportWarning(const QString& message) noexcept
+{
+    Report(TProblem::Warning, message);
+}
+
 void ReportUnexpectedError(const QString& message) noexcept
 {
-    try {
-        if (const TErrorReporter& reporter = Installed()) {
-            reporter(message);
-        } else {
-            DefaultReport(message);
-        }
-    } catch (...) {
-        std::fputs("glenvary: the error reporter failed\n", stderr);
-    }
+    Report(TProblem::Unexpected, message);
 }
 
 QString DescribeCurrentException()

@@ -5,6 +5,8 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -19,6 +21,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -127,18 +130,19 @@ private:
     bool enabled_;
 };
 
-// The first local file among the dropped or pasted URLs, or empty.
-QString LocalFile(const QMimeData& source)
+// The local paths among the dropped or pasted URLs, in their order.
+QStringList LocalFiles(const QMimeData& source)
 {
+    QStringList paths;
     if (!source.hasUrls()) {
-        return {};
+        return paths;
     }
     for (const QUrl& url : source.urls()) {
         if (url.isLocalFile()) {
-            return url.toLocalFile();
+            paths.append(url.toLocalFile());
         }
     }
-    return {};
+    return paths;
 }
 
 } // namespace
@@ -293,13 +297,11 @@ void TArticleEditor::SetText(std::u16string_view text)
         return;
     }
     TChangeBatch batch(*this);
-    // Undoing a write-back would only bring back characters that the change
-    // handler replaces again at once, so that undo could never get past it;
-    // the write drops the undo history instead, as replacing an editor's
-    // whole text always has.
-    const TUndoSuspension noUndo(*document());
+    // Undoing a write-back alone would only bring back characters that the
+    // change handler replaces again at once, so undo could never get past
+    // it; joined to the edit before, one Ctrl+Z takes back both.
     QTextCursor cursor(document());
-    cursor.beginEditBlock();
+    cursor.joinPreviousEditBlock();
     const auto replace = [&](std::size_t from, std::size_t to, std::u16string_view with) {
         cursor.setPosition(static_cast<int>(from));
         cursor.setPosition(static_cast<int>(from + 1), QTextCursor::KeepAnchor);
@@ -438,15 +440,21 @@ std::int32_t TArticleEditor::FindText(std::u16string_view text, std::int32_t sta
     return hit < 0 ? -1 : start + static_cast<std::int32_t>(hit);
 }
 
-void TArticleEditor::SetLines(std::u16string_view text)
+int TArticleEditor::UndoSteps() const
+{
+    return document()->availableUndoSteps();
+}
+
+void TArticleEditor::SetLines(std::u16string_view text, TUndoStep step)
 {
     TChangeBatch batch(*this);
     unreported_ = true;
     const TStyledPiece plain{text};
-    ReplaceAll({&plain, 1});
+    ReplaceAll({&plain, 1}, step == TUndoStep::New ? THistory::NewStep : THistory::JoinPrevious);
+    SetSelectionStart(0);
 }
 
-void TArticleEditor::LoadFromFile(const io::TArticleDocument& document)
+void TArticleEditor::LoadFromFile(const io::TArticleDocument& document, TUndoStep step)
 {
     TChangeBatch batch(*this);
     unreported_ = true;
@@ -465,22 +473,30 @@ void TArticleEditor::LoadFromFile(const io::TArticleDocument& document)
         done = end;
     }
     pieces.push_back(PieceOf(text.substr(done), {}));
-    ReplaceAll(pieces);
+    ReplaceAll(pieces, step == TUndoStep::New ? THistory::NewStep : THistory::JoinPrevious);
     SetSelectionStart(0);
 }
 
 void TArticleEditor::RenderPieces(std::span<const TStyledPiece> pieces)
 {
     TChangeBatch batch(*this);
-    ReplaceAll(pieces);
+    ReplaceAll(pieces, THistory::Dropped);
 }
 
-void TArticleEditor::ReplaceAll(std::span<const TStyledPiece> pieces)
+void TArticleEditor::ReplaceAll(std::span<const TStyledPiece> pieces, THistory history)
 {
-    // Undo records of a whole rebuild would cost as much as the rebuild.
-    const TUndoSuspension noUndo(*document());
+    // Undo records of a rebuild that changes only looks would cost as much
+    // as the rebuild and bring back nothing a person wrote.
+    std::optional<TUndoSuspension> noUndo;
+    if (history == THistory::Dropped) {
+        noUndo.emplace(*document());
+    }
     QTextCursor cursor(document());
-    cursor.beginEditBlock();
+    if (history == THistory::JoinPrevious) {
+        cursor.joinPreviousEditBlock();
+    } else {
+        cursor.beginEditBlock();
+    }
     cursor.select(QTextCursor::Document);
     cursor.removeSelectedText();
     cursor.setBlockCharFormat(QTextCharFormat());
@@ -603,6 +619,18 @@ void TArticleEditor::mouseReleaseEvent(QMouseEvent* event)
     }
 }
 
+void TArticleEditor::SetRewrittenCharacters(std::u16string_view characters)
+{
+    rewritten_ = characters;
+}
+
+bool TArticleEditor::HoldsRewritten(const QString& text) const
+{
+    return std::any_of(text.cbegin(), text.cend(), [this](QChar c) {
+        return rewritten_.find(static_cast<char16_t>(c.unicode())) != std::u16string::npos;
+    });
+}
+
 void TArticleEditor::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier && !isReadOnly()) {
@@ -611,12 +639,45 @@ void TArticleEditor::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    // Qt's typing is a loose command that undo cannot join to; a keystroke
+    // that a listener rewrites is made a step the rewrite can join.
+    if (!HoldsRewritten(event->text())) {
+        QTextEdit::keyPressEvent(event);
+        return;
+    }
+    QTextCursor step(document());
+    step.beginEditBlock();
     QTextEdit::keyPressEvent(event);
+    step.endEditBlock();
+}
+
+void TArticleEditor::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (!HoldsRewritten(event->commitString())) {
+        QTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QTextCursor step(document());
+    step.beginEditBlock();
+    QTextEdit::inputMethodEvent(event);
+    step.endEditBlock();
 }
 
 bool TArticleEditor::canInsertFromMimeData(const QMimeData* source) const
 {
-    return source != nullptr && (source->hasText() || source->hasHtml() || !LocalFile(*source).isEmpty());
+    return source != nullptr && (source->hasText() || source->hasHtml() || !LocalFiles(*source).isEmpty());
+}
+
+void TArticleEditor::dropEvent(QDropEvent* event)
+{
+    dropping_ = true;
+    try {
+        QTextEdit::dropEvent(event);
+    } catch (...) {
+        dropping_ = false;
+        throw;
+    }
+    dropping_ = false;
 }
 
 void TArticleEditor::insertFromMimeData(const QMimeData* source)
@@ -624,19 +685,28 @@ void TArticleEditor::insertFromMimeData(const QMimeData* source)
     if (!canInsertFromMimeData(source)) {
         return;
     }
-    // A file manager offers the file's path as text too; the file is what
-    // the person means.
-    if (const QString path = LocalFile(*source); !path.isEmpty()) {
-        Q_EMIT FileDropped(path);
+    // A file manager offers the file's address as text too; the file is
+    // what the person means. Dropped, it is imported: once Qt's drop is
+    // over, so that the import's own edits start a step of their own.
+    const QStringList files = LocalFiles(*source);
+    if (dropping_ && !files.isEmpty()) {
+        QMetaObject::invokeMethod(
+            this, [this, path = files.constFirst()] { Q_EMIT FileDropped(path); }, Qt::QueuedConnection);
         return;
     }
     TChangeBatch batch(*this);
     QTextCursor cursor = textCursor();
-    if (source->hasHtml() && acceptRichText()) {
+    // One step, which a listener's rewrite of it can join.
+    cursor.beginEditBlock();
+    if (!files.isEmpty()) {
+        // Pasted, the files are their paths, typed at the caret as any text.
+        cursor.insertText(files.join(u'\n'));
+    } else if (source->hasHtml() && acceptRichText()) {
         cursor.insertFragment(CleanFragment(source->html()));
     } else {
         cursor.insertText(source->text());
     }
+    cursor.endEditBlock();
     setTextCursor(cursor);
     ensureCursorVisible();
 }

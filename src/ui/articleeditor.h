@@ -90,27 +90,54 @@ public:
     /// Makes the content equal `text`. An equal text changes nothing and
     /// raises nothing; otherwise only the characters that differ are
     /// replaced (each keeps the look of the character it replaces; caret and
-    /// selection stay where they were), the undo history is dropped, and
-    /// OnChange is raised before the call returns.
+    /// selection stay where they were) and OnChange is raised before the
+    /// call returns. The write joins the edit before it in the undo history,
+    /// so that one Ctrl+Z takes back both: the change handler's rewrite of
+    /// what was just typed, pasted or imported never stands between the
+    /// person and the text they had.
     void SetText(std::u16string_view text);
 
     /// Length of the content read as lines, each followed by a line break:
     /// Text().size() + 1, so never less than the length of Text().
     [[nodiscard]] std::int32_t LinesLength() const;
 
-    /// Empties the content (undoable) and forgets the look set at the caret;
-    /// raises OnChange, also when the editor was empty already.
+    /// Empties the content as one step that Ctrl+Z takes back, forgets the
+    /// look set at the caret and raises OnChange, also when the editor was
+    /// empty already.
     void Clear();
 
+    /// How a replacement of the whole content enters the undo history.
+    enum class TUndoStep {
+        /// As a step of its own: one Ctrl+Z brings back what was there.
+        New,
+        /// Joined to the step before (an import's Clear, say), so that one
+        /// Ctrl+Z takes back both.
+        JoinPrevious,
+    };
+
     /// The `Lines` write: replaces the whole content with `text` as plain
-    /// text, in one piece, drops the undo history and raises OnChange.
-    void SetLines(std::u16string_view text);
+    /// text, in one piece, puts the caret at the start and raises OnChange.
+    /// Ctrl+Z brings back the content as it was, looks included (`step`).
+    void SetLines(std::u16string_view text, TUndoStep step = TUndoStep::New);
 
     /// Replaces the whole content with an article as its file held it, with
-    /// the looks of its runs (text outside every run is plain), drops the
-    /// undo history, puts the caret at the start and raises OnChange.
+    /// the looks of its runs (text outside every run is plain), puts the
+    /// caret at the start and raises OnChange. Ctrl+Z brings back the
+    /// content as it was, looks included (`step`).
     /// Cost: O(length + runs), one layout.
-    void LoadFromFile(const io::TArticleDocument& document);
+    void LoadFromFile(const io::TArticleDocument& document, TUndoStep step = TUndoStep::New);
+
+    /// Number of steps Ctrl+Z can take back; a caller that empties the
+    /// editor now and fills it later compares it to know whether anything
+    /// came between.
+    [[nodiscard]] int UndoSteps() const;
+
+    /// The characters that a listener of OnChange replaces at once (with
+    /// SetText). Typing, pasting or dropping one makes that edit a step of
+    /// its own in the undo history, which the listener's write joins, so
+    /// that one Ctrl+Z takes back both; other typing merges into runs as Qt
+    /// merges it. None at first.
+    void SetRewrittenCharacters(std::u16string_view characters);
 
     /// First position of the selection, or the caret when nothing is selected.
     [[nodiscard]] std::int32_t SelectionStart() const;
@@ -183,7 +210,8 @@ Q_SIGNALS:
     /// The text itself changed (see the class comment).
     void OnChange();
     /// A file from a file manager was dropped onto the editor; its content
-    /// was not inserted. `path` is the file's local path.
+    /// was not inserted. `path` is the file's local path. Raised once the
+    /// drop is over, from the event loop.
     void FileDropped(const QString& path);
     /// A double click with the left button on the character at `position`
     /// has been handled as Qt handles it (the word there is selected) and
@@ -195,28 +223,44 @@ Q_SIGNALS:
 protected:
     /// Ctrl+Tab types a tab character; Tab itself moves the focus on.
     void keyPressEvent(QKeyEvent* event) override;
+    /// Qt's handling, as a step of its own when it commits a rewritten
+    /// character (SetRewrittenCharacters).
+    void inputMethodEvent(QInputMethodEvent* event) override;
     /// Qt's handling; the release that follows raises DoubleClicked.
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     /// Shows ContextMenu at the event's place.
     void contextMenuEvent(QContextMenuEvent* event) override;
-    /// Text and HTML can be pasted or dropped, and local files dropped;
-    /// images and other objects cannot.
+    /// Text and HTML can be pasted or dropped, and local files pasted or
+    /// dropped; images and other objects cannot.
     [[nodiscard]] bool canInsertFromMimeData(const QMimeData* source) const override;
     /// Pastes or drops plain text, or HTML reduced to its text with bold,
     /// italic, underline and strike-out: no images or other embedded objects,
     /// no tables or lists (their text stays, one paragraph per cell or item),
-    /// no fonts, sizes, colours or links. Raises OnChange once. Local files
-    /// (as a file manager drops them) are not inserted: FileDropped names the
-    /// first of them instead.
+    /// no fonts, sizes, colours or links. Raises OnChange once. Pasting
+    /// files copied in a file manager inserts their local paths, one a line,
+    /// as text at the caret; dropping them inserts nothing: FileDropped names
+    /// the first of them instead.
     void insertFromMimeData(const QMimeData* source) override;
+    /// Qt's handling, with dropped files told from pasted ones.
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class TChangeBatch;
     friend class TEditGroup;
 
+    // How ReplaceAll keeps the undo history.
+    enum class THistory {
+        // Dropped: a rebuild that changes only looks.
+        Dropped,
+        // The replacement is a step of its own.
+        NewStep,
+        // The replacement joins the step before.
+        JoinPrevious,
+    };
+
     void EndBatch(int exceptionsAtStart) noexcept;
-    void ReplaceAll(std::span<const TStyledPiece> pieces);
+    void ReplaceAll(std::span<const TStyledPiece> pieces, THistory history);
 
     void ContentsChange(int position, int charsRemoved, int charsAdded);
     void ContentsChanged();
@@ -240,6 +284,12 @@ private:
     std::int32_t doubleClicked_ = -1;
     int doubleClickStart_ = 0;
     int doubleClickEnd_ = 0;
+    // Set while Qt handles a drop, so that dropped files are told from
+    // pasted ones.
+    bool dropping_ = false;
+    // What SetRewrittenCharacters gave.
+    std::u16string rewritten_;
+    [[nodiscard]] bool HoldsRewritten(const QString& text) const;
 };
 
 } // namespace glenvary::ui

@@ -33,6 +33,7 @@
 #include <QMovie>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -47,6 +48,7 @@
 #include <memory>
 #include <span>
 #include <stdexcept>
+#include <utility>
 
 namespace glenvary::ui {
 namespace {
@@ -271,6 +273,10 @@ TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup
     connect(sides_[1].panel->btnCalculateKwDensity(), &QPushButton::clicked, this,
             guarded(&TfrmMain::btnCalculateKwDensity2Click));
     BuildPassageActions();
+    for (TSide& side : sides_) {
+        side.panel->rchArticle()->SetRewrittenCharacters(
+            std::u16string{core::kNoBreakSpace, core::kRightSingleQuote, core::kEnDash});
+    }
 
     try {
         FormCreate();
@@ -369,11 +375,13 @@ void TfrmMain::BuildBottomBar()
     QFont underlined = font();
     underlined.setUnderline(true);
     lblLink1URL_ = MakeLabel(panBottom_, QStringLiteral("lblLink1URL"), QStringLiteral("Google"), {13, 36});
+    lblLink1URL_->setTextFormat(Qt::PlainText);
     lblLink1URL_->setProperty("address", QString::fromLatin1(kBuiltInLinkAddress));
     lblLink1URL_->setFont(underlined);
     lblLink1URL_->adjustSize();
     lblLink1URL_->setCursor(Qt::PointingHandCursor);
     lblLink2URL_ = MakeLabel(panBottom_, QStringLiteral("lblLink2URL"), QStringLiteral("Google"), {701, 36});
+    lblLink2URL_->setTextFormat(Qt::PlainText);
     lblLink2URL_->setProperty("address", QString::fromLatin1(kBuiltInLinkAddress));
     lblLink2URL_->setFont(underlined);
     lblLink2URL_->adjustSize();
@@ -528,35 +536,46 @@ void TfrmMain::LoadConfiguration()
     io::TResult<std::optional<config::TConfiguration>> read =
         config::ReadConfiguration(startup_.programFolder, startup_.draw);
     if (!read) {
-        throw std::runtime_error(read.Error());
+        startupProblems_.append(QString::fromStdString(read.Error()));
+        return;
     }
     if (!read.Value()) {
         return;
     }
     const config::TConfiguration& configuration = *read.Value();
     if (configuration.caption) {
-        setWindowTitle(QString::fromStdString(*configuration.caption));
+        const QString caption = QString::fromStdString(*configuration.caption);
+        // Qt reads "[*]" in a title as the place of its modified mark; each
+        // one doubled is shown as written.
+        setWindowTitle(QString(caption).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
+        setAccessibleName(caption);
     }
     sAffiliateID_ = configuration.affiliateId;
     if (configuration.banner) {
         sBannerURL_ = configuration.banner->address;
     }
-    // Each part that fails is reported on its own; the rest still applies.
-    QStringList failures;
-    const auto attempt = [&failures](const auto& part) {
+    // Each part that fails is left out and noted; the rest still applies.
+    const auto attempt = [this](const auto& part) {
         try {
             part();
+        } catch (const std::bad_alloc&) {
+            throw;
         } catch (...) {
-            failures.append(platform::DescribeCurrentException());
+            startupProblems_.append(platform::DescribeCurrentException());
         }
     };
+    if (configuration.banner && configuration.bannerHidden) {
+        startupProblems_.append(QStringLiteral("cannot show the banner %1: its stored file %2 is missing")
+                                    .arg(QString::fromStdString(configuration.banner->shownName),
+                                         QString::fromStdString(configuration.banner->storedFile.string())));
+    }
     if (configuration.bannerHidden || !configuration.banner) {
         panBanner_->hide();
     } else {
         attempt([&] { ApplyBanner(*configuration.banner); });
     }
-    ApplyLink(lblLink1URL_, configuration.link1);
-    ApplyLink(lblLink2URL_, configuration.link2);
+    ApplyLink(lblLink1URL_, configuration.link1, 1);
+    ApplyLink(lblLink2URL_, configuration.link2, 2);
     if (configuration.skin) {
         attempt([&] {
             if (!*configuration.skin) {
@@ -567,20 +586,33 @@ void TfrmMain::LoadConfiguration()
         });
     }
     if (configuration.iconFile) {
-        attempt([&] {
-            const QIcon icon(QString::fromStdString(configuration.iconFile->string()));
-            if (icon.isNull() || icon.availableSizes().isEmpty()) {
-                throw std::runtime_error("cannot use the icon " + configuration.iconFile->string()
-                                         + ": not a picture this program can read");
-            }
-            setWindowIcon(icon);
-            QApplication::setWindowIcon(icon);
-        });
+        attempt([&] { ApplyIcon(configuration); });
     }
     ApplyLayoutRule();
-    for (const QString& failure : failures) {
-        platform::ReportUnexpectedError(failure);
+}
+
+void TfrmMain::ApplyIcon(const config::TConfiguration& configuration)
+{
+    const QString file = QString::fromStdString(configuration.iconFile->string());
+    const QIcon icon(file);
+    if (icon.isNull() || icon.availableSizes().isEmpty()) {
+        throw std::runtime_error("cannot use the icon " + configuration.iconPath + " (stored as "
+                                 + configuration.iconFile->string() + "): not a picture this program can read");
     }
+    setWindowIcon(icon);
+    QApplication::setWindowIcon(icon);
+}
+
+void TfrmMain::ShowStartupProblems()
+{
+    if (startupProblems_.isEmpty()) {
+        return;
+    }
+    const QString heading = startupProblems_.size() == 1
+        ? QStringLiteral("The program's branding was applied except for this:")
+        : QStringLiteral("The program's branding was applied except for these %1 parts:")
+              .arg(startupProblems_.size());
+    platform::ReportWarning(heading + QStringLiteral("\n") + std::exchange(startupProblems_, {}).join(u'\n'));
 }
 
 void TfrmMain::ApplyBanner(const config::TBannerChoice& banner)
@@ -592,7 +624,8 @@ void TfrmMain::ApplyBanner(const config::TBannerChoice& banner)
     const QByteArray format = QByteArray::fromStdString(banner.format);
     const auto refuse = [&](const char* why) {
         panBanner_->hide();
-        throw std::runtime_error("cannot show the banner " + banner.shownName + ": " + why);
+        throw std::runtime_error("cannot show the banner " + banner.shownName + " (stored as "
+                                 + banner.storedFile.filename().string() + "): " + why);
     };
     QImageReader reader(path, format);
     reader.setDecideFormatFromContent(false);
@@ -635,32 +668,52 @@ void TfrmMain::ApplyBanner(const config::TBannerChoice& banner)
     panBanner_->resize(panBanner_->width(), shown->height() + 10);
 }
 
-void TfrmMain::ApplyLink(QLabel* label, const config::TLink& link)
+void TfrmMain::ApplyLink(QLabel* label, const config::TLink& link, int number)
 {
-    label->setText(QString::fromStdString(link.caption));
+    const QString caption = QString::fromStdString(link.caption);
+    // Shown as written: a caption is never markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(caption);
+    label->setAccessibleName(caption);
     label->setProperty("address", QString::fromStdString(link.address));
     label->adjustSize();
+    if (!link.address.empty() && !platform::NormaliseWebAddress(link.address)) {
+        startupProblems_.append(QStringLiteral("the footer link %1 (Link%1URL) is not a web address: %2")
+                                    .arg(QString::number(number), QString::fromStdString(link.address)));
+    }
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonRelease) {
-        try {
+    // A click is the primary button's: the others open menus or paste on
+    // other desktops, never an address.
+    if (event->type() == QEvent::MouseButtonRelease
+        && static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        RunGuarded([&] {
             if (watched == imgBanner_) {
                 imgBannerClick();
             } else if (watched == gifBanner_) {
                 gifBannerClick();
             } else if (watched == lblLink1URL_ || watched == lblLink2URL_) {
-                const std::string address = watched->property("address").toString().toStdString();
-                if (!address.empty()) {
-                    startup_.urlOpener->OpenDefault(address);
-                }
+                OpenLink(*static_cast<const QLabel*>(watched));
             }
-        } catch (...) {
-            platform::ReportUnexpectedError(platform::DescribeCurrentException());
-        }
+        });
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TfrmMain::OpenLink(const QLabel& label)
+{
+    const std::string address = label.property("address").toString().toStdString();
+    // Too few links configured: an empty link, with nothing to open.
+    if (address.empty()) {
+        return;
+    }
+    if (!startup_.urlOpener->OpenDefault(address)) {
+        platform::ReportWarning(QStringLiteral("Cannot open the link \u201C%1\u201D: nothing on this computer "
+                                               "opens %2.")
+                                    .arg(label.text(), QString::fromStdString(address)));
+    }
 }
 
 void TfrmMain::imgBannerClick()
@@ -707,6 +760,10 @@ void TfrmMain::showEvent(QShowEvent* event)
             frame.moveCenter(screen->availableGeometry().center());
             move(frame.topLeft());
         }
+        // Over the window, once it stands: a box before it would hide what
+        // the configuration did apply.
+        QMetaObject::invokeMethod(this, [this] { RunGuarded([this] { ShowStartupProblems(); }); },
+                                  Qt::QueuedConnection);
     }
     FormShow();
 }
@@ -837,10 +894,8 @@ void TfrmMain::ShowPartner(int number, std::int32_t position)
     if (!passage) {
         return;
     }
-    // The view stays where the person clicked.
-    const bool first = number == 1;
-    SelectWords(side, first ? passage->first1 : passage->first2, first ? passage->last1 : passage->last2,
-                TArticleEditor::TView::Unmoved);
+    // The word stays selected where the person clicked, as in every editor,
+    // so that typing replaces just that word; the copy shows in the other.
     ShowCopy(side, word);
 }
 
@@ -915,9 +970,13 @@ void TfrmMain::SaveReport()
     cli::TCompareSettings settings;
     settings.unit = static_cast<core::TUnitKind>(cbxType_->currentIndex());
     settings.minLength = minNumWords_->value();
-    // Named as the window names them: "Article 1" and "Article 2".
-    const std::array<std::string, 2> names{sides_[0].panel->title().toStdString(),
-                                           sides_[1].panel->title().toStdString()};
+    // Each by the file it came from; typed or pasted text as the window
+    // names its side.
+    std::array<std::string, 2> names;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const TSide& side = sides_[i];
+        names[i] = (side.sourceName.isEmpty() ? side.panel->title() : side.sourceName).toStdString();
+    }
     std::string error;
     {
         const TBusyCursor busy;
@@ -935,7 +994,7 @@ void TfrmMain::SaveReport()
         error = cli::WriteFileAtomically(QFile::encodeName(*chosen).toStdString(), write);
     }
     if (!error.empty()) {
-        platform::ReportUnexpectedError(QString::fromStdString(error));
+        platform::ReportWarning(QStringLiteral("The report was not saved: %1.").arg(QString::fromStdString(error)));
     }
 }
 
@@ -993,56 +1052,73 @@ void TfrmMain::ImportFile(int number, const QString& path)
     if (side.importing) {
         return;
     }
-    side.panel->rchArticle()->Clear();
+    TArticleEditor& editor = *side.panel->rchArticle();
+    side.emptiedText = !editor.Text().empty();
+    editor.Clear();
+    side.undoStepsAfterClear = editor.UndoSteps();
     const std::string file = QFile::encodeName(path).toStdString();
     const bool plain = io::TakesWordProcessorRoute(file);
     SetImporting(side, true);
     // The read runs off the GUI thread: a document that LibreOffice converts
     // takes seconds, and the window must answer meanwhile. Its result comes
     // back as a queued call, which Qt drops if the window is gone.
-    side.importer = std::jthread([this, number, file, plain](const std::stop_token& stop) {
-        auto read = std::make_shared<io::TResult<io::TArticleDocument>>(io::TError{});
+    side.importer = std::jthread([this, number, file, plain, path](const std::stop_token& stop) {
+        auto result = std::make_shared<TImportRead>();
         try {
             io::TReadSettings settings;
             settings.maxBytes = io::kMaxImportBytes;
             settings.stop = stop;
-            *read = io::ReadArticleFile(file, settings);
-        } catch (const std::exception& error) {
-            *read = io::TError{"cannot read " + file + ": " + error.what()};
+            result->read = io::ReadArticleFile(file, settings);
+        } catch (...) {
+            result->fault = std::current_exception();
         }
         if (stop.stop_requested()) {
             return;
         }
         QMetaObject::invokeMethod(
             this,
-            [this, number, plain, read] {
+            [this, number, plain, path, result] {
                 TSide& done = Side(number);
-                try {
-                    FinishImport(done, plain, *read);
-                } catch (...) {
-                    platform::ReportUnexpectedError(platform::DescribeCurrentException());
-                }
+                RunGuarded([&] { FinishImport(done, plain, path, *result); });
                 Q_EMIT ImportEnded(number);
             },
             Qt::QueuedConnection);
     });
 }
 
-void TfrmMain::FinishImport(TSide& side, bool plain, const io::TResult<io::TArticleDocument>& read)
+void TfrmMain::FinishImport(TSide& side, bool plain, const QString& path, const TImportRead& result)
 {
     // The worker posted this as its last act; it is ending, if not gone.
     if (side.importer.joinable()) {
         side.importer.join();
     }
     SetImporting(side, false);
-    if (!read) {
-        throw std::runtime_error(read.Error());
+    if (result.fault) {
+        side.sourceName.clear();
+        std::rethrow_exception(result.fault);
     }
+    if (!*result.read) {
+        side.sourceName.clear();
+        const QString article = side.panel->title();
+        platform::ReportWarning(QString::fromStdString(result.read->Error()) + QStringLiteral(".\n")
+                                + (side.emptiedText ? QStringLiteral("%1 is empty; Ctrl+Z brings its text back.")
+                                                    : QStringLiteral("%1 stays empty."))
+                                      .arg(article));
+        return;
+    }
+    TArticleEditor& editor = *side.panel->rchArticle();
+    // The load and the emptying that began the import make one step, so
+    // that one Ctrl+Z brings back the text as it was; unless something was
+    // done to the editor in between, which then stays a step of its own.
+    const TArticleEditor::TUndoStep step = editor.UndoSteps() == side.undoStepsAfterClear
+        ? TArticleEditor::TUndoStep::JoinPrevious
+        : TArticleEditor::TUndoStep::New;
     if (plain) {
-        side.panel->rchArticle()->SetLines(read.Value().text);
+        editor.SetLines(result.read->Value().text, step);
     } else {
-        side.panel->rchArticle()->LoadFromFile(read.Value());
+        editor.LoadFromFile(result.read->Value(), step);
     }
+    side.sourceName = QFileInfo(path).fileName();
 }
 
 void TfrmMain::SetImporting(TSide& side, bool importing)
@@ -1053,11 +1129,13 @@ void TfrmMain::SetImporting(TSide& side, bool importing)
 
 void TfrmMain::btnClear1Click()
 {
+    sides_[0].sourceName.clear();
     sides_[0].panel->rchArticle()->Clear();
 }
 
 void TfrmMain::btnClear2Click()
 {
+    sides_[1].sourceName.clear();
     sides_[1].panel->rchArticle()->Clear();
 }
 

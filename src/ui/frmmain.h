@@ -8,10 +8,12 @@
 #include "io/result.h"
 #include "ui/articleeditor.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -164,8 +166,11 @@ public:
     /// cursor over the side, its Import disabled and its editor read-only
     /// until the read ends. A path that takes the word-processor route (see
     /// io::TakesWordProcessorRoute) is set in as plain text in one piece;
-    /// any other loads with its formatting. A file that cannot be read
-    /// leaves the editor empty and is reported once. Does nothing while the
+    /// any other loads with its formatting; either way the caret stands at
+    /// the start and one Ctrl+Z brings back the text the editor held. A
+    /// file that cannot be read leaves the editor empty (Ctrl+Z brings its
+    /// text back) and is reported once as a warning that names the file,
+    /// the reason and what became of the article. Does nothing while the
     /// side is still importing. ImportEnded(side) follows in every case.
     void ImportFile(int side, const QString& path);
     /// True while side `side` (1 or 2) reads a file.
@@ -174,11 +179,12 @@ public:
     void SetOpenDialog(TOpenDialog dialog);
 
     /// A double click on the character at `position` of side `side`'s
-    /// editor (1 or 2): when it lies in a coloured word of a passage that
-    /// the last comparison matched, selects that passage in this editor,
-    /// leaving its view where it is, and the passage's copy in the other
-    /// editor, scrolled into view. A white word, a character between words,
-    /// or colours whose texts changed since leave everything as it is.
+    /// editor (1 or 2), after the editor selected the word there as every
+    /// editor does: when it lies in a coloured word of a passage that the
+    /// last comparison matched, selects the passage's copy in the other
+    /// editor and scrolls it into view. A white word, a character between
+    /// words, or colours whose texts changed since leave the other editor
+    /// as it is.
     void ShowPartner(int side, std::int32_t position);
     /// F3 in side `side`'s editor: selects the next coloured region (a
     /// maximal run of words of one colour) after the selection's start (at
@@ -195,8 +201,11 @@ public:
     /// folder); once the person confirms a file, compares the two texts
     /// on screen with the length and unit on screen, exactly as
     /// `glenvary-cli compare` does, and writes its report there: JSON for a
-    /// name ending in .json, text for .txt, otherwise the web page. The file
-    /// is written whole or not at all; a failure is reported once.
+    /// name ending in .json, text for .txt, otherwise the web page. Each
+    /// article is named by the file it was imported from, or "Article 1" /
+    /// "Article 2" for typed or pasted text. The file is written whole or
+    /// not at all; a file that cannot be written is reported once, as a
+    /// warning.
     void SaveReport();
     /// Replaces the save dialog; an empty function restores Qt's.
     void SetSaveDialog(TSaveDialog dialog);
@@ -221,9 +230,12 @@ public:
     /// Applies the program folder's dbconfig.dat, if there is one: caption,
     /// affiliate identifier, the banner drawn (its panel hidden without one,
     /// otherwise as high as the picture + 10), the two links drawn, the skin
-    /// (in place of the built-in one) and the icon. A banner, skin or icon
-    /// that cannot be used is reported once and the rest is applied all the
-    /// same; a skin that cannot be used leaves the built-in one.
+    /// (in place of the built-in one) and the icon. Captions are shown as
+    /// written, as plain text, and are what screen readers read. A banner,
+    /// skin, icon or link address that cannot be used is left out and the
+    /// rest applied; the problems are shown together, one line each, in one
+    /// warning once the window is shown. A skin that cannot be used leaves
+    /// the built-in one.
     void LoadConfiguration();
     /// A click on the banner: opens sBannerURL in the browser, if there is one.
     void imgBannerClick();
@@ -283,13 +295,30 @@ private:
         // The read of an imported file; joinable while it runs.
         std::jthread importer;
         bool importing = false;
+        // The editor held text when the running import emptied it.
+        bool emptiedText = false;
+        // The editor's undo steps right after the running import emptied
+        // it: the same number when the read ends means nothing came between.
+        int undoStepsAfterClear = 0;
+        // The name of the file imported last, for reports; empty for typed
+        // or pasted text.
+        QString sourceName;
+    };
+    // What a read off the GUI thread brings back: the document, the reason
+    // it could not be read, or a fault of the program.
+    struct TImportRead {
+        std::optional<io::TResult<io::TArticleDocument>> read;
+        std::exception_ptr fault;
     };
 
     void BuildTopBar();
     void BuildBanner();
     void BuildBottomBar();
     void ApplyBanner(const config::TBannerChoice& banner);
-    void ApplyLink(QLabel* label, const config::TLink& link);
+    void ApplyLink(QLabel* label, const config::TLink& link, int number);
+    void ApplyIcon(const config::TConfiguration& configuration);
+    void OpenLink(const QLabel& label);
+    void ShowStartupProblems();
     void SetFocusOrder();
     void ApplyLayoutRule();
     [[nodiscard]] QSize MinimumClientSize() const;
@@ -300,7 +329,7 @@ private:
     void SelectWords(TSide& side, std::int32_t first, std::int32_t last, TArticleEditor::TView view);
     void ShowCopy(TSide& side, std::int32_t word);
     void Import(TSide& side);
-    void FinishImport(TSide& side, bool plain, const io::TResult<io::TArticleDocument>& read);
+    void FinishImport(TSide& side, bool plain, const QString& path, const TImportRead& result);
     void SetImporting(TSide& side, bool importing);
     [[nodiscard]] TSide& Side(int side);
     [[nodiscard]] int NumberOf(const TSide& side) const;
@@ -313,6 +342,9 @@ private:
     bool centred_ = false;
     // A dbskin.dat took the place of the built-in skin.
     bool skinApplied_ = false;
+    // What the start-up configuration could not apply, one line each,
+    // shown together once the window is up.
+    QStringList startupProblems_;
     TOpenDialog openDialog_;
     TSaveDialog saveDialog_;
     // The folder of the report saved last.

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 namespace glenvary::platform {
@@ -34,6 +35,31 @@ TEST(UrlOpener, StartsTheRegisteredBrowserWithExactlyTheAddress)
     EXPECT_EQ(desktop.Records(1), "browser|" + address + "|\n");
     EXPECT_TRUE(opener.OpenDefault("https://example.org/footer"));
     EXPECT_EQ(desktop.Records(2), "browser|" + address + "|\ndefault|https://example.org/footer|\n");
+}
+
+TEST(UrlOpener, OpensWhatAPersonConfiguredAsAWebAddress)
+{
+    struct TCase {
+        const char* name;
+        const char* given;
+        std::optional<std::string> opened;
+    };
+    const TCase cases[] = {
+        {"a full address stays", "https://example.com/a?b#c", "https://example.com/a?b#c"},
+        {"no scheme is read as https", "  www.example.com/x ", "https://www.example.com/x"},
+        {"a host and port is no scheme", "localhost:8080/x", "https://localhost:8080/x"},
+        {"another scheme stays", "ftp://files.example.com/", "ftp://files.example.com/"},
+        {"mail needs no slashes", "mailto:ann@example.com", "mailto:ann@example.com"},
+        {"an option is never handed on", "--renderer-cmd-prefix=/bin/sh", "https://--renderer-cmd-prefix=/bin/sh"},
+        {"blank", " \t", std::nullopt},
+        {"no host", "http://", std::nullopt},
+        {"a user but no host", "https://ann@/x", std::nullopt},
+        {"a control character", "https://example.com/\nx", std::nullopt},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(NormaliseWebAddress(c.given), c.opened);
+    }
 }
 
 TEST(UrlOpener, NoRegisteredBrowserOpensNothing)

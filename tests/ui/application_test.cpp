@@ -37,7 +37,7 @@ class TApplicationTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { QVERIFY2(TakeReportedErrors().isEmpty(), "unexpected error report"); }
+    void cleanup() { QVERIFY2(glenvary::uitest::NothingReported(), "unexpected report"); }
 
     void exceptionFromAHandlerIsReportedOnce_data()
     {
@@ -66,18 +66,22 @@ private Q_SLOTS:
     {
         QStringList mine;
         platform::TErrorReporter previous =
-            platform::SetErrorReporter([&mine](const QString& message) { mine.append(message); });
+            platform::SetErrorReporter([&mine](platform::TProblem kind, const QString& message) {
+                mine.append((kind == platform::TProblem::Warning ? QStringLiteral("warning ") : QString()) + message);
+            });
         platform::ReportUnexpectedError(QStringLiteral("first"));
+        platform::ReportWarning(QStringLiteral("second"));
         platform::TErrorReporter restored = platform::SetErrorReporter(previous);
-        restored(QStringLiteral("second"));
-        QCOMPARE(mine, (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+        restored(platform::TProblem::Unexpected, QStringLiteral("third"));
+        QCOMPARE(mine, (QStringList{QStringLiteral("first"), QStringLiteral("warning second"),
+                                    QStringLiteral("third")}));
         QVERIFY(TakeReportedErrors().isEmpty());
     }
 
     void failingReporterIsNotASecondFailure()
     {
         platform::TErrorReporter previous =
-            platform::SetErrorReporter([](const QString&) { throw std::runtime_error("reporter failed"); });
+            platform::SetErrorReporter([](platform::TProblem, const QString&) { throw std::runtime_error("reporter failed"); });
         platform::ReportUnexpectedError(QStringLiteral("lost"));
         platform::SetErrorReporter(previous);
     }

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include <QMap>
 
@@ -24,6 +25,7 @@
 using glenvary::ui::TfrmMain;
 using glenvary::uitest::FindControl;
 using glenvary::uitest::TakeReportedErrors;
+using glenvary::uitest::TakeReportedWarnings;
 
 namespace {
 
@@ -61,8 +63,12 @@ public:
         opened.append(QStringLiteral("browser ") + QString::fromStdString(url));
         return true;
     }
+    // An address the desktop could not open opens nothing.
     bool OpenDefault(const std::string& url) override
     {
+        if (!glenvary::platform::NormaliseWebAddress(url)) {
+            return false;
+        }
         opened.append(QStringLiteral("default ") + QString::fromStdString(url));
         return true;
     }
@@ -115,7 +121,22 @@ private:
         startup.urlOpener = opener_;
         return std::make_unique<TfrmMain>(nullptr, startup);
     }
-    void Click(QWidget* target) const { QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(2, 2)); }
+    void Click(QWidget* target, Qt::MouseButton button = Qt::LeftButton) const
+    {
+        QTest::mouseClick(target, button, {}, QPoint(2, 2));
+    }
+    // The lines of the one warning that the start-up gathered, after its
+    // heading; none without a warning.
+    static QStringList StartupProblems()
+    {
+        QCoreApplication::processEvents();
+        const QStringList warnings = TakeReportedWarnings();
+        if (warnings.size() > 1) {
+            qWarning("%lld warnings instead of one", static_cast<long long>(warnings.size()));
+            return warnings;
+        }
+        return warnings.isEmpty() ? QStringList() : warnings.constFirst().split(u'\n').mid(1);
+    }
 
 private Q_SLOTS:
     void init()
@@ -123,27 +144,38 @@ private Q_SLOTS:
         folder_ = std::make_unique<QTemporaryDir>();
         opener_ = std::make_shared<TRecordingOpener>();
     }
-    void cleanup() { QVERIFY2(TakeReportedErrors().isEmpty(), "unexpected error report"); }
+    void cleanup() { QVERIFY2(glenvary::uitest::NothingReported(), "unexpected report"); }
 
     void appliesTheConfigurationAndOpensItsAddresses()
     {
-        Write(QStringLiteral("dbconfig.dat"), "[settings]\r\nappname = 'Ann Checker'\r\nAfiliateID=abc\r\n"
+        Write(QStringLiteral("dbconfig.dat"), "[settings]\r\nappname = 'Ann [*] <b>Checker</b>'\r\nAfiliateID=abc\r\n"
                                               "BannerPath1=C:\\ads\\spring.bmp\r\nBannerURL1=https://ads.test/\r\n"
-                                              "Link1URL=https://one.test/\r\nLink1Name=One\r\n");
+                                              "Link1URL=https://one.test/\r\nLink1Name=<i>One</i> [*]\r\n");
         QImage picture(100, 60, QImage::Format_RGB32);
         picture.fill(Qt::blue);
         QVERIFY(picture.save(folder_->filePath(QStringLiteral("dbimg1.dat")), "BMP"));
         const auto window = Open();
         window->show();
-        QCOMPARE(window->windowTitle(), QStringLiteral("Ann Checker"));
+        // Captions are shown and read as written, never as markup or Qt's
+        // placeholder.
+        QCOMPARE(window->windowHandle()->title(), QStringLiteral("Ann [*] <b>Checker</b>"));
+        QCOMPARE(window->accessibleName(), QStringLiteral("Ann [*] <b>Checker</b>"));
         auto* banner = FindControl<QLabel>(*window, QStringLiteral("imgBanner"));
         QVERIFY(banner->isVisible());
         QCOMPARE(FindControl(*window, QStringLiteral("panBanner"))->height(), 70);
         QCOMPARE(banner->cursor().shape(), Qt::PointingHandCursor);
         auto* link1 = FindControl<QLabel>(*window, QStringLiteral("lblLink1URL"));
         auto* link2 = FindControl<QLabel>(*window, QStringLiteral("lblLink2URL"));
-        QCOMPARE(link1->text(), QStringLiteral("One"));
+        QCOMPARE(link1->text(), QStringLiteral("<i>One</i> [*]"));
+        QCOMPARE(link1->textFormat(), Qt::PlainText);
+        QCOMPARE(link1->accessibleName(), QStringLiteral("<i>One</i> [*]"));
         QCOMPARE(link2->text(), QString());
+        // Only the primary button opens an address.
+        for (const Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton}) {
+            Click(banner, other);
+            Click(link1, other);
+        }
+        QVERIFY(opener_->opened.isEmpty());
         Click(banner);
         Click(FindControl(*window, QStringLiteral("btnMakeMoney")));
         Click(link1);
@@ -180,17 +212,34 @@ private Q_SLOTS:
         QTest::newRow("a dbskin.dat that is not gzip keeps the built-in skin")
             << ini << TFiles{{QStringLiteral("dbskin.dat"), sheet}} << hidden << QString()
             << QStringList{QStringLiteral("cannot use skin <dir>/dbskin.dat: not a gzip-compressed file")};
+        QTest::newRow("every problem in one warning, one line each")
+            << ini + "BannerPath1=a.jpg\nLink2URL=http://\nIconPath=C:\\i\\logo.png\n"
+            << TFiles{{QStringLiteral("dbskin.dat"), sheet}, {QStringLiteral("dbimg1.dat"), "not a picture"},
+                      {QStringLiteral("logo.png"), "not a picture"}}
+            << hidden << QString()
+            << QStringList{
+                   QStringLiteral("cannot show the banner a.jpg (stored as dbimg1.dat): not a picture in the format "
+                                  "its name gives"),
+                   QStringLiteral("the footer link 2 (Link2URL) is not a web address: http://"),
+                   QStringLiteral("cannot use skin <dir>/dbskin.dat: not a gzip-compressed file"),
+                   QStringLiteral("cannot use the icon C:\\i\\logo.png (stored as <dir>/logo.png): not a picture "
+                                  "this program can read")};
+        QTest::newRow("a banner without its stored file")
+            << ini + "BannerPath1=a.jpg\n" << TFiles() << hidden << QString()
+            << QStringList{QStringLiteral("cannot show the banner a.jpg: its stored file <dir>/dbimg1.dat is missing")};
         QTest::newRow("a GIF banner animates")
             << ini + "BannerPath1=C:\\ads\\Promo.GIF\n" << TFiles{{QStringLiteral("dbimg1.dat"), PlayOnceGif()}}
             << QStringLiteral("gifBanner") << QString() << QStringList();
         QTest::newRow("a damaged banner hides the panel")
             << ini + "BannerPath1=a.jpg\n" << TFiles{{QStringLiteral("dbimg1.dat"), "not a picture"}} << hidden
             << QString()
-            << QStringList{QStringLiteral("cannot show the banner a.jpg: not a picture in the format its name gives")};
+            << QStringList{QStringLiteral(
+                   "cannot show the banner a.jpg (stored as dbimg1.dat): not a picture in the format its name gives")};
         QTest::newRow("a banner claiming 5000 x 5000 pixels is refused unread")
             << ini + "BannerPath1=big.bmp\n" << TFiles{{QStringLiteral("dbimg1.dat"), BitmapHeader(5000, 5000)}}
             << hidden << QString()
-            << QStringList{QStringLiteral("cannot show the banner big.bmp: larger than 4096 x 4096 pixels")};
+            << QStringList{
+                   QStringLiteral("cannot show the banner big.bmp (stored as dbimg1.dat): larger than 4096 x 4096 pixels")};
     }
     void appliesWhatItCanAndReportsTheRest()
     {
@@ -206,8 +255,10 @@ private Q_SLOTS:
             Write(file.key(), file.value());
         }
         const auto window = Open();
+        // Nothing before the window shows: a box would stand in its place.
+        QVERIFY(TakeReportedWarnings().isEmpty());
         window->show();
-        QStringList reported = TakeReportedErrors();
+        QStringList reported = StartupProblems();
         reported.replaceInStrings(QDir(folder_->path()).canonicalPath(), QStringLiteral("<dir>"));
         reported.replaceInStrings(folder_->path(), QStringLiteral("<dir>"));
         QCOMPARE(reported, reports);
@@ -272,8 +323,10 @@ private Q_SLOTS:
         Write(QStringLiteral("dbimg1.dat"), picture);
         const auto window = Open();
         window->show();
-        QCOMPARE(TakeReportedErrors(),
-                 QStringList{QStringLiteral("cannot show the banner %1: larger than 4096 x 4096 pixels").arg(name)});
+        QCOMPARE(StartupProblems(),
+                 QStringList{QStringLiteral("cannot show the banner %1 (stored as dbimg1.dat): larger than 4096 x 4096 "
+                                            "pixels")
+                                 .arg(name)});
         QVERIFY(!FindControl(*window, QStringLiteral("panBanner"))->isVisible());
         QCOMPARE(window->windowTitle(), QStringLiteral("Kept"));
     }
@@ -288,6 +341,18 @@ private Q_SLOTS:
         QTest::qWait(100);
         QTest::keyClicks(FindControl(*window, QStringLiteral("rchArticle1")), QStringLiteral("still typing"));
         QCOMPARE(glenvary::uitest::SideCounts(*window, 1), QStringLiteral("2 1 1"));
+    }
+
+    void aLinkThatCannotBeOpenedSaysSo()
+    {
+        Write(QStringLiteral("dbconfig.dat"), "[Settings]\nLink1URL=https://\nLink1Name=Broken\n");
+        const auto window = Open();
+        window->show();
+        QCOMPARE(StartupProblems().size(), 1);
+        Click(FindControl(*window, QStringLiteral("lblLink1URL")));
+        QCOMPARE(TakeReportedWarnings(),
+                 QStringList{QStringLiteral("Cannot open the link \u201CBroken\u201D: nothing on this computer opens "
+                                            "https://.")});
     }
 
     void withoutAConfigurationTheWindowStaysAsBuilt()

@@ -33,6 +33,7 @@ using glenvary::ui::TNumericField;
 using glenvary::uitest::Q;
 using glenvary::uitest::ReadLooks;
 using glenvary::uitest::TakeReportedErrors;
+using glenvary::uitest::TakeReportedWarnings;
 
 namespace {
 
@@ -102,7 +103,7 @@ private Q_SLOTS:
     void cleanup()
     {
         window_.reset();
-        QVERIFY2(TakeReportedErrors().isEmpty(), "unexpected error report");
+        QVERIFY2(glenvary::uitest::NothingReported(), "unexpected report");
     }
 
     void importReadsTheFileIntoThatSide_data()
@@ -135,6 +136,7 @@ private Q_SLOTS:
         QCOMPARE(Q(Editor(side)->Text()), text);
         QCOMPARE(AnyBold(side), bold);
         QCOMPARE(Counts(side), counts);
+        QCOMPARE(Editor(side)->SelectionStart(), 0);
         QCOMPARE(Q(Editor(3 - side)->Text()), QStringLiteral("other side"));
     }
 
@@ -175,7 +177,39 @@ private Q_SLOTS:
         Import(1, path);
         QCOMPARE(Q(Editor(1)->Text()), QString());
         QCOMPARE(Counts(1), QStringLiteral("0 0 0"));
-        QCOMPARE(TakeReportedErrors(), QStringList{QStringLiteral("cannot read ") + path + QStringLiteral(": ") + reason});
+        QCOMPARE(TakeReportedWarnings(), QStringList{QStringLiteral("cannot read ") + path + QStringLiteral(": ")
+                                                     + reason
+                                                     + QStringLiteral(".\nArticle 1 is empty; Ctrl+Z brings its "
+                                                                      "text back.")});
+        QTest::keyClick(Editor(1), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Q(Editor(1)->Text()), QStringLiteral("old text"));
+    }
+
+    // Whatever empties a side, one Ctrl+Z brings back the text it held,
+    // with its looks.
+    void ctrlZBringsBackWhatEachEmptyingReplaced_data()
+    {
+        QTest::addColumn<QString>("emptying");
+        QTest::newRow("import") << "import";
+        QTest::newRow("import of plain text in one piece") << "import notes.doc.txt";
+        QTest::newRow("delete all") << "delete all";
+    }
+    void ctrlZBringsBackWhatEachEmptyingReplaced()
+    {
+        QFETCH(QString, emptying);
+        Import(2, Write(QStringLiteral("styled.rtf"), kBoldRtf));
+        if (emptying == QLatin1String("delete all")) {
+            QTest::mouseClick(Find(QStringLiteral("btnClear2")), Qt::LeftButton);
+        } else {
+            const QString name = emptying.section(u' ', 1).isEmpty() ? QStringLiteral("new.txt") : emptying.section(u' ', 1);
+            // A typographic apostrophe, which the side rewrites at once.
+            Import(2, Write(name, "it\xE2\x80\x99s new"));
+            QCOMPARE(Q(Editor(2)->Text()), QStringLiteral("it's new"));
+        }
+        QTest::keyClick(Editor(2), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Q(Editor(2)->Text()), QStringLiteral("plain bold end"));
+        QVERIFY(AnyBold(2));
+        QCOMPARE(Counts(2), QStringLiteral("3 1 1"));
     }
 
     void sideWaitsForItsReadAndTakesNoSecond()
@@ -220,8 +254,8 @@ private Q_SLOTS:
         const QString path = Write(QStringLiteral("huge.txt"), "");
         QVERIFY(QFile::resize(path, 64LL * 1024 * 1024 + 1));
         Import(1, path);
-        QCOMPARE(TakeReportedErrors(), QStringList{QStringLiteral("cannot read ") + path
-                                                   + QStringLiteral(": larger than 64 MiB")});
+        QCOMPARE(TakeReportedWarnings(), QStringList{QStringLiteral("cannot read ") + path
+                                                     + QStringLiteral(": larger than 64 MiB.\nArticle 1 stays empty.")});
         QCOMPARE(Q(Editor(1)->Text()), QString());
     }
 
@@ -239,7 +273,8 @@ private Q_SLOTS:
         QTest::newRow("JSON by its extension") << "menu 2" << "report.JSON" << "json" << "";
         QTest::newRow("text by its extension") << "menu 1" << "report.txt" << "text" << "";
         QTest::newRow("into a missing folder") << "Ctrl+S" << "missing/report.html" << ""
-                                               << "cannot write %1: No such file or directory";
+                                               << "The report was not saved: cannot write %1: No such file or "
+                                                  "directory.";
     }
     void saveWritesTheReportOfWhatIsOnScreen()
     {
@@ -276,7 +311,7 @@ private Q_SLOTS:
         }
         QCOMPARE(asked, 1);
         const QStringList errors = error.isEmpty() ? QStringList() : QStringList{error.arg(path)};
-        QCOMPARE(TakeReportedErrors(), errors);
+        QCOMPARE(TakeReportedWarnings(), errors);
         const QStringList written =
             QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
         if (format.isEmpty()) {
@@ -298,6 +333,22 @@ private Q_SLOTS:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray::fromStdString(expected.str()));
+    }
+
+    // An imported article is named by its file, typed text by its side.
+    void savedReportNamesTheArticlesByTheirFiles()
+    {
+        Import(1, Write(QStringLiteral("first.txt"), "The cat sat on the mat."));
+        Editor(2)->SetText(u"A dog sat on the mat.");
+        const QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("r.json"));
+        window_->SetSaveDialog([&](QWidget*, const QString&, const QString&) { return std::optional<QString>(path); });
+        window_->SaveReport();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray json = file.readAll();
+        QVERIFY2(json.contains("{\"name\":\"first.txt\",") && json.contains("{\"name\":\"Article 2\","),
+                 json.constData());
     }
 
     void deleteAllAlwaysRewritesTheCounts_data()

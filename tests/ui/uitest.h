@@ -24,23 +24,44 @@
 
 namespace glenvary::uitest {
 
-/// Failures handed to the error reporter since the last TakeReportedErrors().
+/// Unexpected errors handed to the reporter since the last TakeReportedErrors().
 inline QStringList& ReportedErrors()
 {
     static QStringList errors;
     return errors;
 }
 
-/// The recorded failures; the record is emptied.
+/// Warnings handed to the reporter since the last TakeReportedWarnings().
+inline QStringList& ReportedWarnings()
+{
+    static QStringList warnings;
+    return warnings;
+}
+
+/// The recorded unexpected errors; the record is emptied.
 inline QStringList TakeReportedErrors()
 {
     return std::exchange(ReportedErrors(), {});
 }
 
+/// The recorded warnings; the record is emptied.
+inline QStringList TakeReportedWarnings()
+{
+    return std::exchange(ReportedWarnings(), {});
+}
+
+/// True when nothing was reported since the last takes; empties both records.
+inline bool NothingReported()
+{
+    return TakeReportedErrors().isEmpty() && TakeReportedWarnings().isEmpty();
+}
+
 /// Replaces the message box by a record, so no test ever waits on a dialog.
 inline void InstallRecordingReporter()
 {
-    platform::SetErrorReporter([](const QString& message) { ReportedErrors().append(message); });
+    platform::SetErrorReporter([](platform::TProblem kind, const QString& message) {
+        (kind == platform::TProblem::Warning ? ReportedWarnings() : ReportedErrors()).append(message);
+    });
 }
 
 inline QString Q(std::u16string_view text)
