@@ -19,9 +19,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -298,6 +300,81 @@ void BM_ImportTwentyPages(benchmark::State& state)
     QFile::remove(path);
 }
 BENCHMARK(BM_ImportTwentyPages)->ArgName("route")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Writes `bytes` under `name` in the system's temporary folder.
+QString WriteTemporary(const QString& name, const QByteArray& bytes)
+{
+    const QString path = QDir::temp().filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        qFatal("cannot write %s", qPrintable(path));
+    }
+    return path;
+}
+
+// Import of a file from the click until the counts show, the events that
+// the import left queued handled too; and the longest time the window did
+// not answer, from the click until two seconds after, while the document is
+// laid out and painted.
+void TimeImports(benchmark::State& state, const QString& path)
+{
+    auto window = std::make_unique<TfrmMain>();
+    window->show();
+    Settle();
+    QElapsedTimer sinceTick;
+    qint64 longestPause = 0;
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        longestPause = std::max(longestPause, sinceTick.restart());
+        window->repaint();
+    });
+    for (auto _ : state) {
+        QEventLoop loop;
+        QObject::connect(window.get(), &TfrmMain::ImportEnded, &loop, &QEventLoop::quit);
+        sinceTick.start();
+        ticks.start(5);
+        window->ImportFile(1, path);
+        loop.exec();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        QEventLoop after;
+        QTimer::singleShot(2000, &after, &QEventLoop::quit);
+        after.exec();
+        ticks.stop();
+        state.ResumeTiming();
+    }
+    state.counters["words"] = window->lstWords1().Count();
+    state.counters["longest_pause_ms"] = static_cast<double>(longestPause);
+    QFile::remove(path);
+}
+
+// Plain text of many short lines, each its own paragraph of the editor:
+// 776,000 lines are 20 MB (target: about 2 s, the window answering).
+void BM_ImportShortLines(benchmark::State& state)
+{
+    QByteArray text;
+    for (std::int64_t i = 0; i < state.range(0); ++i) {
+        text += Word(static_cast<std::uint32_t>(i * 7919 % 3000)).toLatin1() + " line " + QByteArray::number(i) + "\n";
+    }
+    TimeImports(state, WriteTemporary(QStringLiteral("glenvary-bench-lines.txt"), text));
+}
+BENCHMARK(BM_ImportShortLines)->ArgName("lines")->Arg(100'000)->Arg(776'000)->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// Rich text whose one paragraph changes its look 300,000 times (target:
+// about 2 s).
+void BM_ImportManyLooks(benchmark::State& state)
+{
+    QByteArray rtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ");
+    for (std::int64_t i = 0; i < state.range(0); ++i) {
+        rtf += i % 2 == 0 ? "\\b " : "\\b0 ";
+        rtf += Word(static_cast<std::uint32_t>(i * 7919 % 3000)).toLatin1() + " ";
+    }
+    rtf += "\\par}";
+    TimeImports(state, WriteTemporary(QStringLiteral("glenvary-bench-looks.rtf"), rtf));
+}
+BENCHMARK(BM_ImportManyLooks)->ArgName("changes")->Arg(30'000)->Arg(300'000)->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 } // namespace
 

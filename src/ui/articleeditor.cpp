@@ -4,10 +4,12 @@
 #include "platform/error_reporter.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -145,6 +147,32 @@ QStringList LocalFiles(const QMimeData& source)
     return paths;
 }
 
+// Inserts `pieces` at `cursor`, neighbours of one look as one run.
+void InsertPieces(QTextCursor& cursor, std::span<const TStyledPiece> pieces)
+{
+    QString run;
+    const TStyledPiece* look = nullptr;
+    const auto flush = [&] {
+        if (look != nullptr && !run.isEmpty()) {
+            cursor.insertText(run, LookFormat(look->textColor, look->backColor, look->style));
+        }
+        run.clear();
+    };
+    for (const TStyledPiece& piece : pieces) {
+        if (piece.text.empty()) {
+            continue;
+        }
+        if (look == nullptr || piece.textColor != look->textColor || piece.backColor != look->backColor
+            || piece.style != look->style) {
+            flush();
+            look = &piece;
+        }
+        run.append(ToQString(piece.text));
+    }
+    flush();
+}
+
+
 } // namespace
 
 // Holds OnChange back while one of this class's operations runs and raises it
@@ -202,6 +230,9 @@ TArticleEditor::TArticleEditor(QWidget* parent) : QTextEdit(parent)
     // Ctrl+Tab types a tab (see keyPressEvent).
     setTabChangesFocus(true);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The editor owns its documents, so that one it replaces outlives the
+    // replacement (Qt's control deletes the documents it owns).
+    document()->setParent(this);
     connect(document(), &QTextDocument::contentsChange, this, &TArticleEditor::ContentsChange);
     connect(document(), &QTextDocument::contentsChanged, this, &TArticleEditor::ContentsChanged);
 }
@@ -250,6 +281,13 @@ std::int32_t TArticleEditor::ContentLength() const
 void TArticleEditor::ContentsChange(int /*position*/, int /*charsRemoved*/, int /*charsAdded*/)
 {
     stale_ = true;
+    ++changes_;
+    // A new edit, as in any editor, ends what Redo could bring back.
+    if (!travelling_ && !redone_.empty()) {
+        for (QTextDocument* dropped : std::exchange(redone_, {})) {
+            dropped->deleteLater();
+        }
+    }
     // Some of QTextEdit's own ways of replacing everything (clear, setHtml)
     // change the document without a later contentsChanged; a queued look
     // makes sure no change goes unreported.
@@ -299,7 +337,12 @@ void TArticleEditor::SetText(std::u16string_view text)
     TChangeBatch batch(*this);
     // Undoing a write-back alone would only bring back characters that the
     // change handler replaces again at once, so undo could never get past
-    // it; joined to the edit before, one Ctrl+Z takes back both.
+    // it; joined to the edit before, one Ctrl+Z takes back both. A content
+    // just loaded has no edit before it: the write stays out of its history.
+    std::optional<TUndoSuspension> outside;
+    if (!document()->isUndoAvailable()) {
+        outside.emplace(*document());
+    }
     QTextCursor cursor(document());
     cursor.joinPreviousEditBlock();
     const auto replace = [&](std::size_t from, std::size_t to, std::u16string_view with) {
@@ -358,14 +401,93 @@ void TArticleEditor::Clear()
 {
     TChangeBatch batch(*this);
     unreported_ = true;
-    QTextCursor cursor(document());
-    cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
-    cursor.removeSelectedText();
-    cursor.setBlockCharFormat(QTextCharFormat());
-    cursor.endEditBlock();
-    setTextCursor(cursor);
+    Replace(NewDocument(), TUndoStep::New);
     setCurrentCharFormat(QTextCharFormat());
+}
+
+QTextDocument* TArticleEditor::NewDocument()
+{
+    const QTextDocument& current = *document();
+    auto* fresh = new QTextDocument(this);
+    fresh->setDefaultFont(current.defaultFont());
+    fresh->setDefaultStyleSheet(current.defaultStyleSheet());
+    fresh->setDefaultTextOption(current.defaultTextOption());
+    fresh->setDocumentMargin(current.documentMargin());
+    fresh->setIndentWidth(current.indentWidth());
+    fresh->setUseDesignMetrics(current.useDesignMetrics());
+    return fresh;
+}
+
+void TArticleEditor::Fill(QTextDocument& target, std::span<const TStyledPiece> pieces)
+{
+    // Nothing to take back in a document that nobody has seen.
+    const TUndoSuspension noUndo(target);
+    QTextCursor cursor(&target);
+    cursor.beginEditBlock();
+    InsertPieces(cursor, pieces);
+    cursor.endEditBlock();
+}
+
+void TArticleEditor::Show(QTextDocument* next)
+{
+    disconnect(document(), nullptr, this, nullptr);
+    // A document set whole is laid out a piece at a time in the background,
+    // where one changed in place would be laid out at once, all of it.
+    setDocument(next);
+    connect(next, &QTextDocument::contentsChange, this, &TArticleEditor::ContentsChange);
+    connect(next, &QTextDocument::contentsChanged, this, &TArticleEditor::ContentsChanged);
+    stale_ = true;
+    ++changes_;
+}
+
+void TArticleEditor::Replace(QTextDocument* next, TUndoStep step)
+{
+    QTextDocument* previous = document();
+    // An empty document without a history brings nothing back.
+    const bool worthKeeping = previous->characterCount() > 1 || previous->isUndoAvailable();
+    Show(next);
+    if (step == TUndoStep::New && worthKeeping) {
+        undone_.push_back(previous);
+        if (undone_.size() > kKeptContents) {
+            undone_.front()->deleteLater();
+            undone_.erase(undone_.begin());
+        }
+    } else {
+        previous->deleteLater();
+    }
+    for (QTextDocument* dropped : std::exchange(redone_, {})) {
+        dropped->deleteLater();
+    }
+}
+
+void TArticleEditor::Undo()
+{
+    TChangeBatch batch(*this);
+    const bool wasTravelling = std::exchange(travelling_, true);
+    if (document()->isUndoAvailable()) {
+        undo();
+    } else if (!undone_.empty()) {
+        redone_.push_back(document());
+        QTextDocument* back = undone_.back();
+        undone_.pop_back();
+        Show(back);
+    }
+    travelling_ = wasTravelling;
+}
+
+void TArticleEditor::Redo()
+{
+    TChangeBatch batch(*this);
+    const bool wasTravelling = std::exchange(travelling_, true);
+    if (document()->isRedoAvailable()) {
+        redo();
+    } else if (!redone_.empty()) {
+        undone_.push_back(document());
+        QTextDocument* again = redone_.back();
+        redone_.pop_back();
+        Show(again);
+    }
+    travelling_ = wasTravelling;
 }
 
 std::int32_t TArticleEditor::SelectionStart() const
@@ -440,17 +562,14 @@ std::int32_t TArticleEditor::FindText(std::u16string_view text, std::int32_t sta
     return hit < 0 ? -1 : start + static_cast<std::int32_t>(hit);
 }
 
-int TArticleEditor::UndoSteps() const
-{
-    return document()->availableUndoSteps();
-}
-
 void TArticleEditor::SetLines(std::u16string_view text, TUndoStep step)
 {
     TChangeBatch batch(*this);
     unreported_ = true;
     const TStyledPiece plain{text};
-    ReplaceAll({&plain, 1}, step == TUndoStep::New ? THistory::NewStep : THistory::JoinPrevious);
+    QTextDocument* next = NewDocument();
+    Fill(*next, {&plain, 1});
+    Replace(next, step);
     SetSelectionStart(0);
 }
 
@@ -473,57 +592,33 @@ void TArticleEditor::LoadFromFile(const io::TArticleDocument& document, TUndoSte
         done = end;
     }
     pieces.push_back(PieceOf(text.substr(done), {}));
-    ReplaceAll(pieces, step == TUndoStep::New ? THistory::NewStep : THistory::JoinPrevious);
+    QTextDocument* next = NewDocument();
+    Fill(*next, pieces);
+    Replace(next, step);
     SetSelectionStart(0);
 }
 
 void TArticleEditor::RenderPieces(std::span<const TStyledPiece> pieces)
 {
     TChangeBatch batch(*this);
-    ReplaceAll(pieces, THistory::Dropped);
+    ReplaceAll(pieces);
 }
 
-void TArticleEditor::ReplaceAll(std::span<const TStyledPiece> pieces, THistory history)
+void TArticleEditor::ReplaceAll(std::span<const TStyledPiece> pieces)
 {
     // Undo records of a rebuild that changes only looks would cost as much
     // as the rebuild and bring back nothing a person wrote.
-    std::optional<TUndoSuspension> noUndo;
-    if (history == THistory::Dropped) {
-        noUndo.emplace(*document());
-    }
+    const TUndoSuspension noUndo(*document());
     QTextCursor cursor(document());
-    if (history == THistory::JoinPrevious) {
-        cursor.joinPreviousEditBlock();
-    } else {
-        cursor.beginEditBlock();
-    }
+    cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
     cursor.removeSelectedText();
     cursor.setBlockCharFormat(QTextCharFormat());
-
-    QString run;
-    const TStyledPiece* look = nullptr;
-    const auto flush = [&] {
-        if (look != nullptr && !run.isEmpty()) {
-            cursor.insertText(run, LookFormat(look->textColor, look->backColor, look->style));
-        }
-        run.clear();
-    };
-    for (const TStyledPiece& piece : pieces) {
-        if (piece.text.empty()) {
-            continue;
-        }
-        if (look == nullptr || piece.textColor != look->textColor || piece.backColor != look->backColor
-            || piece.style != look->style) {
-            flush();
-            look = &piece;
-        }
-        run.append(ToQString(piece.text));
-    }
-    flush();
+    InsertPieces(cursor, pieces);
     cursor.endEditBlock();
     setTextCursor(cursor);
 }
+
 
 void TArticleEditor::MarkRanges(std::span<const TTextRange> ranges, core::TColor textColor,
                                 core::TColor backColor, TFontStyles style)
@@ -574,6 +669,18 @@ QMenu* TArticleEditor::ContextMenu(const QPoint& position)
     // Qt's menu looks for a link at the place, in document coordinates.
     const QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
     QMenu* menu = createStandardContextMenu(position + scrolled);
+    // Qt's Undo and Redo know the content's own history only.
+    for (QAction* action : menu->actions()) {
+        const bool undoing = action->objectName() == QLatin1String("edit-undo");
+        if (!undoing && action->objectName() != QLatin1String("edit-redo")) {
+            continue;
+        }
+        action->disconnect();
+        action->setEnabled(!isReadOnly()
+                           && (undoing ? document()->isUndoAvailable() || !undone_.empty()
+                                       : document()->isRedoAvailable() || !redone_.empty()));
+        connect(action, &QAction::triggered, this, undoing ? &TArticleEditor::Undo : &TArticleEditor::Redo);
+    }
     const QList<QAction*> own = actions();
     if (!own.isEmpty()) {
         menu->addSeparator();
@@ -636,6 +743,17 @@ void TArticleEditor::keyPressEvent(QKeyEvent* event)
     if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier && !isReadOnly()) {
         ReplaceSelection(u"\t");
         ensureCursorVisible();
+        event->accept();
+        return;
+    }
+    // Past the content's own history, Ctrl+Z goes on to what Clear or a
+    // load replaced.
+    if (!isReadOnly() && (event == QKeySequence::Undo || event == QKeySequence::Redo)) {
+        if (event == QKeySequence::Undo) {
+            Undo();
+        } else {
+            Redo();
+        }
         event->accept();
         return;
     }

@@ -8,12 +8,15 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QMenu;
+class QTextDocument;
 
 namespace glenvary::ui {
 
@@ -101,36 +104,53 @@ public:
     /// Text().size() + 1, so never less than the length of Text().
     [[nodiscard]] std::int32_t LinesLength() const;
 
-    /// Empties the content as one step that Ctrl+Z takes back, forgets the
-    /// look set at the caret and raises OnChange, also when the editor was
-    /// empty already.
+    /// Empties the content, forgets the look set at the caret and raises
+    /// OnChange, also when the editor was empty already. One Ctrl+Z brings
+    /// the content back, looks and all, and further ones go on through its
+    /// own history. Cost: O(1); the emptied content is kept (see
+    /// kKeptContents).
     void Clear();
 
     /// How a replacement of the whole content enters the undo history.
     enum class TUndoStep {
         /// As a step of its own: one Ctrl+Z brings back what was there.
         New,
-        /// Joined to the step before (an import's Clear, say), so that one
-        /// Ctrl+Z takes back both.
-        JoinPrevious,
+        /// Joined to the Clear just before it, when nothing changed the
+        /// content since (Changes() tells), so that one Ctrl+Z brings back
+        /// what was there before the Clear.
+        JoinClear,
     };
 
     /// The `Lines` write: replaces the whole content with `text` as plain
     /// text, in one piece, puts the caret at the start and raises OnChange.
     /// Ctrl+Z brings back the content as it was, looks included (`step`).
+    /// Cost: O(length); the document is laid out a piece at a time while
+    /// the window goes on answering.
     void SetLines(std::u16string_view text, TUndoStep step = TUndoStep::New);
 
     /// Replaces the whole content with an article as its file held it, with
     /// the looks of its runs (text outside every run is plain), puts the
     /// caret at the start and raises OnChange. Ctrl+Z brings back the
     /// content as it was, looks included (`step`).
-    /// Cost: O(length + runs), one layout.
+    /// Cost: O(length + runs); laid out as SetLines is.
     void LoadFromFile(const io::TArticleDocument& document, TUndoStep step = TUndoStep::New);
 
-    /// Number of steps Ctrl+Z can take back; a caller that empties the
+    /// How many whole contents that Clear, SetLines and LoadFromFile
+    /// replaced are kept for Ctrl+Z: each may be a book, and a person who
+    /// goes back further than this retypes nothing, only re-imports.
+    static constexpr std::size_t kKeptContents = 4;
+
+    /// Counts the changes of the content so far; a caller that empties the
     /// editor now and fills it later compares it to know whether anything
     /// came between.
-    [[nodiscard]] int UndoSteps() const;
+    [[nodiscard]] std::uint64_t Changes() const noexcept { return changes_; }
+
+    /// Ctrl+Z: takes back the last edit, or, when the content has no edit
+    /// left to take back, brings back the content that Clear, SetLines or
+    /// LoadFromFile replaced last. Raises OnChange when the text changed.
+    void Undo();
+    /// Ctrl+Shift+Z / Ctrl+Y: what Undo took back, again.
+    void Redo();
 
     /// The characters that a listener of OnChange replaces at once (with
     /// SetText). Typing, pasting or dropping one makes that edit a step of
@@ -249,18 +269,19 @@ private:
     class TChangeBatch;
     friend class TEditGroup;
 
-    // How ReplaceAll keeps the undo history.
-    enum class THistory {
-        // Dropped: a rebuild that changes only looks.
-        Dropped,
-        // The replacement is a step of its own.
-        NewStep,
-        // The replacement joins the step before.
-        JoinPrevious,
-    };
-
     void EndBatch(int exceptionsAtStart) noexcept;
-    void ReplaceAll(std::span<const TStyledPiece> pieces, THistory history);
+    // Rebuilds the content from `pieces` in place, dropping the undo
+    // history: a rebuild that changes only looks.
+    void ReplaceAll(std::span<const TStyledPiece> pieces);
+    // A new, empty document set up as the present one is.
+    [[nodiscard]] QTextDocument* NewDocument();
+    // Fills an empty `target` with `pieces`, outside its undo history.
+    static void Fill(QTextDocument& target, std::span<const TStyledPiece> pieces);
+    // Shows `next` in place of the present document, which is kept for
+    // Undo (New) or dropped (JoinClear), and raises OnChange.
+    void Replace(QTextDocument* next, TUndoStep step);
+    // Shows `next`, a document of this editor, listening to its changes.
+    void Show(QTextDocument* next);
 
     void ContentsChange(int position, int charsRemoved, int charsAdded);
     void ContentsChanged();
@@ -289,6 +310,13 @@ private:
     bool dropping_ = false;
     // What SetRewrittenCharacters gave.
     std::u16string rewritten_;
+    // Contents replaced as a whole, the last replaced last, for Undo; and
+    // those that Undo took back, for Redo. Owned by the editor.
+    std::vector<QTextDocument*> undone_;
+    std::vector<QTextDocument*> redone_;
+    // Set while Undo or Redo runs, whose changes keep what Redo can do.
+    bool travelling_ = false;
+    std::uint64_t changes_ = 0;
     [[nodiscard]] bool HoldsRewritten(const QString& text) const;
 };
 

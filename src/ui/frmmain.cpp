@@ -1055,7 +1055,7 @@ void TfrmMain::ImportFile(int number, const QString& path)
     TArticleEditor& editor = *side.panel->rchArticle();
     side.emptiedText = !editor.Text().empty();
     editor.Clear();
-    side.undoStepsAfterClear = editor.UndoSteps();
+    side.changesAfterClear = editor.Changes();
     const std::string file = QFile::encodeName(path).toStdString();
     const bool plain = io::TakesWordProcessorRoute(file);
     SetImporting(side, true);
@@ -1110,8 +1110,8 @@ void TfrmMain::FinishImport(TSide& side, bool plain, const QString& path, const 
     // The load and the emptying that began the import make one step, so
     // that one Ctrl+Z brings back the text as it was; unless something was
     // done to the editor in between, which then stays a step of its own.
-    const TArticleEditor::TUndoStep step = editor.UndoSteps() == side.undoStepsAfterClear
-        ? TArticleEditor::TUndoStep::JoinPrevious
+    const TArticleEditor::TUndoStep step = editor.Changes() == side.changesAfterClear
+        ? TArticleEditor::TUndoStep::JoinClear
         : TArticleEditor::TUndoStep::New;
     if (plain) {
         editor.SetLines(result.read->Value().text, step);

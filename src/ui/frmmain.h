@@ -297,9 +297,10 @@ private:
         bool importing = false;
         // The editor held text when the running import emptied it.
         bool emptiedText = false;
-        // The editor's undo steps right after the running import emptied
-        // it: the same number when the read ends means nothing came between.
-        int undoStepsAfterClear = 0;
+        // The editor's count of changes right after the running import
+        // emptied it: the same count when the read ends means nothing came
+        // between.
+        std::uint64_t changesAfterClear = 0;
         // The name of the file imported last, for reports; empty for typed
         // or pasted text.
         QString sourceName;
