@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "io/article_document.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -28,6 +29,72 @@ void TDocumentBuilder::Append(std::u16string_view text, const TTextLook& look)
 void TDocumentBuilder::Append(char16_t c, const TTextLook& look)
 {
     Append(std::u16string_view(&c, 1), look);
+}
+
+std::size_t PlainCrowdedParagraphs(TArticleDocument& document, std::size_t maxRuns)
+{
+    const std::u16string& text = document.text;
+    std::vector<TLookRun>& runs = document.runs;
+    if (runs.size() <= maxRuns) {
+        return 0;
+    }
+    // Each paragraph as [start, end) of the text, with the runs touching it.
+    struct TParagraph {
+        std::int32_t start;
+        std::int32_t end;
+        std::size_t runs;
+    };
+    std::vector<TParagraph> paragraphs;
+    for (std::size_t from = 0;;) {
+        const std::size_t lineBreak = text.find(u'\n', from);
+        const std::size_t end = lineBreak == std::u16string::npos ? text.size() : lineBreak;
+        paragraphs.push_back({static_cast<std::int32_t>(from), static_cast<std::int32_t>(end), 0});
+        if (lineBreak == std::u16string::npos) {
+            break;
+        }
+        from = lineBreak + 1;
+    }
+    // Runs and paragraphs both go in text order.
+    std::size_t first = 0;
+    for (const TLookRun& run : runs) {
+        while (paragraphs[first].end < run.start) {
+            ++first;
+        }
+        for (std::size_t p = first; p < paragraphs.size() && paragraphs[p].start < run.start + run.length; ++p) {
+            ++paragraphs[p].runs;
+        }
+    }
+    std::vector<TParagraph> crowded;
+    for (const TParagraph& paragraph : paragraphs) {
+        if (paragraph.runs > maxRuns) {
+            crowded.push_back(paragraph);
+        }
+    }
+    if (crowded.empty()) {
+        return 0;
+    }
+    // Each run less the crowded paragraphs it reaches into.
+    std::vector<TLookRun> kept;
+    kept.reserve(runs.size());
+    std::size_t next = 0;
+    for (const TLookRun& run : runs) {
+        std::int32_t start = run.start;
+        const std::int32_t end = run.start + run.length;
+        while (next < crowded.size() && crowded[next].end < start) {
+            ++next;
+        }
+        for (std::size_t c = next; c < crowded.size() && crowded[c].start < end && start < end; ++c) {
+            if (crowded[c].start > start) {
+                kept.push_back({start, crowded[c].start - start, run.look});
+            }
+            start = std::max(start, crowded[c].end);
+        }
+        if (start < end) {
+            kept.push_back({start, end - start, run.look});
+        }
+    }
+    runs = std::move(kept);
+    return crowded.size();
 }
 
 void FoldLineBreaks(TArticleDocument& document)

@@ -2,6 +2,7 @@
 // Glenvary readers: an article as a file holds it, text and formatting.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -61,6 +62,19 @@ struct TArticleDocument {
 /// line breaks as the editor and the engine take a lone CR, so that no CR LF
 /// is left. O(length + runs).
 void FoldLineBreaks(TArticleDocument& document);
+
+/// The most runs of looks that one paragraph keeps when an article is set
+/// into the window: laying out a paragraph costs the window time for every
+/// change of look in it, and 20,000 runs take about a fifth of a second,
+/// while a paragraph of hundreds of thousands (a hostile or broken file)
+/// would hold the window for seconds. The text itself is never touched.
+inline constexpr std::size_t kMaxLookRunsPerParagraph = 20'000;
+
+/// Drops the looks of every paragraph (text between LFs) that more than
+/// `maxRuns` runs touch, so that it is shown plain; runs that reach into
+/// such a paragraph keep their parts outside it. Returns the number of
+/// paragraphs made plain. O(length + runs).
+std::size_t PlainCrowdedParagraphs(TArticleDocument& document, std::size_t maxRuns = kMaxLookRunsPerParagraph);
 
 /// Collects text and looks while a reader walks a document, merging
 /// neighbouring runs of one look and dropping plain ones, so every reader

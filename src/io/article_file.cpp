@@ -165,6 +165,34 @@ TResult<TArticleDocument> ReadFile(const std::string& path, std::string_view dis
     return ReadArticleBytes(bytes, displayName, settings);
 }
 
+} // namespace
+
+std::optional<std::string> RefuseBeforeReading(const std::string& path, std::size_t maxBytes)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    const std::string name = ArticleDisplayName(path);
+    switch (status.type()) {
+    case fs::file_type::regular: {
+        const auto size = fs::file_size(path, ec);
+        if (!ec && size > maxBytes) {
+            return CannotRead(name, TooLarge(maxBytes)).message;
+        }
+        return std::nullopt;
+    }
+    case fs::file_type::directory:
+        return CannotRead(name, std::make_error_code(std::errc::is_a_directory).message()).message;
+    case fs::file_type::fifo: return CannotRead(name, "it is a named pipe, not a file").message;
+    case fs::file_type::socket: return CannotRead(name, "it is a socket, not a file").message;
+    case fs::file_type::block:
+    case fs::file_type::character: return CannotRead(name, "it is a device, not a file").message;
+    default: return std::nullopt;
+    }
+}
+
+namespace {
+
 void ListFolder(const std::filesystem::path& folder, TFolderArticles& found)
 {
     namespace fs = std::filesystem;

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <istream>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -110,6 +111,14 @@ struct TFolderArticles {
 /// it cannot be read. A subfolder that cannot be listed gives one error and
 /// the rest is still listed. Cost: one visit of every entry.
 [[nodiscard]] TFolderArticles ListArticleFiles(const std::string& folder);
+
+/// What the window checks before it empties an editor for the file at
+/// `path`: one line, "cannot read PATH: REASON", when the file is a folder,
+/// is not a regular file (a named pipe, a device or a socket, whose reading
+/// could wait forever) or holds more than `maxBytes` bytes; nothing
+/// otherwise, also for a path that cannot be looked at, whose reading then
+/// says why. Links are followed. Cost: one stat.
+[[nodiscard]] std::optional<std::string> RefuseBeforeReading(const std::string& path, std::size_t maxBytes);
 
 /// ReadArticle for a file path ("-" is an ordinary file name here).
 [[nodiscard]] TResult<TArticleDocument> ReadArticleFile(const std::string& path,

@@ -401,20 +401,28 @@ void TArticleEditor::Clear()
 {
     TChangeBatch batch(*this);
     unreported_ = true;
-    Replace(NewDocument(), TUndoStep::New);
+    TBuiltDocument empty = NewDocument(DocumentLook());
+    empty->setParent(this);
+    Replace(empty.release(), TUndoStep::New);
     setCurrentCharFormat(QTextCharFormat());
 }
 
-QTextDocument* TArticleEditor::NewDocument()
+TArticleEditor::TDocumentLook TArticleEditor::DocumentLook() const
 {
     const QTextDocument& current = *document();
-    auto* fresh = new QTextDocument(this);
-    fresh->setDefaultFont(current.defaultFont());
-    fresh->setDefaultStyleSheet(current.defaultStyleSheet());
-    fresh->setDefaultTextOption(current.defaultTextOption());
-    fresh->setDocumentMargin(current.documentMargin());
-    fresh->setIndentWidth(current.indentWidth());
-    fresh->setUseDesignMetrics(current.useDesignMetrics());
+    return {current.defaultFont(),  current.defaultStyleSheet(), current.defaultTextOption(),
+            current.documentMargin(), current.indentWidth(),      current.useDesignMetrics()};
+}
+
+TArticleEditor::TBuiltDocument TArticleEditor::NewDocument(const TDocumentLook& look)
+{
+    TBuiltDocument fresh(new QTextDocument);
+    fresh->setDefaultFont(look.font);
+    fresh->setDefaultStyleSheet(look.styleSheet);
+    fresh->setDefaultTextOption(look.option);
+    fresh->setDocumentMargin(look.margin);
+    fresh->setIndentWidth(look.indentWidth);
+    fresh->setUseDesignMetrics(look.designMetrics);
     return fresh;
 }
 
@@ -564,24 +572,22 @@ std::int32_t TArticleEditor::FindText(std::u16string_view text, std::int32_t sta
 
 void TArticleEditor::SetLines(std::u16string_view text, TUndoStep step)
 {
-    TChangeBatch batch(*this);
-    unreported_ = true;
-    const TStyledPiece plain{text};
-    QTextDocument* next = NewDocument();
-    Fill(*next, {&plain, 1});
-    Replace(next, step);
-    SetSelectionStart(0);
+    ShowDocument(BuildDocument(DocumentLook(), {std::u16string(text), {}}, true), step);
 }
 
 void TArticleEditor::LoadFromFile(const io::TArticleDocument& document, TUndoStep step)
 {
-    TChangeBatch batch(*this);
-    unreported_ = true;
+    ShowDocument(BuildDocument(DocumentLook(), document, false), step);
+}
+
+TArticleEditor::TBuiltDocument TArticleEditor::BuildDocument(const TDocumentLook& look,
+                                                             const io::TArticleDocument& document, bool plain)
+{
     const std::u16string_view text = document.text;
     std::vector<TStyledPiece> pieces;
-    pieces.reserve(document.runs.size() * 2 + 1);
+    pieces.reserve(plain ? 1 : document.runs.size() * 2 + 1);
     std::size_t done = 0;
-    for (const io::TLookRun& run : document.runs) {
+    for (const io::TLookRun& run : plain ? std::span<const io::TLookRun>() : std::span(document.runs)) {
         const auto start = std::min(static_cast<std::size_t>(run.start), text.size());
         const auto end = std::min(start + static_cast<std::size_t>(run.length), text.size());
         if (start < done) {
@@ -592,9 +598,17 @@ void TArticleEditor::LoadFromFile(const io::TArticleDocument& document, TUndoSte
         done = end;
     }
     pieces.push_back(PieceOf(text.substr(done), {}));
-    QTextDocument* next = NewDocument();
-    Fill(*next, pieces);
-    Replace(next, step);
+    TBuiltDocument built = NewDocument(look);
+    Fill(*built, pieces);
+    return built;
+}
+
+void TArticleEditor::ShowDocument(TBuiltDocument built, TUndoStep step)
+{
+    TChangeBatch batch(*this);
+    unreported_ = true;
+    built->setParent(this);
+    Replace(built.release(), step);
     SetSelectionStart(0);
 }
 

@@ -39,6 +39,7 @@
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QStyle>
+#include <QThread>
 
 #include <algorithm>
 #include <climits>
@@ -1052,23 +1053,44 @@ void TfrmMain::ImportFile(int number, const QString& path)
     if (side.importing) {
         return;
     }
+    const std::string file = QFile::encodeName(path).toStdString();
+    // What can be told without reading is refused before the article is
+    // emptied: a pipe would hold the read up forever.
+    if (const std::optional<std::string> refused = io::RefuseBeforeReading(file, io::kMaxImportBytes)) {
+        platform::ReportWarning(QString::fromStdString(*refused)
+                                + QStringLiteral(".\n%1 is left as it was.").arg(side.panel->title()));
+        QMetaObject::invokeMethod(this, [this, number] { Q_EMIT ImportEnded(number); }, Qt::QueuedConnection);
+        return;
+    }
     TArticleEditor& editor = *side.panel->rchArticle();
     side.emptiedText = !editor.Text().empty();
     editor.Clear();
     side.changesAfterClear = editor.Changes();
-    const std::string file = QFile::encodeName(path).toStdString();
     const bool plain = io::TakesWordProcessorRoute(file);
+    const TArticleEditor::TDocumentLook look = editor.DocumentLook();
+    QThread* const guiThread = thread();
     SetImporting(side, true);
-    // The read runs off the GUI thread: a document that LibreOffice converts
-    // takes seconds, and the window must answer meanwhile. Its result comes
-    // back as a queued call, which Qt drops if the window is gone.
-    side.importer = std::jthread([this, number, file, plain, path](const std::stop_token& stop) {
+    // The read, and the building of the editor's document from it, run off
+    // the GUI thread: a document that LibreOffice converts takes seconds, a
+    // book of short lines is hundreds of thousands of paragraphs, and the
+    // window must answer meanwhile. The result comes back as a queued call,
+    // which Qt drops if the window is gone.
+    side.importer = std::jthread([this, number, file, plain, path, look, guiThread](const std::stop_token& stop) {
         auto result = std::make_shared<TImportRead>();
         try {
             io::TReadSettings settings;
             settings.maxBytes = io::kMaxImportBytes;
             settings.stop = stop;
-            result->read = io::ReadArticleFile(file, settings);
+            io::TResult<io::TArticleDocument> read = io::ReadArticleFile(file, settings);
+            if (!read) {
+                result->error = read.Error();
+            } else if (!stop.stop_requested()) {
+                if (!plain) {
+                    result->plainParagraphs = io::PlainCrowdedParagraphs(read.Value());
+                }
+                result->built = TArticleEditor::BuildDocument(look, read.Value(), plain);
+                result->built->moveToThread(guiThread);
+            }
         } catch (...) {
             result->fault = std::current_exception();
         }
@@ -1077,30 +1099,30 @@ void TfrmMain::ImportFile(int number, const QString& path)
         }
         QMetaObject::invokeMethod(
             this,
-            [this, number, plain, path, result] {
+            [this, number, path, result] {
                 TSide& done = Side(number);
-                RunGuarded([&] { FinishImport(done, plain, path, *result); });
+                RunGuarded([&] { FinishImport(done, path, *result); });
                 Q_EMIT ImportEnded(number);
             },
             Qt::QueuedConnection);
     });
 }
 
-void TfrmMain::FinishImport(TSide& side, bool plain, const QString& path, const TImportRead& result)
+void TfrmMain::FinishImport(TSide& side, const QString& path, TImportRead& result)
 {
     // The worker posted this as its last act; it is ending, if not gone.
     if (side.importer.joinable()) {
         side.importer.join();
     }
     SetImporting(side, false);
+    const QString article = side.panel->title();
     if (result.fault) {
         side.sourceName.clear();
         std::rethrow_exception(result.fault);
     }
-    if (!*result.read) {
+    if (!result.built) {
         side.sourceName.clear();
-        const QString article = side.panel->title();
-        platform::ReportWarning(QString::fromStdString(result.read->Error()) + QStringLiteral(".\n")
+        platform::ReportWarning(QString::fromStdString(result.error) + QStringLiteral(".\n")
                                 + (side.emptiedText ? QStringLiteral("%1 is empty; Ctrl+Z brings its text back.")
                                                     : QStringLiteral("%1 stays empty."))
                                       .arg(article));
@@ -1113,12 +1135,17 @@ void TfrmMain::FinishImport(TSide& side, bool plain, const QString& path, const 
     const TArticleEditor::TUndoStep step = editor.Changes() == side.changesAfterClear
         ? TArticleEditor::TUndoStep::JoinClear
         : TArticleEditor::TUndoStep::New;
-    if (plain) {
-        editor.SetLines(result.read->Value().text, step);
-    } else {
-        editor.LoadFromFile(result.read->Value(), step);
-    }
+    editor.ShowDocument(std::move(result.built), step);
     side.sourceName = QFileInfo(path).fileName();
+    if (result.plainParagraphs > 0) {
+        platform::ReportWarning(
+            QStringLiteral("%1 is in %2 without part of its formatting: %3 holds more than %4 differently "
+                           "formatted stretches, more than the window lays out quickly, and is shown plain.")
+                .arg(QFileInfo(path).fileName(), article,
+                     result.plainParagraphs == 1 ? QStringLiteral("1 paragraph")
+                                                 : QStringLiteral("each of %1 paragraphs").arg(result.plainParagraphs),
+                     QString::number(io::kMaxLookRunsPerParagraph)));
+    }
 }
 
 void TfrmMain::SetImporting(TSide& side, bool importing)

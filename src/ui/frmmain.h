@@ -305,10 +305,14 @@ private:
         // or pasted text.
         QString sourceName;
     };
-    // What a read off the GUI thread brings back: the document, the reason
-    // it could not be read, or a fault of the program.
+    // What a read off the GUI thread brings back: the document built for
+    // the editor, the reason the file could not be read, or a fault of the
+    // program.
     struct TImportRead {
-        std::optional<io::TResult<io::TArticleDocument>> read;
+        TArticleEditor::TBuiltDocument built;
+        std::string error;
+        // Paragraphs shown plain for their many looks.
+        std::size_t plainParagraphs = 0;
         std::exception_ptr fault;
     };
 
@@ -330,7 +334,7 @@ private:
     void SelectWords(TSide& side, std::int32_t first, std::int32_t last, TArticleEditor::TView view);
     void ShowCopy(TSide& side, std::int32_t word);
     void Import(TSide& side);
-    void FinishImport(TSide& side, bool plain, const QString& path, const TImportRead& result);
+    void FinishImport(TSide& side, const QString& path, TImportRead& result);
     void SetImporting(TSide& side, bool importing);
     [[nodiscard]] TSide& Side(int side);
     [[nodiscard]] int NumberOf(const TSide& side) const;

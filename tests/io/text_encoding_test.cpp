@@ -89,5 +89,32 @@ TEST(TextEncoding, FoldsCrLfAndMovesRunsWithTheText)
     EXPECT_EQ(document.runs, runs);
 }
 
+TEST(TextEncoding, ShowsParagraphsOfTooManyLooksPlain)
+{
+    TTextLook bold;
+    bold.bold = true;
+    // Paragraphs "aaaa", "bbbbbb" and "cc": the second is touched by three
+    // runs, one of which reaches into each of the others.
+    TArticleDocument document{u"aaaa\nbbbbbb\ncc", {{2, 4, bold}, {7, 1, bold}, {9, 4, bold}}};
+    struct TCase {
+        const char* name;
+        std::size_t maxRuns;
+        std::size_t plain;
+        std::vector<TLookRun> runs;
+    };
+    const TCase cases[] = {
+        {"within the limit", 3, 0, document.runs},
+        {"one paragraph over it", 2, 1, {{2, 3, bold}, {11, 2, bold}}},
+        {"every paragraph over it", 0, 3, {{4, 1, bold}, {11, 1, bold}}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TArticleDocument limited = document;
+        EXPECT_EQ(PlainCrowdedParagraphs(limited, c.maxRuns), c.plain);
+        EXPECT_EQ(limited.text, document.text);
+        EXPECT_EQ(limited.runs, c.runs);
+    }
+}
+
 } // namespace
 } // namespace glenvary::io

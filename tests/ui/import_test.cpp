@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
@@ -23,9 +24,12 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <sstream>
+
+#include <sys/stat.h>
 
 using glenvary::ui::TArticleEditor;
 using glenvary::ui::TfrmMain;
@@ -249,14 +253,52 @@ private Q_SLOTS:
         QCOMPARE(Counts(2), QStringLiteral("2 1 1"));
     }
 
-    void filesAboveTheImportLimitAreRefused()
+    // What can be told without reading is refused before the editor is
+    // emptied: a pipe would hold the read up forever.
+    void filesRefusedUnreadLeaveTheArticleAsItWas_data()
     {
-        const QString path = Write(QStringLiteral("huge.txt"), "");
-        QVERIFY(QFile::resize(path, 64LL * 1024 * 1024 + 1));
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("above the import limit") << "large" << "larger than 64 MiB";
+        QTest::newRow("a named pipe") << "pipe" << "it is a named pipe, not a file";
+        QTest::newRow("a folder") << "folder" << "Is a directory";
+    }
+    void filesRefusedUnreadLeaveTheArticleAsItWas()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QString path = dir_.filePath(kind);
+        if (kind == QLatin1String("large")) {
+            QVERIFY(QFile::resize(Write(kind, ""), 64LL * 1024 * 1024 + 1));
+        } else if (kind == QLatin1String("pipe")) {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else {
+            QVERIFY(QDir().mkpath(path));
+        }
+        Editor(1)->SetText(u"kept");
         Import(1, path);
-        QCOMPARE(TakeReportedWarnings(), QStringList{QStringLiteral("cannot read ") + path
-                                                     + QStringLiteral(": larger than 64 MiB.\nArticle 1 stays empty.")});
-        QCOMPARE(Q(Editor(1)->Text()), QString());
+        QCOMPARE(TakeReportedWarnings(),
+                 QStringList{QStringLiteral("cannot read %1: %2.\nArticle 1 is left as it was.").arg(path, reason)});
+        QCOMPARE(Q(Editor(1)->Text()), QStringLiteral("kept"));
+        QVERIFY(!window_->IsImporting(1));
+    }
+
+    void aParagraphOfTooManyLooksIsShownPlainAndSaysSo()
+    {
+        QByteArray rtf("{\\rtf1\\ansi\\f0 plain \\b bold\\b0\\par\n");
+        for (int i = 0; i <= 20'000; ++i) {
+            rtf += "\\b x\\b0 y ";
+        }
+        rtf += "\\par}";
+        Import(2, Write(QStringLiteral("crowded.rtf"), rtf));
+        QCOMPARE(TakeReportedWarnings(),
+                 QStringList{QStringLiteral("crowded.rtf is in Article 2 without part of its formatting: 1 paragraph "
+                                            "holds more than 20000 differently formatted stretches, more than the "
+                                            "window lays out quickly, and is shown plain.")});
+        QCOMPARE(Counts(2), QStringLiteral("20003 2 2"));
+        // The first paragraph keeps its bold word.
+        const auto looks = ReadLooks(*Editor(2)->document());
+        QCOMPARE(std::count_if(looks.begin(), looks.end(), [](const auto& look) { return look.bold; }), 4);
     }
 
     void saveWritesTheReportOfWhatIsOnScreen_data()
