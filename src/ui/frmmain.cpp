@@ -6,6 +6,7 @@
 #include "cli/output_file.h"
 #include "cli/report.h"
 #include "cli/text_writer.h"
+#include "config/picture_size.h"
 #include "config/skin.h"
 #include "core/highlight.h"
 #include "core/keyword.h"
@@ -148,34 +149,6 @@ std::u16string_view View(const QString& text)
 core::TArticleSide ArticleSide(int number)
 {
     return number == 1 ? core::TArticleSide::Article1 : core::TArticleSide::Article2;
-}
-
-// The size that a GIF's or a BMP's header claims, read from the file
-// itself, or an empty size. Decoding a GIF allocates its logical screen
-// (GIF89a, "Logical Screen Descriptor"), which Qt's reader does not give;
-// Qt's BMP reader gives no size at all past 16,384 pixels a side.
-QSize ClaimedSize(const QString& path, const QByteArray& format)
-{
-    QFile file(path);
-    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(26) : QByteArray();
-    const auto byte = [&head](int at) { return static_cast<std::uint32_t>(static_cast<uchar>(head[at])); };
-    const auto word = [&byte](int at) { return static_cast<int>(byte(at) | byte(at + 1) << 8); };
-    const auto dword = [&byte](int at) {
-        return static_cast<std::int32_t>(byte(at) | byte(at + 1) << 8 | byte(at + 2) << 16 | byte(at + 3) << 24);
-    };
-    // Read as 64 bits: a height of INT32_MIN has no 32-bit magnitude.
-    const auto side = [](std::int32_t value) {
-        return static_cast<int>(std::min<std::int64_t>(std::abs(std::int64_t{value}), INT32_MAX));
-    };
-    if (format == "gif" && head.size() >= 10 && head.startsWith("GIF8")) {
-        return {word(6), word(8)};
-    }
-    if (format == "bmp" && head.size() >= 26 && head.startsWith("BM")) {
-        // An OS/2 core header (12 bytes) holds 16-bit sides; every later
-        // header 32-bit ones, the height negative for a top-down picture.
-        return dword(14) == 12 ? QSize(word(18), word(20)) : QSize(side(dword(18)), side(dword(22)));
-    }
-    return {};
 }
 
 } // namespace
@@ -630,8 +603,14 @@ void TfrmMain::ApplyBanner(const config::TBannerChoice& banner)
     };
     QImageReader reader(path, format);
     reader.setDecideFormatFromContent(false);
-    const QSize size = reader.size().expandedTo(ClaimedSize(path, format));
-    if (size.width() > kMaxBannerSide || size.height() > kMaxBannerSide) {
+    QFile file(path);
+    const QByteArray head =
+        file.open(QIODevice::ReadOnly) ? file.read(static_cast<qint64>(config::kMaxPictureHeaderWalk)) : QByteArray();
+    const config::TPictureSize claimed =
+        config::ClaimedPictureSize({head.constData(), static_cast<std::size_t>(head.size())}, banner.format);
+    const QSize size = reader.size();
+    if (std::max<std::int64_t>(size.width(), claimed.width) > kMaxBannerSide
+        || std::max<std::int64_t>(size.height(), claimed.height) > kMaxBannerSide) {
         refuse("larger than 4096 x 4096 pixels");
     }
     if (!reader.canRead()) {

@@ -39,17 +39,21 @@ void PutLittleEndian(QByteArray& bytes, quint32 value, int size)
     }
 }
 
-// A GIF of `frames` one-pixel frames, each shown for 10 ms, on a logical
-// screen of `side` x `side` pixels, which decoding a frame would allocate.
-QByteArray Gif(quint32 side, int frames)
+// A GIF of `frames` frames of `frame` x `frame` pixels (the data of one),
+// each shown for 10 ms, on a logical screen of `side` x `side` pixels;
+// decoding a frame allocates both.
+QByteArray Gif(quint32 side, int frames, quint32 frame = 1)
 {
     QByteArray bytes("GIF89a");
     PutLittleEndian(bytes, side, 2);
     PutLittleEndian(bytes, side, 2);
     bytes.append(QByteArray::fromHex("800000" "000000ffffff"));
-    const QByteArray frame = QByteArray::fromHex("21f9040001000000" "2c0000000001000100" "00" "0202440100");
+    QByteArray image = QByteArray::fromHex("21f9040001000000" "2c00000000");
+    PutLittleEndian(image, frame, 2);
+    PutLittleEndian(image, frame, 2);
+    image.append(QByteArray::fromHex("00" "02" "02440100"));
     for (int i = 0; i < frames; ++i) {
-        bytes.append(frame);
+        bytes.append(image);
     }
     bytes.append(';');
     return bytes;
@@ -301,6 +305,8 @@ private Q_SLOTS:
                                                         "08060000006627f8ba000000004944415435af061e"
                                                         "0000000049454e44ae426082");
         QTest::addRow("animation") << QStringLiteral("big.gif") << Gif(30000, 1);
+        QTest::addRow("animation with a frame beyond its small screen")
+            << QStringLiteral("frame.gif") << Gif(10, 3, 30000);
         // A one-pixel grey photograph whose frame header says 30,000 x 30,000.
         QTest::addRow("photograph") << QStringLiteral("big.jpg")
                                     << QByteArray::fromHex(
