@@ -54,6 +54,8 @@ std::size_t Draw(const TDraw& draw, std::size_t n)
 struct TEntry {
     std::string value;
     std::string companion;
+    // The key the value was read from.
+    std::string key;
 };
 
 } // namespace
@@ -115,16 +117,16 @@ io::TResult<std::optional<TConfiguration>> ReadConfiguration(const std::filesyst
     for (int i = 1; i <= 4; ++i) {
         const std::string number = std::to_string(i);
         if (auto address = read("Link" + number + "URL"); !address.empty()) {
-            links.push_back({std::move(address), read("Link" + number + "Name")});
+            links.push_back({std::move(address), read("Link" + number + "Name"), "Link" + number + "URL"});
         }
     }
     if (!links.empty()) {
         const std::size_t c = Draw(draw, links.size());
-        config.link1 = {links[c].value, links[c].companion};
+        config.link1 = {links[c].value, links[c].companion, links[c].key};
         links.erase(links.begin() + static_cast<std::ptrdiff_t>(c));
         if (!links.empty()) {
             const std::size_t d = Draw(draw, links.size());
-            config.link2 = {links[d].value, links[d].companion};
+            config.link2 = {links[d].value, links[d].companion, links[d].key};
         }
     }
 

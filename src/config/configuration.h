@@ -43,6 +43,8 @@ struct TBannerChoice {
 struct TLink {
     std::string address;
     std::string caption;
+    /// The key that configured the address ("Link3URL"); empty for none.
+    std::string key;
 };
 
 /// Everything the start-up configuration asks the window to apply. Text is

@@ -658,8 +658,9 @@ void TfrmMain::ApplyLink(QLabel* label, const config::TLink& link, int number)
     label->setProperty("address", QString::fromStdString(link.address));
     label->adjustSize();
     if (!link.address.empty() && !platform::NormaliseWebAddress(link.address)) {
-        startupProblems_.append(QStringLiteral("the footer link %1 (Link%1URL) is not a web address: %2")
-                                    .arg(QString::number(number), QString::fromStdString(link.address)));
+        startupProblems_.append(QStringLiteral("the %1 footer link (%2) is not a web address: %3")
+                                    .arg(number == 1 ? QStringLiteral("first") : QStringLiteral("second"),
+                                         QString::fromStdString(link.key), QString::fromStdString(link.address)));
     }
 }
 

@@ -224,7 +224,7 @@ private Q_SLOTS:
             << QStringList{
                    QStringLiteral("cannot show the banner a.jpg (stored as dbimg1.dat): not a picture in the format "
                                   "its name gives"),
-                   QStringLiteral("the footer link 2 (Link2URL) is not a web address: http://"),
+                   QStringLiteral("the second footer link (Link2URL) is not a web address: http://"),
                    QStringLiteral("cannot use skin <dir>/dbskin.dat: not a gzip-compressed file"),
                    QStringLiteral("cannot use the icon C:\\i\\logo.png (stored as <dir>/logo.png): not a picture "
                                   "this program can read")};
