@@ -50,11 +50,8 @@ int Fail(std::ostream& err, int status, std::string_view message)
 int Emit(const TReportWriter& write, const std::string& outputPath, std::ostream& out, std::ostream& err)
 {
     if (!outputPath.empty() && outputPath != kStandardOutputPath) {
-        const std::string error = WriteFileAtomically(outputPath, write);
-        if (!error.empty()) {
-            return Fail(err, kExitFailure, error);
-        }
-        return kExitOk;
+        const io::TStatus written = WriteFileAtomically(outputPath, write);
+        return written ? kExitOk : Fail(err, kExitFailure, written.Error());
     }
     write(out);
     out.flush();

@@ -918,7 +918,7 @@ void TfrmMain::SaveReport()
     // Named as the window names them: "Article 1" and "Article 2".
     const std::array<std::string, 2> names{sides_[0].panel->title().toStdString(),
                                            sides_[1].panel->title().toStdString()};
-    std::string error;
+    io::TStatus saved = io::Done();
     {
         const TBusyCursor busy;
         const cli::TCompareReport report = cli::CompareArticles(
@@ -932,10 +932,10 @@ void TfrmMain::SaveReport()
         } else {
             write = [&report](std::ostream& out) { cli::WriteCompareHtml(out, report); };
         }
-        error = cli::WriteFileAtomically(QFile::encodeName(*chosen).toStdString(), write);
+        saved = cli::WriteFileAtomically(QFile::encodeName(*chosen).toStdString(), write);
     }
-    if (!error.empty()) {
-        platform::ReportUnexpectedError(QString::fromStdString(error));
+    if (!saved) {
+        platform::ReportUnexpectedError(QString::fromStdString(saved.Error()));
     }
 }
 
