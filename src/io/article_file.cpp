@@ -85,14 +85,62 @@ TResult<TArticleDocument> ReadPlainText(std::string_view bytes)
     return document;
 }
 
-TResult<TArticleDocument> ReadConverted(std::string_view bytes, std::string_view extension,
-                                        const TReadSettings& settings)
+// Where a format's reader runs.
+enum class TWhere { Cage, InProcess };
+
+TResult<TArticleDocument> ReadPackage(std::string_view bytes, TCagedFormat format, const TReadSettings& settings,
+                                      TWhere where)
 {
-    TResult<std::string> converted = ConvertToOpenDocument(bytes, extension, settings.stop, settings.converter);
+    if (where == TWhere::Cage) {
+        return ReadInCage(bytes, format, settings.cage, settings.maxBytes, settings.stop);
+    }
+    return format == TCagedFormat::Pdf ? ReadPdf(bytes) : ReadZipDocument(bytes);
+}
+
+TResult<TArticleDocument> ReadConverted(std::string_view bytes, std::string_view extension,
+                                        const TReadSettings& settings, TWhere where)
+{
+    TResult<std::string> converted =
+        ConvertToOpenDocument(bytes, extension, settings.stop, settings.converter, settings.cage);
     if (!converted) {
         return TError{converted.Error()};
     }
-    return ReadZipDocument(converted.Value());
+    return ReadPackage(converted.Value(), TCagedFormat::ZipPackage, settings, where);
+}
+
+TResult<TArticleDocument> ReadFormat(std::string_view bytes, TArticleFormat format, const TReadSettings& settings,
+                                     TWhere where)
+{
+    switch (format) {
+    // Plain text and rich text are read here: their readers walk the bytes
+    // once, keep no more than a bounded stack (rich text's nesting limit),
+    // and make a text no longer than the bytes, so they end in time and
+    // memory proportional to a file that the size limit already bounds.
+    case TArticleFormat::PlainText: return ReadPlainText(bytes);
+    case TArticleFormat::RichText: return ReadRichText(bytes);
+    case TArticleFormat::ZipPackage: return ReadPackage(bytes, TCagedFormat::ZipPackage, settings, where);
+    case TArticleFormat::Pdf: return ReadPackage(bytes, TCagedFormat::Pdf, settings, where);
+    case TArticleFormat::WordDocument: return ReadConverted(bytes, "doc", settings, where);
+    case TArticleFormat::WordPerfect: return ReadConverted(bytes, "wpd", settings, where);
+    case TArticleFormat::NotText: break;
+    }
+    return TError{std::string(kNotADocument)};
+}
+
+TResult<TArticleDocument> ReadBytes(std::string_view bytes, std::string_view displayName,
+                                    const TReadSettings& settings, TWhere where)
+{
+    TResult<TArticleDocument> read = ReadFormat(bytes, DetectArticleFormat(bytes), settings, where);
+    if (!read) {
+        return CannotRead(displayName, read.Error());
+    }
+    TArticleDocument& document = read.Value();
+    // Readers of formats that keep CR LF (plain text, PDF) leave it to this
+    // one place; a run can only shrink or move left when its text does.
+    if (document.text.find(u'\r') != std::u16string::npos) {
+        FoldLineBreaks(document);
+    }
+    return read;
 }
 
 struct TFileCloser {
@@ -259,26 +307,19 @@ std::string ArticleDisplayName(std::string_view path)
 TResult<TArticleDocument> ReadArticleBytes(std::string_view bytes, std::string_view displayName,
                                            const TReadSettings& settings)
 {
-    TResult<TArticleDocument> read = TError{std::string(kNotADocument)};
-    switch (DetectArticleFormat(bytes)) {
-    case TArticleFormat::PlainText: read = ReadPlainText(bytes); break;
-    case TArticleFormat::RichText: read = ReadRichText(bytes); break;
-    case TArticleFormat::ZipPackage: read = ReadZipDocument(bytes); break;
-    case TArticleFormat::Pdf: read = ReadPdf(bytes); break;
-    case TArticleFormat::WordDocument: read = ReadConverted(bytes, "doc", settings); break;
-    case TArticleFormat::WordPerfect: read = ReadConverted(bytes, "wpd", settings); break;
-    case TArticleFormat::NotText: break;
-    }
-    if (!read) {
-        return CannotRead(displayName, read.Error());
-    }
-    TArticleDocument& document = read.Value();
-    // Readers of formats that keep CR LF (plain text, PDF) leave it to this
-    // one place; a run can only shrink or move left when its text does.
-    if (document.text.find(u'\r') != std::u16string::npos) {
-        FoldLineBreaks(document);
-    }
-    return read;
+    return ReadBytes(bytes, displayName, settings, TWhere::Cage);
+}
+
+TResult<TArticleDocument> ReadArticleBytesInProcess(std::string_view bytes, std::string_view displayName,
+                                                    const TReadSettings& settings)
+{
+    return ReadBytes(bytes, displayName, settings, TWhere::InProcess);
+}
+
+TResult<TArticleDocument> ReadFormatInProcess(std::string_view bytes, TArticleFormat format,
+                                              const TReadSettings& settings)
+{
+    return ReadFormat(bytes, format, settings, TWhere::InProcess);
 }
 
 TResult<TArticleDocument> ReadArticle(const std::string& path, std::istream& in, const TReadSettings& settings)

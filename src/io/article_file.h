@@ -3,6 +3,7 @@
 #pragma once
 
 #include "io/article_document.h"
+#include "io/cage.h"
 #include "io/office_converter.h"
 #include "io/result.h"
 
@@ -67,19 +68,38 @@ struct TReadSettings {
     std::size_t maxBytes = kMaxArticleBytes;
     /// How LibreOffice is run for the formats only it reads.
     TConverterSettings converter;
-    /// Asked for by a caller that no longer wants the result; only a
-    /// LibreOffice conversion looks at it.
+    /// How the formats read in a child process are read, and the limits
+    /// they are held to.
+    TCageSettings cage;
+    /// Asked for by a caller that no longer wants the result: a read in
+    /// the cage or a LibreOffice conversion is stopped.
     std::stop_token stop;
 };
 
 /// Reads an article whose bytes are `bytes` with the reader its format
 /// calls for: plain text (decoded as DecodePlainText says), rich text, a
 /// .docx or .odt package, a PDF, or a .doc or .wpd through LibreOffice.
-/// CR LF pairs become LF in every format. Errors are one line, "cannot read
-/// NAME: REASON", NAME being `displayName`; the reason for bytes of no
-/// known format is "not a text file or a document this program can read".
+/// Packages and PDFs, and the package that LibreOffice converts a document
+/// to, are read in the cage (ReadInCage, with settings.cage), whose text may
+/// have at most settings.maxBytes UTF-16 units, the length of the longest
+/// plain text accepted. CR LF pairs become LF in every format. Errors are
+/// one line, "cannot read NAME: REASON", NAME being `displayName`; the
+/// reason for bytes of no known format is "not a text file or a document
+/// this program can read".
 [[nodiscard]] TResult<TArticleDocument> ReadArticleBytes(std::string_view bytes, std::string_view displayName,
                                                          const TReadSettings& settings = {});
+
+/// ReadArticleBytes with every reader in this process, without the cage and
+/// its limits: for fuzzers, which must see inside the readers.
+[[nodiscard]] TResult<TArticleDocument> ReadArticleBytesInProcess(std::string_view bytes,
+                                                                  std::string_view displayName,
+                                                                  const TReadSettings& settings = {});
+
+/// The reader of `format` run in this process: what the document reader
+/// runs inside the cage. Errors are reasons without a file's name; CR LF is
+/// left as the reader gives it. NotText gives ReadArticleBytes's reason.
+[[nodiscard]] TResult<TArticleDocument> ReadFormatInProcess(std::string_view bytes, TArticleFormat format,
+                                                            const TReadSettings& settings = {});
 
 /// Reads the file at `path` (or `in` when the path is "-") and its article
 /// as ReadArticleBytes does. Errors name the file as ArticleDisplayName
