@@ -206,6 +206,40 @@ TError ParseFailure(TParse parse)
     return parse == TParse::TooLarge ? XmlTooLarge() : Failure(kNotWellFormed);
 }
 
+// The zip entry of the part that a relationship's `target` names, for a
+// source part in `sourceFolder` ("" for the package's root): relative to
+// that folder, or to the root when it starts with a slash, with "." and
+// ".." segments taken out ("./word/document.xml" and "/word/document.xml"
+// are "word/document.xml"). ".." at the root stays at the root.
+std::string ResolvePartName(std::string_view sourceFolder, std::string_view target)
+{
+    std::string path = target.starts_with('/') ? std::string() : std::string(sourceFolder);
+    path.push_back('/');
+    path.append(target);
+    std::vector<std::string_view> segments;
+    std::string_view rest = path;
+    while (!rest.empty()) {
+        const std::size_t slash = rest.find('/');
+        const std::string_view segment = rest.substr(0, slash);
+        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+        if (segment == "..") {
+            if (!segments.empty()) {
+                segments.pop_back();
+            }
+        } else if (!segment.empty() && segment != ".") {
+            segments.push_back(segment);
+        }
+    }
+    std::string name;
+    for (const std::string_view segment : segments) {
+        if (!name.empty()) {
+            name.push_back('/');
+        }
+        name.append(segment);
+    }
+    return name;
+}
+
 // The prefix that `root` binds to one of `uris`, "" for the default
 // namespace, `fallback` when it binds none. The prefixes are the producer's
 // choice; every producer seen writes the usual ones, on the root.
@@ -439,15 +473,11 @@ TResult<std::string> OfficeDocumentPart(std::string& relationships)
     }
     for (const pugi::xml_node& relationship : document.document_element().children()) {
         const std::string_view type = relationship.attribute("Type").value();
-        std::string_view target = relationship.attribute("Target").value();
+        const std::string_view target = relationship.attribute("Target").value();
         if (type.ends_with(kOfficeDocumentRelationship) &&
             std::string_view(relationship.attribute("TargetMode").value()) != "External") {
-            // Targets are relative to the package root, which a leading
-            // slash names as well.
-            if (target.starts_with('/')) {
-                target.remove_prefix(1);
-            }
-            return std::string(target);
+            // The package's own relationships have the root as their source.
+            return ResolvePartName("", target);
         }
     }
     return std::string();

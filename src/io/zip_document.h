@@ -49,6 +49,9 @@ inline constexpr std::uint64_t kMaxXmlTreeBytes = std::uint64_t{256} * 1024 * 10
 /// "the document part is missing", "the document part is not well-formed
 /// XML", "unpacks to more than 256 MiB (a zip bomb?)", "its XML needs more
 /// than 256 MiB to hold (an XML bomb?)" (kMaxXmlTreeBytes).
+/// The main part's name is resolved as Office Open XML packages resolve a
+/// relationship's target: relative to the package's root, a leading slash
+/// naming the root too, "." and ".." segments taken out.
 /// Cost: O(unpacked bytes), at most kMaxUnpackedBytes, plus pugixml's tree,
 /// at most kMaxXmlTreeBytes a part.
 [[nodiscard]] TResult<TArticleDocument> ReadZipDocument(std::string_view bytes);
