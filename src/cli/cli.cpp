@@ -37,9 +37,11 @@ constexpr std::string_view kVersionLine = "glenvary-cli " GLENVARY_VERSION;
 constexpr std::string_view kStandardOutputPath = "-";
 constexpr std::string_view kCommandRequired = "a command is required: compare, batch or density (see --help)";
 
+// Every line on standard error goes through here, with the names and
+// arguments it repeats escaped: one line, whatever they hold.
 int Fail(std::ostream& err, int status, std::string_view message)
 {
-    err << kProgram << ": " << message << '\n';
+    err << kProgram << ": " << io::EscapeControlCharacters(message) << '\n';
     err.flush();
     return status;
 }

@@ -6,11 +6,15 @@
 #include "io/text_encoding.h"
 #include "io/zip_document.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <system_error>
 
@@ -29,10 +33,13 @@ constexpr std::string_view kOle2Signature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 constexpr std::string_view kWordPerfectSignature = "\xFFWPC";
 constexpr std::string_view kNotADocument = "not a text file or a document this program can read";
 
+// The one place that names a source in a message: its name escaped, so
+// that a name with a line break or a terminal's escape sequence stays one
+// harmless line.
 TError CannotRead(std::string_view displayName, std::string_view reason)
 {
     std::string message = "cannot read ";
-    message.append(displayName);
+    message.append(EscapeControlCharacters(displayName));
     message.append(": ");
     message.append(reason);
     return TError{std::move(message)};
@@ -147,8 +154,19 @@ struct TFileCloser {
     void operator()(std::FILE* file) const noexcept { std::fclose(file); }
 };
 
+// Standard input that is a folder (a shell gives one to "< folder") fails
+// its first read, which the stream reports as an input/output error.
+bool IsFolderOnStandardInput(const std::istream& in)
+{
+    struct stat info {};
+    return in.rdbuf() == std::cin.rdbuf() && ::fstat(STDIN_FILENO, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 TResult<TArticleDocument> ReadStream(std::istream& in, std::string_view displayName, const TReadSettings& settings)
 {
+    if (IsFolderOnStandardInput(in)) {
+        return CannotRead(displayName, "it is a folder, not a file");
+    }
     std::string bytes;
     std::array<char, kReadBlock> block{};
     while (in) {
@@ -231,8 +249,16 @@ void ListFolder(const std::filesystem::path& folder, TFolderArticles& found)
         return a.path().filename().native() < b.path().filename().native();
     });
     for (const fs::directory_entry& entry : entries) {
+        // An entry that cannot be looked at (in a folder that may be listed
+        // but not searched, or past the longest path the system takes) is
+        // named like any file that cannot be read, never passed over.
+        std::error_code entryError;
+        const fs::file_status self = entry.symlink_status(entryError);
+        if (entryError) {
+            found.errors.push_back(CannotRead(entry.path().string(), SystemReason(entryError.value())).message);
+            continue;
+        }
         std::error_code ignored;
-        const fs::file_status self = entry.symlink_status(ignored);
         if (fs::is_directory(self)) {
             ListFolder(entry.path(), found);
             continue;

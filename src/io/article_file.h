@@ -104,9 +104,11 @@ struct TReadSettings {
 /// Reads the file at `path` (or `in` when the path is "-") and its article
 /// as ReadArticleBytes does. Errors name the file as ArticleDisplayName
 /// does and give the system's reason for a file that cannot be opened or
-/// read, or "larger than N MiB" for a source of more than settings.maxBytes
-/// bytes (checked before reading for a regular file, while reading for
-/// anything else).
+/// read, "it is a folder, not a file" for standard input that is a folder,
+/// or "larger than N MiB" for a source of more than settings.maxBytes bytes
+/// (checked before reading for a regular file, while reading for anything
+/// else). NAME has its control characters escaped (EscapeControlCharacters)
+/// in every message.
 [[nodiscard]] TResult<TArticleDocument> ReadArticle(const std::string& path, std::istream& in,
                                                     const TReadSettings& settings = {});
 
@@ -115,8 +117,8 @@ struct TFolderArticles {
     /// Paths of the files, each the folder's path followed by the names
     /// that lead to the file.
     std::vector<std::string> files;
-    /// One line for each folder that could not be listed: "cannot read
-    /// FOLDER: REASON".
+    /// One line for each folder that could not be listed and each entry
+    /// that could not be looked at: "cannot read PATH: REASON".
     std::vector<std::string> errors;
 };
 
@@ -127,8 +129,10 @@ struct TFolderArticles {
 /// tree), and entries that are neither files nor folders (pipes, sockets,
 /// devices), which could hold a read up forever. A link to a file counts as
 /// the file, and a link to nothing as a file, so that reading it says why
-/// it cannot be read. A subfolder that cannot be listed gives one error and
-/// the rest is still listed. Cost: one visit of every entry.
+/// it cannot be read. A subfolder that cannot be listed gives one error, as
+/// does an entry that cannot be looked at (in a folder that may be listed
+/// but not searched, or past the longest path the system takes), and the
+/// rest is still listed. Cost: one visit of every entry.
 [[nodiscard]] TFolderArticles ListArticleFiles(const std::string& folder);
 
 /// ReadArticle for a file path ("-" is an ordinary file name here).

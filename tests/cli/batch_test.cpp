@@ -4,11 +4,13 @@
 #include "cli/cli.h"
 
 #include "cli_test_support.h"
+#include "support/ordinary_user.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <set>
 #include <string>
@@ -208,6 +210,26 @@ TEST(CliBatch, LeavesOutWhatItCannotReadAndComparesTheRest)
     EXPECT_EQ(json["articles"][2]["name"], dir.Path("3\xEF\xBF\xBD.txt"));
     EXPECT_EQ(json["pair_count"], 6);
     EXPECT_EQ(json["pairs"].size(), 6U);
+}
+
+TEST(CliBatch, NamesTheFilesOfAFolderItCanListButNotSearch)
+{
+    const TScratchDir dir;
+    const std::string good = dir.Write("good.txt", "The cat sat on the mat.");
+    const std::filesystem::path locked = dir.Root() / "locked";
+    std::filesystem::create_directory(locked);
+    std::ofstream(locked / "a.txt") << "The cat sat on the mat.";
+    std::ofstream(locked / "b.txt") << "A dog sat on the mat.";
+    // Listed, but no file in it can be looked at; root would pass.
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::group_read
+                                             | std::filesystem::perms::others_read);
+    glenvary::test::AsOrdinaryUser([&] {
+        const TRunResult run = RunWith({"batch", good, locked.string()});
+        EXPECT_EQ(run.status, kExitUsage);
+        EXPECT_EQ(run.err, "glenvary-cli: cannot read " + (locked / "a.txt").string() + ": Permission denied\n"
+                           "glenvary-cli: cannot read " + (locked / "b.txt").string() + ": Permission denied\n");
+    });
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The built glenvary-cli as a user runs it, for what only a process of its
-// own shows: its signals.
+// own shows: its signals and its real standard input.
 #include "support/scratch_dir.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +64,15 @@ int WaitFor(pid_t child)
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST(CliProgram, SaysSoWhenStandardInputIsAFolder)
+{
+    const TScratchDir dir;
+    const std::string article = dir.Write("a.txt", "The cat sat on the mat.");
+    const std::string errors = dir.Path("errors.txt");
+    EXPECT_EQ(WaitFor(StartProgram({"compare", "-", article}, dir.Root().string(), errors)), 2);
+    EXPECT_EQ(ReadBytes(errors), "glenvary-cli: cannot read standard input: it is a folder, not a file\n");
 }
 
 TEST(CliProgram, AnInterruptedConversionLeavesNothingRunningNorBehind)
