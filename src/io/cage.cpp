@@ -284,12 +284,6 @@ int ReadStandardInput(TArticleFormat format)
 
 } // namespace
 
-std::chrono::seconds CpuTimeFor(std::chrono::milliseconds wallTime)
-{
-    const auto cpu = std::chrono::duration_cast<std::chrono::seconds>(wallTime * 5 / 6);
-    return std::max(cpu, std::chrono::seconds{1});
-}
-
 std::string LimitReason(const TCageSettings& settings)
 {
     const auto seconds = std::chrono::ceil<std::chrono::seconds>(settings.wallTime).count();

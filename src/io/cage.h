@@ -58,7 +58,15 @@ struct TCageSettings {
 /// five sixths of it, at least a second. A child that computes all the time
 /// is stopped by the system when it passes this, even if the program that
 /// watches it is held up; the wall time stops one that waits.
-[[nodiscard]] std::chrono::seconds CpuTimeFor(std::chrono::milliseconds wallTime);
+[[nodiscard]] constexpr std::chrono::seconds CpuTimeFor(std::chrono::milliseconds wallTime)
+{
+    const auto cpu = std::chrono::duration_cast<std::chrono::seconds>(wallTime * 5 / 6);
+    return cpu < std::chrono::seconds{1} ? std::chrono::seconds{1} : cpu;
+}
+
+/// The processor time one document may take to read: 25 s, a little under
+/// kCageWallTime (see CpuTimeFor).
+inline constexpr std::chrono::seconds kCageCpuTime = CpuTimeFor(kCageWallTime);
 
 /// The reason given for a document that passed a limit, naming the limits:
 /// "it needs more than 30 s or 1 GiB to read".
