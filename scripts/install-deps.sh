@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config make
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libcli11-dev nlohmann-json3-dev
-  libzip-dev libpugixml-dev libpoppler-cpp-dev
+  libzip-dev libpugixml-dev libpoppler-private-dev
   libreoffice-writer-nogui
   qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev zlib1g-dev
   fonts-dejavu-core xvfb xauth

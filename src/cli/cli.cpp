@@ -39,9 +39,11 @@ constexpr std::string_view kVersionLine = "glenvary-cli " GLENVARY_VERSION;
 constexpr std::string_view kStandardOutputPath = "-";
 constexpr std::string_view kCommandRequired = "a command is required: compare, batch or density (see --help)";
 
+// Every line on standard error goes through here, with the names and
+// arguments it repeats escaped: one line, whatever they hold.
 int Fail(std::ostream& err, int status, std::string_view message)
 {
-    err << kProgram << ": " << message << '\n';
+    err << kProgram << ": " << io::EscapeControlCharacters(message) << '\n';
     err.flush();
     return status;
 }
@@ -52,11 +54,8 @@ int Fail(std::ostream& err, int status, std::string_view message)
 int Emit(const TReportWriter& write, const std::string& outputPath, std::ostream& out, std::ostream& err)
 {
     if (!outputPath.empty() && outputPath != kStandardOutputPath) {
-        const std::string error = WriteFileAtomically(outputPath, write);
-        if (!error.empty()) {
-            return Fail(err, kExitFailure, error);
-        }
-        return kExitOk;
+        const io::TStatus written = WriteFileAtomically(outputPath, write);
+        return written ? kExitOk : Fail(err, kExitFailure, written.Error());
     }
     write(out);
     out.flush();

@@ -6,11 +6,15 @@
 #include "io/text_encoding.h"
 #include "io/zip_document.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <system_error>
 
@@ -29,10 +33,13 @@ constexpr std::string_view kOle2Signature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 constexpr std::string_view kWordPerfectSignature = "\xFFWPC";
 constexpr std::string_view kNotADocument = "not a text file or a document this program can read";
 
+// The one place that names a source in a message: its name escaped, so
+// that a name with a line break or a terminal's escape sequence stays one
+// harmless line.
 TError CannotRead(std::string_view displayName, std::string_view reason)
 {
     std::string message = "cannot read ";
-    message.append(displayName);
+    message.append(EscapeControlCharacters(displayName));
     message.append(": ");
     message.append(reason);
     return TError{std::move(message)};
@@ -85,22 +92,81 @@ TResult<TArticleDocument> ReadPlainText(std::string_view bytes)
     return document;
 }
 
-TResult<TArticleDocument> ReadConverted(std::string_view bytes, std::string_view extension,
-                                        const TReadSettings& settings)
+// Where a format's reader runs.
+enum class TWhere { Cage, InProcess };
+
+TResult<TArticleDocument> ReadPackage(std::string_view bytes, TCagedFormat format, const TReadSettings& settings,
+                                      TWhere where)
 {
-    TResult<std::string> converted = ConvertToOpenDocument(bytes, extension, settings.stop, settings.converter);
+    if (where == TWhere::Cage) {
+        return ReadInCage(bytes, format, settings.cage, settings.maxBytes, settings.stop);
+    }
+    return format == TCagedFormat::Pdf ? ReadPdf(bytes) : ReadZipDocument(bytes);
+}
+
+TResult<TArticleDocument> ReadConverted(std::string_view bytes, std::string_view extension,
+                                        const TReadSettings& settings, TWhere where)
+{
+    TResult<std::string> converted =
+        ConvertToOpenDocument(bytes, extension, settings.stop, settings.converter, settings.cage);
     if (!converted) {
         return TError{converted.Error()};
     }
-    return ReadZipDocument(converted.Value());
+    return ReadPackage(converted.Value(), TCagedFormat::ZipPackage, settings, where);
+}
+
+TResult<TArticleDocument> ReadFormat(std::string_view bytes, TArticleFormat format, const TReadSettings& settings,
+                                     TWhere where)
+{
+    switch (format) {
+    // Plain text and rich text are read here: their readers walk the bytes
+    // once, keep no more than a bounded stack (rich text's nesting limit),
+    // and make a text no longer than the bytes, so they end in time and
+    // memory proportional to a file that the size limit already bounds.
+    case TArticleFormat::PlainText: return ReadPlainText(bytes);
+    case TArticleFormat::RichText: return ReadRichText(bytes);
+    case TArticleFormat::ZipPackage: return ReadPackage(bytes, TCagedFormat::ZipPackage, settings, where);
+    case TArticleFormat::Pdf: return ReadPackage(bytes, TCagedFormat::Pdf, settings, where);
+    case TArticleFormat::WordDocument: return ReadConverted(bytes, "doc", settings, where);
+    case TArticleFormat::WordPerfect: return ReadConverted(bytes, "wpd", settings, where);
+    case TArticleFormat::NotText: break;
+    }
+    return TError{std::string(kNotADocument)};
+}
+
+TResult<TArticleDocument> ReadBytes(std::string_view bytes, std::string_view displayName,
+                                    const TReadSettings& settings, TWhere where)
+{
+    TResult<TArticleDocument> read = ReadFormat(bytes, DetectArticleFormat(bytes), settings, where);
+    if (!read) {
+        return CannotRead(displayName, read.Error());
+    }
+    TArticleDocument& document = read.Value();
+    // Readers of formats that keep CR LF (plain text, PDF) leave it to this
+    // one place; a run can only shrink or move left when its text does.
+    if (document.text.find(u'\r') != std::u16string::npos) {
+        FoldLineBreaks(document);
+    }
+    return read;
 }
 
 struct TFileCloser {
     void operator()(std::FILE* file) const noexcept { std::fclose(file); }
 };
 
+// Standard input that is a folder (a shell gives one to "< folder") fails
+// its first read, which the stream reports as an input/output error.
+bool IsFolderOnStandardInput(const std::istream& in)
+{
+    struct stat info {};
+    return in.rdbuf() == std::cin.rdbuf() && ::fstat(STDIN_FILENO, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 TResult<TArticleDocument> ReadStream(std::istream& in, std::string_view displayName, const TReadSettings& settings)
 {
+    if (IsFolderOnStandardInput(in)) {
+        return CannotRead(displayName, "it is a folder, not a file");
+    }
     std::string bytes;
     std::array<char, kReadBlock> block{};
     while (in) {
@@ -211,8 +277,16 @@ void ListFolder(const std::filesystem::path& folder, TFolderArticles& found)
         return a.path().filename().native() < b.path().filename().native();
     });
     for (const fs::directory_entry& entry : entries) {
+        // An entry that cannot be looked at (in a folder that may be listed
+        // but not searched, or past the longest path the system takes) is
+        // named like any file that cannot be read, never passed over.
+        std::error_code entryError;
+        const fs::file_status self = entry.symlink_status(entryError);
+        if (entryError) {
+            found.errors.push_back(CannotRead(entry.path().string(), SystemReason(entryError.value())).message);
+            continue;
+        }
         std::error_code ignored;
-        const fs::file_status self = entry.symlink_status(ignored);
         if (fs::is_directory(self)) {
             ListFolder(entry.path(), found);
             continue;
@@ -287,26 +361,19 @@ std::string ArticleDisplayName(std::string_view path)
 TResult<TArticleDocument> ReadArticleBytes(std::string_view bytes, std::string_view displayName,
                                            const TReadSettings& settings)
 {
-    TResult<TArticleDocument> read = TError{std::string(kNotADocument)};
-    switch (DetectArticleFormat(bytes)) {
-    case TArticleFormat::PlainText: read = ReadPlainText(bytes); break;
-    case TArticleFormat::RichText: read = ReadRichText(bytes); break;
-    case TArticleFormat::ZipPackage: read = ReadZipDocument(bytes); break;
-    case TArticleFormat::Pdf: read = ReadPdf(bytes); break;
-    case TArticleFormat::WordDocument: read = ReadConverted(bytes, "doc", settings); break;
-    case TArticleFormat::WordPerfect: read = ReadConverted(bytes, "wpd", settings); break;
-    case TArticleFormat::NotText: break;
-    }
-    if (!read) {
-        return CannotRead(displayName, read.Error());
-    }
-    TArticleDocument& document = read.Value();
-    // Readers of formats that keep CR LF (plain text, PDF) leave it to this
-    // one place; a run can only shrink or move left when its text does.
-    if (document.text.find(u'\r') != std::u16string::npos) {
-        FoldLineBreaks(document);
-    }
-    return read;
+    return ReadBytes(bytes, displayName, settings, TWhere::Cage);
+}
+
+TResult<TArticleDocument> ReadArticleBytesInProcess(std::string_view bytes, std::string_view displayName,
+                                                    const TReadSettings& settings)
+{
+    return ReadBytes(bytes, displayName, settings, TWhere::InProcess);
+}
+
+TResult<TArticleDocument> ReadFormatInProcess(std::string_view bytes, TArticleFormat format,
+                                              const TReadSettings& settings)
+{
+    return ReadFormat(bytes, format, settings, TWhere::InProcess);
 }
 
 TResult<TArticleDocument> ReadArticle(const std::string& path, std::istream& in, const TReadSettings& settings)

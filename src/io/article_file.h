@@ -3,6 +3,7 @@
 #pragma once
 
 #include "io/article_document.h"
+#include "io/cage.h"
 #include "io/office_converter.h"
 #include "io/result.h"
 
@@ -68,26 +69,47 @@ struct TReadSettings {
     std::size_t maxBytes = kMaxArticleBytes;
     /// How LibreOffice is run for the formats only it reads.
     TConverterSettings converter;
-    /// Asked for by a caller that no longer wants the result; only a
-    /// LibreOffice conversion looks at it.
+    /// How the formats read in a child process are read, and the limits
+    /// they are held to.
+    TCageSettings cage;
+    /// Asked for by a caller that no longer wants the result: a read in
+    /// the cage or a LibreOffice conversion is stopped.
     std::stop_token stop;
 };
 
 /// Reads an article whose bytes are `bytes` with the reader its format
 /// calls for: plain text (decoded as DecodePlainText says), rich text, a
 /// .docx or .odt package, a PDF, or a .doc or .wpd through LibreOffice.
-/// CR LF pairs become LF in every format. Errors are one line, "cannot read
-/// NAME: REASON", NAME being `displayName`; the reason for bytes of no
-/// known format is "not a text file or a document this program can read".
+/// Packages and PDFs, and the package that LibreOffice converts a document
+/// to, are read in the cage (ReadInCage, with settings.cage), whose text may
+/// have at most settings.maxBytes UTF-16 units, the length of the longest
+/// plain text accepted. CR LF pairs become LF in every format. Errors are
+/// one line, "cannot read NAME: REASON", NAME being `displayName`; the
+/// reason for bytes of no known format is "not a text file or a document
+/// this program can read".
 [[nodiscard]] TResult<TArticleDocument> ReadArticleBytes(std::string_view bytes, std::string_view displayName,
                                                          const TReadSettings& settings = {});
+
+/// ReadArticleBytes with every reader in this process, without the cage and
+/// its limits: for fuzzers, which must see inside the readers.
+[[nodiscard]] TResult<TArticleDocument> ReadArticleBytesInProcess(std::string_view bytes,
+                                                                  std::string_view displayName,
+                                                                  const TReadSettings& settings = {});
+
+/// The reader of `format` run in this process: what the document reader
+/// runs inside the cage. Errors are reasons without a file's name; CR LF is
+/// left as the reader gives it. NotText gives ReadArticleBytes's reason.
+[[nodiscard]] TResult<TArticleDocument> ReadFormatInProcess(std::string_view bytes, TArticleFormat format,
+                                                            const TReadSettings& settings = {});
 
 /// Reads the file at `path` (or `in` when the path is "-") and its article
 /// as ReadArticleBytes does. Errors name the file as ArticleDisplayName
 /// does and give the system's reason for a file that cannot be opened or
-/// read, or "larger than N MiB" for a source of more than settings.maxBytes
-/// bytes (checked before reading for a regular file, while reading for
-/// anything else).
+/// read, "it is a folder, not a file" for standard input that is a folder,
+/// or "larger than N MiB" for a source of more than settings.maxBytes bytes
+/// (checked before reading for a regular file, while reading for anything
+/// else). NAME has its control characters escaped (EscapeControlCharacters)
+/// in every message.
 [[nodiscard]] TResult<TArticleDocument> ReadArticle(const std::string& path, std::istream& in,
                                                     const TReadSettings& settings = {});
 
@@ -96,8 +118,8 @@ struct TFolderArticles {
     /// Paths of the files, each the folder's path followed by the names
     /// that lead to the file.
     std::vector<std::string> files;
-    /// One line for each folder that could not be listed: "cannot read
-    /// FOLDER: REASON".
+    /// One line for each folder that could not be listed and each entry
+    /// that could not be looked at: "cannot read PATH: REASON".
     std::vector<std::string> errors;
 };
 
@@ -108,8 +130,10 @@ struct TFolderArticles {
 /// tree), and entries that are neither files nor folders (pipes, sockets,
 /// devices), which could hold a read up forever. A link to a file counts as
 /// the file, and a link to nothing as a file, so that reading it says why
-/// it cannot be read. A subfolder that cannot be listed gives one error and
-/// the rest is still listed. Cost: one visit of every entry.
+/// it cannot be read. A subfolder that cannot be listed gives one error, as
+/// does an entry that cannot be looked at (in a folder that may be listed
+/// but not searched, or past the longest path the system takes), and the
+/// rest is still listed. Cost: one visit of every entry.
 [[nodiscard]] TFolderArticles ListArticleFiles(const std::string& folder);
 
 /// What the window checks before it empties an editor for the file at

@@ -1,38 +1,46 @@
 // SPDX-License-Identifier: MIT
 #include "io/office_converter.h"
 
+#include "io/child_process.h"
+#include "io/interruption.h"
+
 #include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <system_error>
-#include <thread>
 #include <vector>
-
-extern char** environ; // NOLINT(readability-redundant-declaration): POSIX declares it nowhere else
 
 namespace glenvary::io {
 namespace {
 
 namespace fs = std::filesystem;
 
-// How often a running conversion is looked at: short against the seconds a
-// conversion takes, long enough to cost nothing.
-constexpr std::chrono::milliseconds kPollInterval{25};
+// LibreOffice's settings in its private profile: never update a link when
+// a document is loaded (Writer and Calc), never load anything that a
+// document links to from a place it does not trust (no place is trusted),
+// and run no macro. With them LibreOffice reaches for no address that a
+// document names, even where it keeps the network.
+constexpr std::string_view kProfileSettings =
+    R"(<?xml version="1.0" encoding="UTF-8"?>
+<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
+<item oor:path="/org.openoffice.Office.Common/Security/Scripting"><prop oor:name="BlockUntrustedRefererLinks" oor:op="fuse"><value>true</value></prop></item>
+<item oor:path="/org.openoffice.Office.Common/Security/Scripting"><prop oor:name="MacroSecurityLevel" oor:op="fuse"><value>3</value></prop></item>
+<item oor:path="/org.openoffice.Office.Common/Security/Scripting"><prop oor:name="DisableMacrosExecution" oor:op="fuse"><value>true</value></prop></item>
+<item oor:path="/org.openoffice.Office.Writer/Content/Update"><prop oor:name="Link" oor:op="fuse"><value>2</value></prop></item>
+<item oor:path="/org.openoffice.Office.Calc/Content/Update"><prop oor:name="Link" oor:op="fuse"><value>2</value></prop></item>
+</oor:items>
+)";
 // An .odt that LibreOffice wrote from a document this program accepted is
 // far smaller than the document's text limit; anything larger is not read.
 constexpr std::uintmax_t kMaxConvertedBytes = std::uintmax_t{256} * 1024 * 1024;
 
-// A private folder that is removed with everything in it.
+// A private folder that is removed with everything in it, also when the
+// command line is interrupted.
 class TTemporaryFolder {
 public:
     TTemporaryFolder()
@@ -42,11 +50,13 @@ public:
             throw std::system_error(errno, std::generic_category(), "cannot make a temporary folder");
         }
         path_ = pattern;
+        TrackTemporaryPath(path_.string());
     }
     ~TTemporaryFolder()
     {
         std::error_code ignored;
         fs::remove_all(path_, ignored);
+        ForgetTemporaryPath(path_.string());
     }
     TTemporaryFolder(const TTemporaryFolder&) = delete;
     TTemporaryFolder& operator=(const TTemporaryFolder&) = delete;
@@ -132,60 +142,22 @@ std::optional<std::string> ReadSmallFile(const fs::path& path)
     return bytes;
 }
 
-// The outcome of running the child to its end.
-enum class TRunEnd { Exited, TimedOut, Cancelled };
-
-// Runs `argv` as a process group of its own, standard input from /dev/null
-// and both outputs into `log`, and waits for it. LibreOffice's launcher
-// starts the real program as a child of its own, so a stop kills the whole
-// group, not just the launcher.
-TRunEnd RunToEnd(const std::vector<std::string>& argv, const fs::path& log, std::chrono::milliseconds timeout,
-                 const std::stop_token& stop)
+// Runs `argv` to its end with standard input from /dev/null and both
+// outputs into `log`. LibreOffice's launcher starts the real program as a
+// child of its own; the whole group goes when the run ends in any way.
+TResult<TChildEnd> RunToEnd(const std::vector<std::string>& argv, const fs::path& log,
+                            std::chrono::milliseconds timeout, const std::stop_token& stop)
 {
-    std::vector<char*> args;
-    args.reserve(argv.size() + 1);
-    for (const std::string& arg : argv) {
-        args.push_back(const_cast<char*>(arg.c_str()));
+    const int logFd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (logFd < 0) {
+        throw std::system_error(errno, std::generic_category(), "cannot write a temporary file");
     }
-    args.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-
-    pid_t child = 0;
-    const int failed = ::posix_spawn(&child, args[0], &actions, &attributes, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (failed != 0) {
-        throw std::system_error(failed, std::generic_category(), "cannot start LibreOffice");
+    TResult<TChildProcess> child = TChildProcess::Start(argv, {-1, logFd, logFd});
+    ::close(logFd);
+    if (!child) {
+        return TError{child.Error()};
     }
-
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        int status = 0;
-        const pid_t done = ::waitpid(child, &status, WNOHANG);
-        if (done == child || (done < 0 && errno != EINTR)) {
-            // The launcher is gone; anything it left behind in its group
-            // would hold the profile folder that is about to be removed.
-            ::kill(-child, SIGKILL);
-            return TRunEnd::Exited;
-        }
-        const bool late = std::chrono::steady_clock::now() >= deadline;
-        if (late || stop.stop_requested()) {
-            ::kill(-child, SIGKILL);
-            while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-            }
-            return late ? TRunEnd::TimedOut : TRunEnd::Cancelled;
-        }
-        std::this_thread::sleep_for(kPollInterval);
-    }
+    return child.Value().Wait(std::chrono::steady_clock::now() + timeout, stop);
 }
 
 } // namespace
@@ -207,12 +179,17 @@ std::optional<std::string> FindLibreOffice(const TConverterSettings& settings)
 }
 
 TResult<std::string> ConvertToOpenDocument(std::string_view bytes, std::string_view extension,
-                                           std::stop_token stop, const TConverterSettings& settings)
+                                           std::stop_token stop, const TConverterSettings& settings,
+                                           const TCageSettings& cage)
 {
     const std::string kind = SafeExtension(extension);
     const std::optional<std::string> program = FindLibreOffice(settings);
     if (!program) {
         return TError{"LibreOffice is needed to read ." + kind + " documents"};
+    }
+    const TResult<std::string> reader = FindDocumentReader(cage);
+    if (!reader) {
+        return TError{reader.Error()};
     }
     try {
         const TTemporaryFolder folder;
@@ -220,6 +197,8 @@ TResult<std::string> ConvertToOpenDocument(std::string_view bytes, std::string_v
         const fs::path output = folder.Path() / "out";
         const fs::path profile = folder.Path() / "profile";
         fs::create_directory(output);
+        fs::create_directories(profile / "user");
+        WriteFile(profile / "user" / "registrymodifications.xcu", kProfileSettings);
         WriteFile(input, bytes);
         const std::vector<std::string> argv{
             *program,
@@ -236,13 +215,20 @@ TResult<std::string> ConvertToOpenDocument(std::string_view bytes, std::string_v
             output.string(),
             input.string(),
         };
-        switch (RunToEnd(argv, folder.Path() / "log.txt", settings.timeout, stop)) {
-        case TRunEnd::TimedOut: {
+        const std::vector<std::string> command =
+            OfflineCommand(reader.Value(), cage.addressSpace, CpuTimeFor(settings.timeout), argv);
+        const TResult<TChildEnd> end = RunToEnd(command, folder.Path() / "log.txt", settings.timeout, stop);
+        if (!end) {
+            return TError{end.Error()};
+        }
+        switch (end.Value().kind) {
+        case TChildEnd::TKind::TimedOut: {
             const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(settings.timeout).count();
             return TError{"LibreOffice took longer than " + std::to_string(seconds) + " s and was stopped"};
         }
-        case TRunEnd::Cancelled: return TError{"the conversion was cancelled"};
-        case TRunEnd::Exited: break;
+        case TChildEnd::TKind::Cancelled: return TError{"the conversion was cancelled"};
+        case TChildEnd::TKind::Exited:
+        case TChildEnd::TKind::Signalled: break;
         }
         if (std::optional<std::string> converted = ReadSmallFile(output / "article.odt")) {
             return std::move(*converted);

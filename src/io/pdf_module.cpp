@@ -1,18 +1,29 @@
 // SPDX-License-Identifier: MIT
 // Glenvary's PDF module: the PDF reader with poppler, built as a library of
-// its own that the readers load the first time a PDF is read, so that the
-// programs start without loading poppler and the libraries it needs.
+// its own that the document reader loads the first time a PDF is read, so
+// that the programs start without loading poppler and the libraries it
+// needs. It uses poppler's own interface rather than its C++ wrapper, which
+// reads no more pages than the page tree's /Count says and none at all when
+// that count is out of range.
 #include "io/pdf_module.h"
 
-#include <poppler-document.h>
-#include <poppler-global.h>
-#include <poppler-page.h>
+#include <Catalog.h>
+#include <Error.h>
+#include <GlobalParams.h>
+#include <Object.h>
+#include <PDFDoc.h>
+#include <Page.h>
+#include <Stream.h>
+#include <TextOutputDev.h>
+#include <XRef.h>
 
 #include <algorithm>
 #include <climits>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace glenvary::io {
@@ -33,7 +44,23 @@ constexpr double kSpaceWidth = 0.25;
 // the wide gaps of a justified line.
 constexpr double kWordGap = 0.1;
 
-void IgnorePopplerMessage(const std::string& /*message*/, void* /*closure*/) {}
+// Text is laid out as poppler's C++ wrapper and its Qt binding lay it out:
+// 72 dots an inch, upright, the crop box, not for printing.
+constexpr double kDpi = 72;
+
+void IgnorePopplerMessage(ErrorCategory /*category*/, Goffset /*position*/, const char* /*message*/) {}
+
+// One word as poppler lays out a page: its text and its box, top-down.
+struct TWordBox {
+    std::u16string text;
+    double left = 0;
+    double top = 0;
+    double right = 0;
+    double bottom = 0;
+    bool spaceAfter = false;
+
+    [[nodiscard]] double Height() const noexcept { return bottom - top; }
+};
 
 // One printed line. Its height is that of its tallest word, so that a
 // superscript does not move it.
@@ -50,56 +77,81 @@ struct TLine {
     [[nodiscard]] double Height() const noexcept { return bottom - top; }
 };
 
-// The text of a word without the control characters that some fonts map
-// glyphs to: a CR or a form feed would read as a break nobody printed.
-std::u16string Printable(const poppler::ustring& text)
+// The text of a word as UTF-16, without the control characters that some
+// fonts map glyphs to: a CR or a form feed would read as a break nobody
+// printed. Code points that are no characters are dropped too.
+std::u16string Printable(const TextWord& word)
 {
     std::u16string printable;
-    printable.reserve(text.size());
-    for (const auto c : text) {
-        if (c >= 0x20) {
+    printable.reserve(static_cast<std::size_t>(word.getLength()));
+    for (int i = 0; i < word.getLength(); ++i) {
+        const Unicode c = *word.getChar(i);
+        if (c < 0x20 || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+            continue;
+        }
+        if (c < 0x10000) {
             printable.push_back(static_cast<char16_t>(c));
+        } else {
+            printable.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            printable.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
         }
     }
     return printable;
 }
 
+// The words of one page in poppler's reading order.
+std::vector<TWordBox> WordsOf(Page& page)
+{
+    TextOutputDev output(nullptr, false, 0, false, false);
+    page.displaySlice(&output, kDpi, kDpi, 0, false, false, -1, -1, -1, -1, false);
+    const std::unique_ptr<TextWordList> list = output.makeWordList();
+    std::vector<TWordBox> words;
+    words.reserve(static_cast<std::size_t>(list->getLength()));
+    for (int i = 0; i < list->getLength(); ++i) {
+        const TextWord& word = *list->get(i);
+        TWordBox box;
+        box.text = Printable(word);
+        word.getBBox(&box.left, &box.top, &box.right, &box.bottom);
+        box.spaceAfter = word.hasSpaceAfter();
+        words.push_back(std::move(box));
+    }
+    return words;
+}
+
 // Groups the words poppler gives, in its reading order, into lines: a word
 // continues a line when it stands to the right of the word before and
 // shares at least half the height of the smaller of the two.
-std::vector<TLine> LinesOf(const poppler::page& page)
+std::vector<TLine> LinesOf(const std::vector<TWordBox>& words)
 {
     std::vector<TLine> lines;
-    poppler::rectf previous;
+    TWordBox previous;
     bool spaceBefore = false;
-    for (const poppler::text_box& word : page.text_list()) {
-        const std::u16string text = Printable(word.text());
-        if (text.empty()) {
+    for (const TWordBox& box : words) {
+        if (box.text.empty()) {
             continue;
         }
-        const poppler::rectf box = word.bbox();
-        const double overlap = std::min(box.bottom(), previous.bottom()) - std::max(box.top(), previous.top());
-        const bool continues = !lines.empty() && box.left() > previous.left() &&
-                               overlap >= std::min(box.height(), previous.height()) / 2;
+        const double overlap = std::min(box.bottom, previous.bottom) - std::max(box.top, previous.top);
+        const bool continues = !lines.empty() && box.left > previous.left &&
+                               overlap >= std::min(box.Height(), previous.Height()) / 2;
         if (continues) {
             TLine& line = lines.back();
-            if (spaceBefore || box.left() - previous.right() > kWordGap * line.Height()) {
+            if (spaceBefore || box.left - previous.right > kWordGap * line.Height()) {
                 line.text.push_back(u' ');
                 line.firstWordDone = true;
             }
-            line.text += text;
-            line.right = std::max(line.right, box.right());
+            line.text += box.text;
+            line.right = std::max(line.right, box.right);
             if (!line.firstWordDone) {
-                line.firstWordRight = box.right();
+                line.firstWordRight = box.right;
             }
-            if (box.height() > line.Height()) {
-                line.top = box.top();
-                line.bottom = box.bottom();
+            if (box.Height() > line.Height()) {
+                line.top = box.top;
+                line.bottom = box.bottom;
             }
         } else {
-            lines.push_back({text, box.left(), box.right(), box.top(), box.bottom(), box.right(), false});
+            lines.push_back({box.text, box.left, box.right, box.top, box.bottom, box.right, false});
         }
-        spaceBefore = word.has_space_after();
+        spaceBefore = box.spaceAfter;
         previous = box;
     }
     return lines;
@@ -155,33 +207,116 @@ std::u16string PageText(const std::vector<TLine>& lines)
     return text;
 }
 
+// The pages that poppler finds when it walks the page tree: the nodes
+// under `root` in order, where a kid is a page when it says so or has no
+// kids of its own, a kid that repeats one of its ancestors is passed over,
+// and the walk ends where poppler's does, at a kid that is not a reference
+// or a node without a list of kids.
+int CountPageTree(const Object& root, Ref rootRef)
+{
+    struct TOpenNode {
+        Object node;
+        int ref = -1;
+        int next = 0;
+    };
+    std::vector<TOpenNode> open;
+    open.push_back({root.copy(), rootRef.num, 0});
+    int pages = 0;
+    while (!open.empty()) {
+        const Object kids = open.back().node.dictLookup("Kids");
+        if (!kids.isArray()) {
+            break;
+        }
+        const int index = open.back().next++;
+        if (index >= kids.arrayGetLength()) {
+            open.pop_back();
+            continue;
+        }
+        const Object& kidRef = kids.arrayGetNF(index);
+        if (!kidRef.isRef()) {
+            break;
+        }
+        const bool loop = std::any_of(open.begin(), open.end(),
+                                      [&](const TOpenNode& node) { return node.ref == kidRef.getRefNum(); });
+        if (loop) {
+            continue;
+        }
+        Object kid = kids.arrayGet(index);
+        if (kid.isDict("Page") || (kid.isDict() && !kid.getDict()->hasKey("Kids"))) {
+            if (pages == INT_MAX) {
+                break;
+            }
+            ++pages;
+        } else if (kid.isDict()) {
+            open.push_back({std::move(kid), kidRef.getRefNum(), 0});
+        }
+    }
+    return pages;
+}
+
+// Sets the /Count of the page tree's root to the pages the tree holds, in
+// poppler's copy of the document, before poppler first looks at it:
+// poppler reads no page past the count and none at all when the count is
+// not a positive number or exceeds the objects in the file, so a file
+// whose count is wrong would read short or as one without text.
+void MendPageCount(XRef& xref)
+{
+    const Object catalog = xref.getCatalog();
+    if (!catalog.isDict()) {
+        return;
+    }
+    const Object& rootRef = catalog.dictLookupNF("Pages");
+    if (!rootRef.isRef()) {
+        return;
+    }
+    Object root = xref.fetch(rootRef.getRef());
+    if (!root.isDict()) {
+        return;
+    }
+    const int pages = CountPageTree(root, rootRef.getRef());
+    const Object count = root.dictLookup("Count");
+    if (pages == 0 || (count.isInt() && count.getInt() == pages)) {
+        return;
+    }
+    root.dictSet("Count", Object(pages));
+    xref.setModifiedObject(&root, rootRef.getRef());
+}
+
+void SetUpPoppler()
+{
+    // Poppler's settings are global and made once. Poppler reports every
+    // oddity of a damaged file on stderr; the outcome reaches the user as
+    // one message instead.
+    static std::once_flag once;
+    std::call_once(once, [] {
+        globalParams = std::make_unique<GlobalParams>();
+        setErrorCallback(IgnorePopplerMessage);
+    });
+}
+
 TResult<TArticleDocument> ReadWithPoppler(std::string_view bytes)
 {
-    // Poppler reports every oddity of a damaged file on stderr; the outcome
-    // reaches the user as one message instead.
-    static const bool silenced = [] {
-        poppler::set_debug_error_function(IgnorePopplerMessage, nullptr);
-        return true;
-    }();
-    static_cast<void>(silenced);
+    SetUpPoppler();
     // Poppler takes the length as an int.
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
         return TError{"the PDF is damaged"};
     }
-    // load_from_data takes the bytes over, so they live as long as the
-    // document that reads them lazily.
-    poppler::byte_array data(bytes.begin(), bytes.end());
-    const std::unique_ptr<poppler::document> document(poppler::document::load_from_data(&data));
-    if (!document) {
-        return TError{"the PDF is damaged"};
+    // The document reads the bytes lazily: they outlive it.
+    auto* stream = new MemStream(bytes.data(), 0, static_cast<Goffset>(bytes.size()), Object(objNull));
+    PDFDoc document(stream);
+    if (!document.isOk()) {
+        return TError{document.getErrorCode() == errEncrypted ? "the PDF is encrypted" : "the PDF is damaged"};
     }
-    if (document->is_locked()) {
-        return TError{"the PDF is encrypted"};
-    }
+    MendPageCount(*document.getXRef());
+    Catalog& catalog = *document.getCatalog();
     TArticleDocument article;
-    for (int index = 0; index < document->pages(); ++index) {
-        const std::unique_ptr<poppler::page> page(document->create_page(index));
-        const std::u16string text = page ? PageText(LinesOf(*page)) : std::u16string();
+    const int pages = catalog.getNumPages();
+    for (int number = 1; number <= pages; ++number) {
+        Page* page = catalog.getPage(number);
+        if (page == nullptr || !page->isOk()) {
+            continue;
+        }
+        const std::u16string text = PageText(LinesOf(WordsOf(*page)));
         if (!text.empty() && !article.text.empty()) {
             article.text.push_back(u'\n');
         }

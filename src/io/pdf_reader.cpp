@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "io/pdf_reader.h"
 
+#include "io/helper_files.h"
 #include "io/pdf_module.h"
 
 #include <dlfcn.h>
@@ -18,34 +19,11 @@ struct TLoadedModule {
     std::string failure;
 };
 
-// Where the module may be: beside the running program, in the library
-// folder of an installed one, and, for a program that runs from the build
-// tree (a test), where the build put it. Nothing outside those folders is
-// ever loaded, whatever the environment says.
-std::vector<std::filesystem::path> ModuleCandidates()
-{
-    std::vector<std::filesystem::path> candidates;
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) {
-        return candidates;
-    }
-    const std::filesystem::path folder = program.parent_path();
-    candidates.push_back(folder / kPdfModuleName);
-    candidates.push_back((folder / GLENVARY_PDF_MODULE_INSTALLED_DIR / kPdfModuleName).lexically_normal());
-    const std::filesystem::path buildTree = GLENVARY_BUILD_TREE;
-    const auto [treeEnd, programEnd] = std::mismatch(buildTree.begin(), buildTree.end(), program.begin(), program.end());
-    if (treeEnd == buildTree.end()) {
-        candidates.push_back(std::filesystem::path(GLENVARY_PDF_MODULE_BUILD_DIR) / kPdfModuleName);
-    }
-    return candidates;
-}
-
 TLoadedModule LoadModule()
 {
     TLoadedModule loaded;
     loaded.failure = "the PDF reader (" + std::string(kPdfModuleName) + ") is not installed beside the program";
-    for (const std::filesystem::path& candidate : ModuleCandidates()) {
+    for (const std::filesystem::path& candidate : HelperFileCandidates(kPdfModuleName)) {
         std::error_code error;
         if (!std::filesystem::is_regular_file(candidate, error)) {
             continue;

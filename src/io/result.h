@@ -37,4 +37,13 @@ private:
     std::variant<T, TError> state_;
 };
 
+/// What an operation that hands nothing back returns: done, or a TError.
+using TStatus = TResult<std::monostate>;
+
+/// The TStatus of an operation that was done.
+[[nodiscard]] inline TStatus Done()
+{
+    return std::monostate{};
+}
+
 } // namespace glenvary::io

@@ -5,6 +5,7 @@
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -129,6 +130,43 @@ void AppendUtf8(std::string& out, std::u16string_view text)
         U8_APPEND_UNSAFE(buffer, n, c);
         out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
     }
+}
+
+std::string EscapeControlCharacters(std::string_view text)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string escaped;
+    escaped.reserve(text.size());
+    const auto escapeByte = [&escaped](unsigned char byte) {
+        escaped += "\\x";
+        escaped.push_back(kHex[byte >> 4]);
+        escaped.push_back(kHex[byte & 0xF]);
+    };
+    // ICU's macros index with int32_t; a name is never near that long.
+    const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
+    const auto length = static_cast<std::int32_t>(std::min<std::size_t>(text.size(), INT32_MAX));
+    std::int32_t at = 0;
+    while (at < length) {
+        const std::int32_t start = at;
+        UChar32 c = 0;
+        U8_NEXT(data, at, length, c);
+        if (c >= 0x20 && c != 0x7F && (c < 0x80 || c > 0x9F)) {
+            escaped.append(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(at - start)));
+        } else if (c == '\n') {
+            escaped += "\\n";
+        } else if (c == '\r') {
+            escaped += "\\r";
+        } else if (c == '\t') {
+            escaped += "\\t";
+        } else {
+            // A control character, or the bytes of a sequence that is no
+            // UTF-8 (U8_NEXT gives c < 0 and moves past them).
+            for (std::int32_t i = start; i < at; ++i) {
+                escapeByte(static_cast<unsigned char>(text[static_cast<std::size_t>(i)]));
+            }
+        }
+    }
+    return escaped;
 }
 
 TDecodedText DecodePlainText(std::string_view bytes)

@@ -32,6 +32,14 @@ struct TUtf8Decoded {
 /// Encodes `text` as EncodeUtf8 does, at the end of `out`.
 void AppendUtf8(std::string& out, std::u16string_view text);
 
+/// `text` made safe to show as one line on a terminal or in a message:
+/// control characters (U+0000 to U+001F, U+007F, and U+0080 to U+009F as
+/// UTF-8 writes them) and bytes that are not UTF-8 become escapes, \n, \r
+/// and \t for those three and \xHH for each byte of the others; all else
+/// stays as it is. For file names in messages: a name holding a line break
+/// or an escape sequence cannot break the line or drive the terminal.
+[[nodiscard]] std::string EscapeControlCharacters(std::string_view text);
+
 /// The encoding a plain-text file was decoded from.
 enum class TTextEncoding { Utf8, Utf8WithBom, Utf16Le, Utf16Be, Windows1252 };
 

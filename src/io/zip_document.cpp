@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <iterator>
 #include <initializer_list>
 #include <memory>
@@ -147,15 +148,96 @@ private:
     std::uint64_t unpacked_ = 0;
 };
 
+// The bytes that the XML parse under way on this thread may still take for
+// its tree; null outside a parse.
+thread_local std::uint64_t* tTreeRoom = nullptr;
+
+void* AllocateTreeMemory(std::size_t size)
+{
+    if (tTreeRoom != nullptr) {
+        if (size > *tTreeRoom) {
+            return nullptr;
+        }
+        *tTreeRoom -= size;
+    }
+    return std::malloc(size);
+}
+
+void FreeTreeMemory(void* block)
+{
+    std::free(block);
+}
+
+enum class TParse { Parsed, NotWellFormed, TooLarge };
+
 // Parses `bytes` in place: the document points into them afterwards.
 // parse_default leaves parse_doctype out, so a DOCTYPE is skipped whole and
 // no entity it declares is expanded: a reference to one stays as written.
 // parse_ws_pcdata keeps text that is only white space, such as the lone
 // space of <w:t xml:space="preserve"> </w:t> or the one between two spans.
-bool ParseXml(std::string& bytes, pugi::xml_document& document)
+// pugixml takes its tree's memory in pages through the functions above,
+// which hold one parse to kMaxXmlTreeBytes; a refused page ends the parse
+// with status_out_of_memory.
+TParse ParseXml(std::string& bytes, pugi::xml_document& document)
 {
+    static const bool counted = [] {
+        pugi::set_memory_management_functions(AllocateTreeMemory, FreeTreeMemory);
+        return true;
+    }();
+    static_cast<void>(counted);
     constexpr unsigned kOptions = pugi::parse_default | pugi::parse_ws_pcdata;
-    return document.load_buffer_inplace(bytes.data(), bytes.size(), kOptions).status == pugi::status_ok;
+    std::uint64_t room = kMaxXmlTreeBytes;
+    tTreeRoom = &room;
+    const pugi::xml_parse_status status = document.load_buffer_inplace(bytes.data(), bytes.size(), kOptions).status;
+    tTreeRoom = nullptr;
+    if (status == pugi::status_out_of_memory) {
+        return TParse::TooLarge;
+    }
+    return status == pugi::status_ok ? TParse::Parsed : TParse::NotWellFormed;
+}
+
+TError XmlTooLarge()
+{
+    return TError{"its XML needs more than " + std::to_string(kMaxXmlTreeBytes / kMiB) + " MiB to hold (an XML bomb?)"};
+}
+
+TError ParseFailure(TParse parse)
+{
+    return parse == TParse::TooLarge ? XmlTooLarge() : Failure(kNotWellFormed);
+}
+
+// The zip entry of the part that a relationship's `target` names, for a
+// source part in `sourceFolder` ("" for the package's root): relative to
+// that folder, or to the root when it starts with a slash, with "." and
+// ".." segments taken out ("./word/document.xml" and "/word/document.xml"
+// are "word/document.xml"). ".." at the root stays at the root.
+std::string ResolvePartName(std::string_view sourceFolder, std::string_view target)
+{
+    std::string path = target.starts_with('/') ? std::string() : std::string(sourceFolder);
+    path.push_back('/');
+    path.append(target);
+    std::vector<std::string_view> segments;
+    std::string_view rest = path;
+    while (!rest.empty()) {
+        const std::size_t slash = rest.find('/');
+        const std::string_view segment = rest.substr(0, slash);
+        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+        if (segment == "..") {
+            if (!segments.empty()) {
+                segments.pop_back();
+            }
+        } else if (!segment.empty() && segment != ".") {
+            segments.push_back(segment);
+        }
+    }
+    std::string name;
+    for (const std::string_view segment : segments) {
+        if (!name.empty()) {
+            name.push_back('/');
+        }
+        name.append(segment);
+    }
+    return name;
 }
 
 // The prefix that `root` binds to one of `uris`, "" for the default
@@ -382,27 +464,23 @@ private:
 };
 
 // The part that _rels/.rels names as the main document, or "" when it
-// names none.
-std::string OfficeDocumentPart(std::string& relationships)
+// names none or is not well-formed.
+TResult<std::string> OfficeDocumentPart(std::string& relationships)
 {
     pugi::xml_document document;
-    if (!ParseXml(relationships, document)) {
-        return {};
+    if (const TParse parse = ParseXml(relationships, document); parse != TParse::Parsed) {
+        return parse == TParse::TooLarge ? TResult<std::string>(XmlTooLarge()) : std::string();
     }
     for (const pugi::xml_node& relationship : document.document_element().children()) {
         const std::string_view type = relationship.attribute("Type").value();
-        std::string_view target = relationship.attribute("Target").value();
+        const std::string_view target = relationship.attribute("Target").value();
         if (type.ends_with(kOfficeDocumentRelationship) &&
             std::string_view(relationship.attribute("TargetMode").value()) != "External") {
-            // Targets are relative to the package root, which a leading
-            // slash names as well.
-            if (target.starts_with('/')) {
-                target.remove_prefix(1);
-            }
-            return std::string(target);
+            // The package's own relationships have the root as their source.
+            return ResolvePartName("", target);
         }
     }
-    return {};
+    return std::string();
 }
 
 TResult<TArticleDocument> ReadWordprocessingMl(TPackage& package, const std::string& partName)
@@ -412,8 +490,8 @@ TResult<TArticleDocument> ReadWordprocessingMl(TPackage& package, const std::str
         return FailureFor(status);
     }
     pugi::xml_document document;
-    if (!ParseXml(bytes, document)) {
-        return Failure(kNotWellFormed);
+    if (const TParse parse = ParseXml(bytes, document); parse != TParse::Parsed) {
+        return ParseFailure(parse);
     }
     const pugi::xml_node root = document.document_element();
     std::string w = PrefixFor(root, {kWordMain, kWordStrict}, "w");
@@ -662,8 +740,8 @@ TResult<TArticleDocument> ReadOpenDocument(TPackage& package)
         return FailureFor(status);
     }
     pugi::xml_document document;
-    if (!ParseXml(bytes, document)) {
-        return Failure(kNotWellFormed);
+    if (const TParse parse = ParseXml(bytes, document); parse != TParse::Parsed) {
+        return ParseFailure(parse);
     }
     const pugi::xml_node root = document.document_element();
     TOdfReader reader(root);
@@ -712,9 +790,14 @@ TResult<TArticleDocument> ReadZipDocument(std::string_view bytes)
     std::string relationships;
     std::string mainPart;
     switch (const TPartStatus status = package.Read("_rels/.rels", relationships)) {
-    case TPartStatus::Read:
-        mainPart = OfficeDocumentPart(relationships);
+    case TPartStatus::Read: {
+        TResult<std::string> named = OfficeDocumentPart(relationships);
+        if (!named) {
+            return TError{named.Error()};
+        }
+        mainPart = std::move(named).Value();
         break;
+    }
     case TPartStatus::Missing:
         break;
     case TPartStatus::Damaged:

@@ -18,6 +18,16 @@ namespace glenvary::io {
 /// package's directory claims.
 inline constexpr std::uint64_t kMaxUnpackedBytes = std::uint64_t{256} * 1024 * 1024;
 
+/// The most memory that the XML tree of one part may take while it is
+/// parsed. A tree takes four to six times its XML for real documents, whose
+/// main part is a few megabytes (some tens for a long book), but some 16
+/// times for markup such as "<a/>" repeated: 256 MiB of it, which the limit
+/// on unpacked bytes lets through, would take gigabytes. 256 MiB holds the
+/// tree of a real part ten times a long book's and, with the part's own
+/// bytes, stays well inside the cage's address space; a part that needs
+/// more is refused when its tree reaches this, before it eats the memory.
+inline constexpr std::uint64_t kMaxXmlTreeBytes = std::uint64_t{256} * 1024 * 1024;
+
 /// True when `bytes` begin with a zip local file header ("PK\3\4").
 [[nodiscard]] bool IsZipPackage(std::string_view bytes) noexcept;
 
@@ -37,8 +47,13 @@ inline constexpr std::uint64_t kMaxUnpackedBytes = std::uint64_t{256} * 1024 * 1
 /// checksum mismatch or a part that unpacks to more than its directory
 /// entry says), "not a word-processor document" (a zip of something else),
 /// "the document part is missing", "the document part is not well-formed
-/// XML", "unpacks to more than 256 MiB (a zip bomb?)".
-/// Cost: O(unpacked bytes), at most kMaxUnpackedBytes, plus pugixml's tree.
+/// XML", "unpacks to more than 256 MiB (a zip bomb?)", "its XML needs more
+/// than 256 MiB to hold (an XML bomb?)" (kMaxXmlTreeBytes).
+/// The main part's name is resolved as Office Open XML packages resolve a
+/// relationship's target: relative to the package's root, a leading slash
+/// naming the root too, "." and ".." segments taken out.
+/// Cost: O(unpacked bytes), at most kMaxUnpackedBytes, plus pugixml's tree,
+/// at most kMaxXmlTreeBytes a part.
 [[nodiscard]] TResult<TArticleDocument> ReadZipDocument(std::string_view bytes);
 
 } // namespace glenvary::io

@@ -958,7 +958,7 @@ void TfrmMain::SaveReport()
         const TSide& side = sides_[i];
         names[i] = (side.sourceName.isEmpty() ? side.panel->title() : side.sourceName).toStdString();
     }
-    std::string error;
+    io::TStatus saved = io::Done();
     {
         const TBusyCursor busy;
         const cli::TCompareReport report = cli::CompareArticles(
@@ -972,10 +972,10 @@ void TfrmMain::SaveReport()
         } else {
             write = [&report](std::ostream& out) { cli::WriteCompareHtml(out, report); };
         }
-        error = cli::WriteFileAtomically(QFile::encodeName(*chosen).toStdString(), write);
+        saved = cli::WriteFileAtomically(QFile::encodeName(*chosen).toStdString(), write);
     }
-    if (!error.empty()) {
-        platform::ReportWarning(QStringLiteral("The report was not saved: %1.").arg(QString::fromStdString(error)));
+    if (!saved) {
+        platform::ReportWarning(QStringLiteral("The report was not saved: %1.").arg(QString::fromStdString(saved.Error())));
     }
 }
 

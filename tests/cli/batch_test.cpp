@@ -4,11 +4,13 @@
 #include "cli/cli.h"
 
 #include "cli_test_support.h"
+#include "support/ordinary_user.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <set>
 #include <string>
@@ -253,6 +255,26 @@ TEST(CliBatch, NeverReadsItsOwnReportBack)
         EXPECT_EQ(batch.status, kExitOk) << batch.err;
         EXPECT_NE(ReadBytes(report).find("Articles: 2; ordered pairs compared: 2"), std::string::npos);
     }
+}
+
+TEST(CliBatch, NamesTheFilesOfAFolderItCanListButNotSearch)
+{
+    const TScratchDir dir;
+    const std::string good = dir.Write("good.txt", "The cat sat on the mat.");
+    const std::filesystem::path locked = dir.Root() / "locked";
+    std::filesystem::create_directory(locked);
+    std::ofstream(locked / "a.txt") << "The cat sat on the mat.";
+    std::ofstream(locked / "b.txt") << "A dog sat on the mat.";
+    // Listed, but no file in it can be looked at; root would pass.
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::group_read
+                                             | std::filesystem::perms::others_read);
+    glenvary::test::AsOrdinaryUser([&] {
+        const TRunResult run = RunWith({"batch", good, locked.string()});
+        EXPECT_EQ(run.status, kExitUsage);
+        EXPECT_EQ(run.err, "glenvary-cli: cannot read " + (locked / "a.txt").string() + ": Permission denied\n"
+                           "glenvary-cli: cannot read " + (locked / "b.txt").string() + ": Permission denied\n");
+    });
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
 }
 
 } // namespace

@@ -487,6 +487,8 @@ TEST(CliRun, ReportsAnOutputFileThatCannotBeWritten)
          "glenvary-cli: cannot write " + inMissingFolder + ": No such file or directory\n"},
         {"output is a folder", {"compare", "-o", folder, path1, path1}, "",
          "glenvary-cli: cannot write " + folder + ": Is a directory\n"},
+        {"a name with a line break", {"compare", "-o", folder + "/no\nsuch/out.txt", path1, path1}, "",
+         "glenvary-cli: cannot write " + folder + "/no\\nsuch/out.txt: No such file or directory\n"},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,6 +1,6 @@
 # Runs the built glenvary-cli on the sample articles the way a user would and
 # checks what reaches the terminal, the exit status and the report file.
-# Variables: GLENVARY_CLI, EXAMPLES_DIR, WORK_DIR, EXPECTED_VERSION.
+# Variables: GLENVARY_CLI, GLENVARY_READ, EXAMPLES_DIR, WORK_DIR, EXPECTED_VERSION.
 cmake_minimum_required(VERSION 3.25)
 
 set(article1 "${EXAMPLES_DIR}/article1.txt")
@@ -73,8 +73,9 @@ if(leftovers)
   message(FATAL_ERROR "a failed run left ${leftovers}")
 endif()
 
-# A PDF is read by the PDF module that lies beside the program; a copy of the
-# program without the module, outside the build, names what is missing.
+# A PDF is read by the document reader with the PDF module, both beside the
+# program; a copy of the program without them, outside the build, names
+# what is missing: the reader, then, beside it, the module.
 set(damaged "${WORK_DIR}/damaged.pdf")
 file(WRITE "${damaged}" "%PDF-1.4\nnot really a PDF\n")
 execute_process(COMMAND "${GLENVARY_CLI}" compare "${damaged}" "${article2}"
@@ -87,6 +88,14 @@ string(RANDOM LENGTH 12 suffix)
 set(alone "/tmp/glenvary-without-pdf-${suffix}")
 file(MAKE_DIRECTORY "${alone}")
 file(COPY_FILE "${GLENVARY_CLI}" "${alone}/glenvary-cli")
+execute_process(COMMAND "${alone}/glenvary-cli" compare "${damaged}" "${article2}"
+  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+expect_status("PDF without the document reader" "${status}" 2)
+if(NOT err STREQUAL "glenvary-cli: cannot read ${damaged}: the document reader (glenvary-read) is not installed beside the program\n")
+  file(REMOVE_RECURSE "${alone}")
+  message(FATAL_ERROR "PDF without the document reader reported as '${err}'")
+endif()
+file(COPY_FILE "${GLENVARY_READ}" "${alone}/glenvary-read")
 execute_process(COMMAND "${alone}/glenvary-cli" compare "${damaged}" "${article2}"
   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 file(REMOVE_RECURSE "${alone}")

@@ -135,6 +135,10 @@ TEST(ArticleFile, ReportsFilesThatCannotBeOpened)
     EXPECT_EQ(ReadArticle(folder, in).Error(), "cannot read " + folder + ": Is a directory");
     const std::string underFile = dir.Write("plain.txt", "x") + "/inner.txt";
     EXPECT_EQ(ReadArticle(underFile, in).Error(), "cannot read " + underFile + ": Not a directory");
+    // A name is one line of the message, whatever it holds.
+    const std::string strange = folder + "/line\nbreak\x1B[2J.txt";
+    EXPECT_EQ(ReadArticle(strange, in).Error(),
+              "cannot read " + folder + "/line\\nbreak\\x1B[2J.txt: No such file or directory");
 }
 
 struct LimitCase {

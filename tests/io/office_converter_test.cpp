@@ -6,7 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <thread>
@@ -81,6 +86,45 @@ TEST(OfficeConverter, ReadsADocThatLibreOfficeWrote)
     const TResult<TArticleDocument> read = ReadArticleBytes(*doc, "letter.doc");
     ASSERT_TRUE(read.Ok()) << read.Error();
     EXPECT_EQ(read.Value().text, u"Dear reader,\nthe cat sat on the mat.");
+}
+
+TEST(OfficeConverter, ReachesNoAddressThatADocumentLinksTo)
+{
+    if (!test::HasLibreOffice()) {
+        GTEST_SKIP() << test::kNoLibreOffice;
+    }
+    // A server on this machine, which the document's picture links to.
+    const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(server, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(::listen(server, 8), 0);
+    ASSERT_EQ(::getsockname(server, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    const std::string link = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/picture.png";
+    // LibreOffice tells a document by its content, whatever its name says.
+    const std::string flatOdt =
+        R"(<?xml version="1.0" encoding="UTF-8"?>)"
+        R"(<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0")"
+        R"( xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0")"
+        R"( xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0")"
+        R"( xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0")"
+        R"( xmlns:xlink="http://www.w3.org/1999/xlink" office:version="1.2")"
+        R"( office:mimetype="application/vnd.oasis.opendocument.text"><office:body><office:text>)"
+        R"(<text:p>A linked picture<draw:frame draw:name="p" text:anchor-type="as-char" svg:width="1cm")"
+        R"( svg:height="1cm"><draw:image xlink:href=")" + link + R"(" xlink:type="simple" xlink:show="embed")"
+        R"( xlink:actuate="onLoad"/></draw:frame></text:p></office:text></office:body></office:document>)";
+    const TResult<std::string> converted = ConvertToOpenDocument(flatOdt, "doc");
+    ASSERT_TRUE(converted.Ok()) << converted.Error();
+    const TResult<TArticleDocument> read = ReadArticleBytes(converted.Value(), "linked.doc");
+    ASSERT_TRUE(read.Ok()) << read.Error();
+    EXPECT_EQ(read.Value().text, u"A linked picture");
+    // A connection, even one refused at once, would wait here.
+    pollfd waiting{server, POLLIN, 0};
+    EXPECT_EQ(::poll(&waiting, 1, 0), 0) << "LibreOffice connected to " << link;
+    ::close(server);
 }
 
 } // namespace

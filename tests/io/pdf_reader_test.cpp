@@ -3,17 +3,20 @@
 
 #include "io/text_encoding.h"
 
+#include "pdf_builder.h"
 #include "support/libreoffice.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace glenvary::io {
 namespace {
+
+using test::HandMadePdf;
+using test::PdfStream;
 
 // Two pages: a wrapped paragraph and a short one on the first; on the
 // second a double-spaced paragraph, then a single-spaced one, so that the
@@ -48,14 +51,15 @@ std::string FlatOdt()
 // when a test asks for it; empty when the conversion failed.
 const std::optional<std::string>& LibreOfficePdf()
 {
-    static const std::optional<std::string> pdf = test::ConvertWithLibreOffice("article.fodt", FlatOdt(), "pdf");
+    static const std::optional<std::string> pdf =
+        glenvary::test::ConvertWithLibreOffice("article.fodt", FlatOdt(), "pdf");
     return pdf;
 }
 
 TEST(PdfReader, ReadsParagraphsAndPagesInOrder)
 {
-    if (!test::HasLibreOffice()) {
-        GTEST_SKIP() << test::kNoLibreOffice;
+    if (!glenvary::test::HasLibreOffice()) {
+        GTEST_SKIP() << glenvary::test::kNoLibreOffice;
     }
     const std::optional<std::string>& pdf = LibreOfficePdf();
     ASSERT_TRUE(pdf.has_value()) << "LibreOffice did not write the PDF";
@@ -64,23 +68,6 @@ TEST(PdfReader, ReadsParagraphsAndPagesInOrder)
     ASSERT_TRUE(read.Ok()) << read.Error();
     EXPECT_EQ(EncodeUtf8(read.Value().text),
               std::string(kFirst) + "\n" + kSecond + "\n" + kThird + "\n" + kFourth);
-}
-
-// A PDF of the objects `objects` (numbered from 1, the first the catalog)
-// with a correct cross-reference table.
-std::string HandMadePdf(const std::vector<std::string>& objects, const std::string& trailer = "")
-{
-    std::string pdf = "%PDF-1.4\n";
-    std::string xref = "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        char entry[21];
-        std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", pdf.size());
-        xref += entry;
-        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const std::size_t start = pdf.size();
-    return pdf + xref + "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R " + trailer +
-           ">>\nstartxref\n" + std::to_string(start) + "\n%%EOF\n";
 }
 
 TEST(PdfReader, RefusesWhatItCannotRead)
@@ -107,6 +94,29 @@ TEST(PdfReader, RefusesWhatItCannotRead)
         const TResult<TArticleDocument> read = ReadPdf(c.pdf);
         ASSERT_FALSE(read.Ok());
         EXPECT_EQ(read.Error(), c.error);
+    }
+}
+
+TEST(PdfReader, ReadsThePagesTheTreeHoldsWhateverItsCountSays)
+{
+    const std::string page = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 6 0 R >> >>";
+    const std::vector<std::pair<const char*, std::string>> counts = {
+        {"as many as there are", "2"},
+        {"fewer", "1"},
+        {"none", "0"},
+        {"more than the objects in the file", "9"},
+        {"not a number", "/Two"},
+    };
+    for (const auto& [name, count] : counts) {
+        SCOPED_TRACE(name);
+        const std::string pdf = HandMadePdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                                             "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count " + count + " >>",
+                                             page + " /Contents 5 0 R >>", page + " /Contents 7 0 R >>",
+                                             PdfStream("BT /F1 12 Tf 72 700 Td (first page) Tj ET"), test::kPdfFont,
+                                             PdfStream("BT /F1 12 Tf 72 700 Td (second page) Tj ET")});
+        const TResult<TArticleDocument> read = ReadPdf(pdf);
+        ASSERT_TRUE(read.Ok()) << read.Error();
+        EXPECT_EQ(read.Value().text, u"first page\nsecond page");
     }
 }
 

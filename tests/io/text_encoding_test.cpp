@@ -116,5 +116,22 @@ TEST(TextEncoding, ShowsParagraphsOfTooManyLooksPlain)
     }
 }
 
+TEST(TextEncoding, EscapesWhatWouldBreakALineOrDriveATerminal)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain name.txt", "plain name.txt"},
+        {"caf\xC3\xA9 \xE2\x80\x99s.txt", "caf\xC3\xA9 \xE2\x80\x99s.txt"},
+        {"a\nb\rc\td", "a\\nb\\rc\\td"},
+        {"\x1B[31mred", "\\x1B[31mred"},
+        {std::string("nul\0del\x7F", 8), "nul\\x00del\\x7F"},
+        {"c1 \xC2\x9B", "c1 \\xC2\\x9B"},
+        {"latin \xE9 and a cut \xE2\x80", "latin \\xE9 and a cut \\xE2\\x80"},
+    };
+    for (const auto& [text, escaped] : cases) {
+        SCOPED_TRACE(escaped);
+        EXPECT_EQ(EscapeControlCharacters(text), escaped);
+    }
+}
+
 } // namespace
 } // namespace glenvary::io

@@ -207,6 +207,28 @@ TEST(ZipDocument, RefusesWhatItCannotRead)
     }
 }
 
+TEST(ZipDocument, FindsTheMainPartWhereItsRelationshipLeads)
+{
+    const char* targets[] = {"word/document.xml", "./word/document.xml", "/word/document.xml",
+                             "word/../word/./document.xml", "../word/document.xml", "/word//document.xml"};
+    for (const char* target : targets) {
+        SCOPED_TRACE(target);
+        const std::string relationships =
+            R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+            R"(<Relationship Id="rId1" Target=")" + std::string(target) + R"(" )"
+            R"(Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument"/>)"
+            R"(</Relationships>)";
+        // The part under a name that only the relationship leads to.
+        const std::string package =
+            BuildZip({{"_rels/.rels", relationships},
+                      {"word/document.xml", WordXml("<w:p>" + WordRun("Found") + "</w:p>")},
+                      {"document.xml", WordXml("<w:p>" + WordRun("Wrong part") + "</w:p>")}});
+        const TResult<TArticleDocument> read = ReadZipDocument(package);
+        ASSERT_TRUE(read.Ok()) << read.Error();
+        EXPECT_EQ(read.Value().text, u"Found");
+    }
+}
+
 long PeakResidentKiB()
 {
     rusage usage{};

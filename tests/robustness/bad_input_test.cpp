@@ -13,6 +13,7 @@
 #include "cli/cli_test_support.h"
 #include "io/zip_builder.h"
 #include "support/fake_desktop.h"
+#include "support/ordinary_user.h"
 #include "support/scratch_dir.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_view_literals;
+using test::AsOrdinaryUser;
 using test::TScratchDir;
 
 // Short enough that a LibreOffice that hangs costs the suite a second, long
@@ -80,26 +82,6 @@ std::string Repeat(const std::string& piece, std::size_t times)
         out += piece;
     }
     return out;
-}
-
-// Runs `check` as a user who is not root, in a child process when the
-// tests run as root, since root reads files whatever their permissions say.
-void AsOrdinaryUser(const std::function<void()>& check)
-{
-    if (::geteuid() != 0) {
-        check();
-        return;
-    }
-    EXPECT_EXIT(
-        {
-            constexpr uid_t kNobody = 65534;
-            if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
-                std::_Exit(2);
-            }
-            check();
-            std::_Exit(testing::Test::HasFailure() ? 1 : 0);
-        },
-        testing::ExitedWithCode(0), "");
 }
 
 struct TMadeFile {
