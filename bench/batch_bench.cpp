@@ -2,7 +2,7 @@
 // Glenvary: a batch run of the command line, every article of a set
 // compared with every other. Run with `make bench`.
 #include "bench_texts.h"
-#include "cli/batch.h"
+#include "report/batch.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,20 +23,20 @@ void BM_Batch(benchmark::State& state)
     const auto count = static_cast<int>(state.range(0));
     const auto words = static_cast<int>(state.range(1));
     const std::vector<std::u16string> texts = bench::ArticleSet(count, words);
-    cli::TBatchSettings settings;
+    report::TBatchSettings settings;
     settings.compare.minLength = static_cast<std::int32_t>(state.range(2));
     settings.threads = static_cast<unsigned>(state.range(3));
-    cli::TBatchReport report;
+    report::TBatchReport report;
     for (auto _ : state) {
-        std::vector<cli::TBatchArticle> articles;
+        std::vector<report::TBatchArticle> articles;
         for (int i = 0; i < count; ++i) {
-            articles.push_back(cli::PrepareBatchArticle(texts[static_cast<std::size_t>(i)], std::to_string(i)));
+            articles.push_back(report::PrepareBatchArticle(texts[static_cast<std::size_t>(i)], std::to_string(i)));
         }
-        report = cli::CompareAllPairs(std::move(articles), settings);
+        report = report::CompareAllPairs(std::move(articles), settings);
         benchmark::DoNotOptimize(report.pairs.data());
     }
     double shares = 0.0;
-    for (const cli::TBatchPair& pair : report.pairs) {
+    for (const report::TBatchPair& pair : report.pairs) {
         shares += pair.duplicatePercent[1];
     }
     state.counters["pairs"] = static_cast<double>(report.pairCount);

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (format == io::TArticleFormat::WordDocument || format == io::TArticleFormat::WordPerfect) {
         return 0;
     }
-    const io::TResult<io::TArticleDocument> read = io::ReadArticleBytesInProcess(bytes, "fuzz.bin");
+    const base::TResult<io::TArticleDocument> read = io::ReadArticleBytesInProcess(bytes, "fuzz.bin");
     if (!read) {
         Check(read.Error().starts_with("cannot read fuzz.bin: "));
         Check(format != io::TArticleFormat::PlainText);

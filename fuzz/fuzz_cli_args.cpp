@@ -50,11 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const cli::TArguments arguments = cli::ParseArguments(static_cast<int>(storage.size()), argv.data());
     if (const auto* compare = std::get_if<cli::TCompareOptions>(&arguments)) {
         Check(OneOf(compare->unit, {"words", "sentences", "paragraphs"}));
-        Check(OneOf(compare->format, {"text", "json", "html"}));
+        Check(OneOf(std::string(compare->format.Name()), {"text", "json", "html"}));
         Check(compare->minLength >= 0);
     } else if (const auto* batch = std::get_if<cli::TBatchOptions>(&arguments)) {
         Check(OneOf(batch->unit, {"words", "sentences", "paragraphs"}));
-        Check(OneOf(batch->format, {"text", "json", "html"}));
+        Check(OneOf(std::string(batch->format.Name()), {"text", "json", "html"}));
         Check(batch->minLength >= 0);
         Check(!batch->articles.empty());
         double threshold = -1.0;
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto parsed = std::from_chars(batch->threshold.data(), end, threshold, std::chars_format::fixed);
         Check(parsed.ec == std::errc{} && parsed.ptr == end && threshold >= 0.0 && threshold <= 100.0);
     } else if (const auto* density = std::get_if<cli::TDensityOptions>(&arguments)) {
-        Check(OneOf(density->format, {"text", "json"}));
+        Check(density->format != report::TReportFormat::Html);
     } else {
         const auto& end = std::get<cli::TArgumentsEnd>(arguments);
         if (end.status == cli::kExitOk) {

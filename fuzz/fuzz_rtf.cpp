@@ -15,7 +15,7 @@ using fuzz::Check;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view bytes = fuzz::Bytes(data, size);
-    const io::TResult<io::TArticleDocument> read = io::ReadRichText(bytes);
+    const base::TResult<io::TArticleDocument> read = io::ReadRichText(bytes);
     if (!read) {
         fuzz::CheckOneOf(read.Error(), {"not a rich-text file", "nested deeper than 256 groups"});
         Check(io::IsRichText(bytes) || read.Error() == "not a rich-text file");

@@ -14,7 +14,7 @@ using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const io::TResult<std::string> unpacked = config::UnpackSkin(fuzz::Bytes(data, size));
+    const base::TResult<std::string> unpacked = config::UnpackSkin(fuzz::Bytes(data, size));
     if (!unpacked) {
         fuzz::CheckOneOf(unpacked.Error(), {"not a gzip-compressed file", "the compressed data is damaged",
                                             "it unpacks to more than 4 MiB", "the file is larger than 4 MiB"});

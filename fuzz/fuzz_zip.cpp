@@ -39,7 +39,7 @@ std::string Package(std::string_view bytes)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string package = Package(fuzz::Bytes(data, size));
-    const io::TResult<io::TArticleDocument> read = io::ReadZipDocument(package);
+    const base::TResult<io::TArticleDocument> read = io::ReadZipDocument(package);
     if (!read) {
         fuzz::CheckOneOf(read.Error(), {"not a zip package", "the zip package is damaged",
                                         "not a word-processor document", "the document part is missing",

@@ -2,13 +2,11 @@
 #include "cli/cli.h"
 
 #include "io/article_file.h"
-#include "cli/html_writer.h"
-#include "cli/json_writer.h"
-#include "cli/output_file.h"
-#include "cli/report.h"
+#include "report/output_file.h"
+#include "report/report.h"
+#include "report/report_format.h"
 #include "io/text_encoding.h"
-#include "cli/text_writer.h"
-#include "cli/batch.h"
+#include "report/batch.h"
 #include "core/keyword.h"
 #include "core/side_by_side.h"
 
@@ -22,6 +20,7 @@
 #include <new>
 #include <optional>
 #include <set>
+#include <span>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -51,10 +50,10 @@ int Fail(std::ostream& err, int status, std::string_view message)
 // Streams a report to the -o file, or to `out` without one (or with "-").
 // Nothing reaches the file unless the whole report was written; standard
 // output, which cannot be taken back, gets the bytes as they are made.
-int Emit(const TReportWriter& write, const std::string& outputPath, std::ostream& out, std::ostream& err)
+int Emit(const report::TReportWriter& write, const std::string& outputPath, std::ostream& out, std::ostream& err)
 {
     if (!outputPath.empty() && outputPath != kStandardOutputPath) {
-        const io::TStatus written = WriteFileAtomically(outputPath, write);
+        const base::TStatus written = report::WriteFileAtomically(outputPath, write);
         return written ? kExitOk : Fail(err, kExitFailure, written.Error());
     }
     write(out);
@@ -115,13 +114,30 @@ void AddLengthOptions(CLI::App& command, std::string& unit, std::int32_t& minLen
         ->capture_default_str();
 }
 
-// The report's format and file, shared by compare and batch.
-void AddReportOptions(CLI::App& command, std::string& format, std::string& outputPath)
+// --format: one of `allowed`, named in any letter case.
+void AddFormatOption(CLI::App& command, report::TReportFormat& format, std::span<const report::TReportFormat> allowed)
 {
-    command.add_option("--format", format, "Report format")
-        ->transform(CLI::IsMember({"text", "json", "html"}, CLI::ignore_case))
+    const std::string names = "{" + report::TReportFormat::Names(allowed, ",") + "}";
+    command
+        .add_option_function<std::string>(
+            "--format",
+            [&format, allowed](const std::string& name) {
+                format = report::TReportFormat::FromName(name, allowed).value_or(format);
+            },
+            "Report format: " + report::TReportFormat::Names(allowed, ", "))
+        ->check(CLI::Validator(
+            [allowed, names](const std::string& name) {
+                return report::TReportFormat::FromName(name, allowed) ? std::string() : name + " not in " + names;
+            },
+            ""))
         ->type_name("FORMAT")
-        ->capture_default_str();
+        ->default_str(std::string(format.Name()));
+}
+
+// The report's format and file, shared by compare and batch.
+void AddReportOptions(CLI::App& command, report::TReportFormat& format, std::string& outputPath)
+{
+    AddFormatOption(command, format, report::kAllFormats);
     command.add_option("-o,--output", outputPath,
                        "Write the report to FILE instead of standard output ('-': standard output)")
         ->type_name("FILE");
@@ -180,35 +196,27 @@ int RunCompare(const TCompareOptions& options, const io::TReadSettings& reading,
     }
     // The two files are read and decoded side by side; only one of them can
     // be standard input.
-    std::optional<io::TResult<io::TArticleDocument>> read1;
-    std::optional<io::TResult<io::TArticleDocument>> read2;
+    std::optional<base::TResult<io::TArticleDocument>> read1;
+    std::optional<base::TResult<io::TArticleDocument>> read2;
     core::SideBySide(
         true, [&] { read2.emplace(io::ReadArticle(options.article2, in, reading)); },
         [&] { read1.emplace(io::ReadArticle(options.article1, in, reading)); });
-    io::TResult<io::TArticleDocument>& article1 = *read1;
-    io::TResult<io::TArticleDocument>& article2 = *read2;
+    base::TResult<io::TArticleDocument>& article1 = *read1;
+    base::TResult<io::TArticleDocument>& article2 = *read2;
     if (!article1) {
         return Fail(err, kExitUsage, article1.Error());
     }
     if (!article2) {
         return Fail(err, kExitUsage, article2.Error());
     }
-    TCompareSettings settings;
+    report::TCompareSettings settings;
     // The option's check admits only known names.
-    settings.unit = UnitFromName(options.unit).value_or(core::ukWords);
+    settings.unit = report::UnitFromName(options.unit).value_or(core::ukWords);
     settings.minLength = options.minLength;
-    const TCompareReport report =
-        CompareArticles(std::move(article1).Value().text, std::move(article2).Value().text, settings,
+    const report::TCompareReport compared =
+        report::CompareArticles(std::move(article1).Value().text, std::move(article2).Value().text, settings,
                         {io::ArticleDisplayName(options.article1), io::ArticleDisplayName(options.article2)});
-    TReportWriter write;
-    if (options.format == "json") {
-        write = [&report](std::ostream& stream) { WriteCompareJson(stream, report); };
-    } else if (options.format == "html") {
-        write = [&report](std::ostream& stream) { WriteCompareHtml(stream, report); };
-    } else {
-        write = [&report](std::ostream& stream) { WriteCompareText(stream, report); };
-    }
-    return Emit(write, options.outputPath, out, err);
+    return Emit(options.format.Writer(compared), options.outputPath, out, err);
 }
 
 // The same file for two paths, as far as can be told without reading.
@@ -229,7 +237,7 @@ std::filesystem::path SamePlace(const std::string& path)
 // first named; so does "-". Folders that cannot be listed go to
 // `unreadable`.
 std::vector<std::string> BatchFiles(const std::vector<std::string>& given, const std::string& report,
-                                    std::vector<TUnreadableArticle>& unreadable)
+                                    std::vector<report::TUnreadableArticle>& unreadable)
 {
     const std::filesystem::path written = report.empty() ? std::filesystem::path() : SamePlace(report);
     std::vector<std::string> files;
@@ -259,7 +267,7 @@ std::vector<std::string> BatchFiles(const std::vector<std::string>& given, const
 int RunBatch(const TBatchOptions& options, const io::TReadSettings& reading, std::istream& in, std::ostream& out,
              std::ostream& err)
 {
-    std::vector<TUnreadableArticle> unreadable;
+    std::vector<report::TUnreadableArticle> unreadable;
     const std::string report = options.outputPath == kStandardOutputPath ? std::string() : options.outputPath;
     const std::vector<std::string> files = BatchFiles(options.articles, report, unreadable);
     if (files.size() < 2 && unreadable.empty()) {
@@ -267,35 +275,27 @@ int RunBatch(const TBatchOptions& options, const io::TReadSettings& reading, std
     }
     // An article that cannot be read is named, here and in the report, and
     // left out; the others are still compared.
-    std::vector<TBatchArticle> articles;
+    std::vector<report::TBatchArticle> articles;
     for (const std::string& path : files) {
-        io::TResult<io::TArticleDocument> article = io::ReadArticle(path, in, reading);
+        base::TResult<io::TArticleDocument> article = io::ReadArticle(path, in, reading);
         if (!article) {
             unreadable.push_back({io::ArticleDisplayName(path), article.Error()});
             continue;
         }
-        articles.push_back(PrepareBatchArticle(std::move(article).Value().text, io::ArticleDisplayName(path)));
+        articles.push_back(report::PrepareBatchArticle(std::move(article).Value().text, io::ArticleDisplayName(path)));
     }
-    for (const TUnreadableArticle& article : unreadable) {
+    for (const report::TUnreadableArticle& article : unreadable) {
         Fail(err, kExitUsage, article.message);
     }
-    TBatchSettings settings;
+    report::TBatchSettings settings;
     // The options' checks admit only known names and percentages.
-    settings.compare.unit = UnitFromName(options.unit).value_or(core::ukWords);
+    settings.compare.unit = report::UnitFromName(options.unit).value_or(core::ukWords);
     settings.compare.minLength = options.minLength;
     settings.threshold = ThresholdValue(options.threshold).value_or(0.0);
-    settings.keepRegions = options.format == "html";
-    TBatchReport batch = CompareAllPairs(std::move(articles), settings);
+    settings.keepRegions = options.format == report::TReportFormat::Html;
+    report::TBatchReport batch = report::CompareAllPairs(std::move(articles), settings);
     batch.unreadable = std::move(unreadable);
-    TReportWriter write;
-    if (options.format == "json") {
-        write = [&batch](std::ostream& stream) { WriteBatchJson(stream, batch); };
-    } else if (options.format == "html") {
-        write = [&batch](std::ostream& stream) { WriteBatchHtml(stream, batch); };
-    } else {
-        write = [&batch](std::ostream& stream) { WriteBatchText(stream, batch); };
-    }
-    const int status = Emit(write, options.outputPath, out, err);
+    const int status = Emit(options.format.Writer(batch), options.outputPath, out, err);
     return status == kExitOk && !batch.unreadable.empty() ? kExitUsage : status;
 }
 
@@ -309,22 +309,13 @@ int RunDensity(const TDensityOptions& options, const io::TReadSettings& reading,
     if (core::TrimKeyword(keyword.text).empty()) {
         return Fail(err, kExitUsage, "--keyword is empty: give the phrase to count");
     }
-    io::TResult<io::TArticleDocument> article = io::ReadArticle(options.article, in, reading);
+    base::TResult<io::TArticleDocument> article = io::ReadArticle(options.article, in, reading);
     if (!article) {
         return Fail(err, kExitUsage, article.Error());
     }
-    const TDensityReport report =
-        CountKeyword(std::move(article).Value().text, keyword.text, io::ArticleDisplayName(options.article));
-    const bool json = options.format == "json";
-    return Emit(
-        [&report, json](std::ostream& stream) {
-            if (json) {
-                WriteDensityJson(stream, report);
-            } else {
-                WriteDensityText(stream, report);
-            }
-        },
-        {}, out, err);
+    const report::TDensityReport counted =
+        report::CountKeyword(std::move(article).Value().text, keyword.text, io::ArticleDisplayName(options.article));
+    return Emit(options.format.Writer(counted), {}, out, err);
 }
 
 } // namespace
@@ -376,10 +367,7 @@ TArguments ParseArguments(int argc, char** argv)
                         "hits count")
         ->type_name("PHRASE")
         ->required();
-    density->add_option("--format", densityOptions.format, "Report format")
-        ->transform(CLI::IsMember({"text", "json"}, CLI::ignore_case))
-        ->type_name("FORMAT")
-        ->capture_default_str();
+    AddFormatOption(*density, densityOptions.format, report::kSummaryFormats);
     density->add_option("ARTICLE", densityOptions.article, "The article to search")->type_name("PATH")->required();
 
     if (std::string error = CheckCommandName(argc, argv); !error.empty()) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "io/article_file.h"
+#include "report/report_format.h"
 
 #include <cstdint>
 #include <istream>
@@ -26,7 +27,7 @@ inline constexpr int kExitUsage = 2;
 struct TCompareOptions {
     std::string unit = "words";   ///< "words", "sentences" or "paragraphs"
     std::int32_t minLength = 1;   ///< 0 or more
-    std::string format = "text";  ///< "text", "json" or "html"
+    report::TReportFormat format = report::TReportFormat::Text;
     std::string outputPath;       ///< empty or "-": standard output
     std::string article1;
     std::string article2;
@@ -37,7 +38,7 @@ struct TBatchOptions {
     std::string unit = "words";   ///< "words", "sentences" or "paragraphs"
     std::int32_t minLength = 1;   ///< 0 or more
     std::string threshold = "0";  ///< a percentage from 0 to 100, as given
-    std::string format = "text";  ///< "text", "json" or "html"
+    report::TReportFormat format = report::TReportFormat::Text;
     std::string outputPath;       ///< empty or "-": standard output
     std::vector<std::string> articles;  ///< files and folders
 };
@@ -45,7 +46,7 @@ struct TBatchOptions {
 /// What `density` was asked to do.
 struct TDensityOptions {
     std::string keyword;          ///< as given, not yet checked to be UTF-8
-    std::string format = "text";  ///< "text" or "json"
+    report::TReportFormat format = report::TReportFormat::Text;  ///< text or JSON
     std::string article;
 };
 

@@ -74,7 +74,7 @@ std::filesystem::path ProgramFolder()
     return ec ? std::filesystem::current_path() : exe.parent_path();
 }
 
-io::TResult<std::optional<TConfiguration>> ReadConfiguration(const std::filesystem::path& programFolder,
+base::TResult<std::optional<TConfiguration>> ReadConfiguration(const std::filesystem::path& programFolder,
                                                              const TDraw& draw)
 {
     const auto configFile = programFolder / "dbconfig.dat";
@@ -83,7 +83,7 @@ io::TResult<std::optional<TConfiguration>> ReadConfiguration(const std::filesyst
     }
     auto loaded = TProfileFile::Load(configFile);
     if (!loaded) {
-        return io::TError{loaded.Error()};
+        return base::TError{loaded.Error()};
     }
     const TProfileFile& profile = loaded.Value();
     const auto read = [&](const std::string& key) { return profile.ReadString(kSection, key); };

@@ -3,7 +3,7 @@
 // in the program folder ask the window to show.
 #pragma once
 
-#include "io/result.h"
+#include "base/result.h"
 
 #include <filesystem>
 #include <functional>
@@ -64,7 +64,7 @@ struct TConfiguration {
     std::optional<std::filesystem::path> skinFile;
     /// The unpacked style sheet of skinFile, or why it was refused; absent
     /// without skinFile. On a refusal the built-in skin stays.
-    std::optional<io::TResult<std::string>> skin;
+    std::optional<base::TResult<std::string>> skin;
     /// The configured IconPath as written; may be empty.
     std::string iconPath;
     /// Program folder + the name part of iconPath, when that file exists.
@@ -87,7 +87,7 @@ struct TConfiguration {
 /// dbconfig.dat, so nothing is applied. Error: dbconfig.dat exists but
 /// cannot be read ("cannot read <path>: ...").
 /// A bad skin is not an error of the whole: it is reported in `skin`.
-[[nodiscard]] io::TResult<std::optional<TConfiguration>> ReadConfiguration(
+[[nodiscard]] base::TResult<std::optional<TConfiguration>> ReadConfiguration(
     const std::filesystem::path& programFolder, const TDraw& draw = ClockSeededDraw);
 
 } // namespace glenvary::config

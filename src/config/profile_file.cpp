@@ -90,19 +90,19 @@ TProfileFile TProfileFile::Parse(std::string_view bytes)
     return file;
 }
 
-io::TResult<TProfileFile> TProfileFile::Load(const std::filesystem::path& path)
+base::TResult<TProfileFile> TProfileFile::Load(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        return io::TError{"cannot read " + path.string() + ": the file cannot be opened"};
+        return base::TError{"cannot read " + path.string() + ": the file cannot be opened"};
     }
     std::error_code ec;
     if (const auto size = std::filesystem::file_size(path, ec); !ec && size > kMaxProfileBytes) {
-        return io::TError{"cannot read " + path.string() + ": larger than 1 MiB"};
+        return base::TError{"cannot read " + path.string() + ": larger than 1 MiB"};
     }
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad()) {
-        return io::TError{"cannot read " + path.string() + ": reading failed part-way"};
+        return base::TError{"cannot read " + path.string() + ": reading failed part-way"};
     }
     return Parse(bytes);
 }

@@ -2,7 +2,7 @@
 // Glenvary start-up configuration: the profile (INI) file reader.
 #pragma once
 
-#include "io/result.h"
+#include "base/result.h"
 
 #include <filesystem>
 #include <string>
@@ -45,7 +45,7 @@ public:
     /// Reads and parses the file at `path`. Error: "cannot read <path>: <why>"
     /// when it cannot be opened or read, or is larger than kMaxProfileBytes
     /// ("larger than 1 MiB", checked before reading).
-    [[nodiscard]] static io::TResult<TProfileFile> Load(const std::filesystem::path& path);
+    [[nodiscard]] static base::TResult<TProfileFile> Load(const std::filesystem::path& path);
 
     /// The value of `key` in `section` as UTF-8, or the empty string when
     /// either is missing. Cost: O(sections + keys of the section).

@@ -42,20 +42,20 @@ bool HasGzipMagic(std::string_view bytes)
 
 } // namespace
 
-io::TResult<std::string> UnpackSkin(std::string_view compressed)
+base::TResult<std::string> UnpackSkin(std::string_view compressed)
 {
     if (!HasGzipMagic(compressed)) {
-        return io::TError{"not a gzip-compressed file"};
+        return base::TError{"not a gzip-compressed file"};
     }
     // gzip packs a style sheet smaller than its text, so packed data over the
     // limit is refused as it stands; this also keeps its size within zlib's
     // 32-bit counters.
     if (compressed.size() > kMaxSkinBytes) {
-        return io::TError{"the file is larger than 4 MiB"};
+        return base::TError{"the file is larger than 4 MiB"};
     }
     TInflater inflater;
     if (!inflater.Ok()) {
-        return io::TError{"the decompressor could not start"};
+        return base::TError{"the decompressor could not start"};
     }
     z_stream& stream = inflater.Stream();
     // zlib's interface takes a non-const pointer but never writes the input.
@@ -70,7 +70,7 @@ io::TResult<std::string> UnpackSkin(std::string_view compressed)
         const int status = inflate(&stream, Z_NO_FLUSH);
         const std::size_t produced = chunk.size() - stream.avail_out;
         if (unpacked.size() + produced > kMaxSkinBytes) {
-            return io::TError{"it unpacks to more than 4 MiB"};
+            return base::TError{"it unpacks to more than 4 MiB"};
         }
         unpacked.append(reinterpret_cast<const char*>(chunk.data()), produced);
         if (status == Z_STREAM_END) {
@@ -81,34 +81,34 @@ io::TResult<std::string> UnpackSkin(std::string_view compressed)
             }
             const std::string_view rest(reinterpret_cast<const char*>(stream.next_in), stream.avail_in);
             if (!HasGzipMagic(rest) || inflateReset(&stream) != Z_OK) {
-                return io::TError{"the compressed data is damaged"};
+                return base::TError{"the compressed data is damaged"};
             }
             continue;
         }
         // Every output chunk starts empty, so anything but progress means
         // bad data, or (Z_BUF_ERROR) input that ends before the stream does.
         if (status != Z_OK) {
-            return io::TError{"the compressed data is damaged"};
+            return base::TError{"the compressed data is damaged"};
         }
     }
     return io::EncodeUtf8(io::DecodePlainText(unpacked).text);
 }
 
-io::TResult<std::string> ReadSkinFile(const std::filesystem::path& path)
+base::TResult<std::string> ReadSkinFile(const std::filesystem::path& path)
 {
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
     std::ifstream in(path, std::ios::binary);
     if (ec || !in) {
-        return io::TError{"cannot use skin " + path.string() + ": the file cannot be opened"};
+        return base::TError{"cannot use skin " + path.string() + ": the file cannot be opened"};
     }
     if (size > kMaxSkinBytes) {
-        return io::TError{"cannot use skin " + path.string() + ": the file is larger than 4 MiB"};
+        return base::TError{"cannot use skin " + path.string() + ": the file is larger than 4 MiB"};
     }
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     auto unpacked = UnpackSkin(bytes);
     if (!unpacked) {
-        return io::TError{"cannot use skin " + path.string() + ": " + unpacked.Error()};
+        return base::TError{"cannot use skin " + path.string() + ": " + unpacked.Error()};
     }
     return unpacked;
 }

@@ -3,7 +3,7 @@
 // sheet.
 #pragma once
 
-#include "io/result.h"
+#include "base/result.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -24,10 +24,10 @@ inline constexpr std::size_t kMaxSkinBytes = std::size_t{4} << 20;
 /// "it unpacks to more than 4 MiB", "the file is larger than 4 MiB" (packed
 /// data over the limit is refused before unpacking). Cost: O(unpacked size), at most
 /// kMaxSkinBytes of memory for the text.
-[[nodiscard]] io::TResult<std::string> UnpackSkin(std::string_view compressed);
+[[nodiscard]] base::TResult<std::string> UnpackSkin(std::string_view compressed);
 
 /// Reads the skin file at `path` and unpacks it with UnpackSkin. Errors are
 /// one line: "cannot use skin <path>: <why>".
-[[nodiscard]] io::TResult<std::string> ReadSkinFile(const std::filesystem::path& path);
+[[nodiscard]] base::TResult<std::string> ReadSkinFile(const std::filesystem::path& path);
 
 } // namespace glenvary::config

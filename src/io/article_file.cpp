@@ -36,13 +36,13 @@ constexpr std::string_view kNotADocument = "not a text file or a document this p
 // The one place that names a source in a message: its name escaped, so
 // that a name with a line break or a terminal's escape sequence stays one
 // harmless line.
-TError CannotRead(std::string_view displayName, std::string_view reason)
+base::TError CannotRead(std::string_view displayName, std::string_view reason)
 {
     std::string message = "cannot read ";
     message.append(EscapeControlCharacters(displayName));
     message.append(": ");
     message.append(reason);
-    return TError{std::move(message)};
+    return base::TError{std::move(message)};
 }
 
 std::string TooLarge(std::size_t maxBytes)
@@ -85,7 +85,7 @@ bool LooksLikeText(std::string_view bytes) noexcept
     return controls <= kStraysAlwaysAllowed || controls * kControlsPerStray <= bytes.size();
 }
 
-TResult<TArticleDocument> ReadPlainText(std::string_view bytes)
+base::TResult<TArticleDocument> ReadPlainText(std::string_view bytes)
 {
     TArticleDocument document;
     document.text = DecodePlainText(bytes).text;
@@ -95,7 +95,7 @@ TResult<TArticleDocument> ReadPlainText(std::string_view bytes)
 // Where a format's reader runs.
 enum class TWhere { Cage, InProcess };
 
-TResult<TArticleDocument> ReadPackage(std::string_view bytes, TCagedFormat format, const TReadSettings& settings,
+base::TResult<TArticleDocument> ReadPackage(std::string_view bytes, TCagedFormat format, const TReadSettings& settings,
                                       TWhere where)
 {
     if (where == TWhere::Cage) {
@@ -104,18 +104,18 @@ TResult<TArticleDocument> ReadPackage(std::string_view bytes, TCagedFormat forma
     return format == TCagedFormat::Pdf ? ReadPdf(bytes) : ReadZipDocument(bytes);
 }
 
-TResult<TArticleDocument> ReadConverted(std::string_view bytes, std::string_view extension,
+base::TResult<TArticleDocument> ReadConverted(std::string_view bytes, std::string_view extension,
                                         const TReadSettings& settings, TWhere where)
 {
-    TResult<std::string> converted =
+    base::TResult<std::string> converted =
         ConvertToOpenDocument(bytes, extension, settings.stop, settings.converter, settings.cage);
     if (!converted) {
-        return TError{converted.Error()};
+        return base::TError{converted.Error()};
     }
     return ReadPackage(converted.Value(), TCagedFormat::ZipPackage, settings, where);
 }
 
-TResult<TArticleDocument> ReadFormat(std::string_view bytes, TArticleFormat format, const TReadSettings& settings,
+base::TResult<TArticleDocument> ReadFormat(std::string_view bytes, TArticleFormat format, const TReadSettings& settings,
                                      TWhere where)
 {
     switch (format) {
@@ -131,13 +131,13 @@ TResult<TArticleDocument> ReadFormat(std::string_view bytes, TArticleFormat form
     case TArticleFormat::WordPerfect: return ReadConverted(bytes, "wpd", settings, where);
     case TArticleFormat::NotText: break;
     }
-    return TError{std::string(kNotADocument)};
+    return base::TError{std::string(kNotADocument)};
 }
 
-TResult<TArticleDocument> ReadBytes(std::string_view bytes, std::string_view displayName,
+base::TResult<TArticleDocument> ReadBytes(std::string_view bytes, std::string_view displayName,
                                     const TReadSettings& settings, TWhere where)
 {
-    TResult<TArticleDocument> read = ReadFormat(bytes, DetectArticleFormat(bytes), settings, where);
+    base::TResult<TArticleDocument> read = ReadFormat(bytes, DetectArticleFormat(bytes), settings, where);
     if (!read) {
         return CannotRead(displayName, read.Error());
     }
@@ -162,7 +162,7 @@ bool IsFolderOnStandardInput(const std::istream& in)
     return in.rdbuf() == std::cin.rdbuf() && ::fstat(STDIN_FILENO, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-TResult<TArticleDocument> ReadStream(std::istream& in, std::string_view displayName, const TReadSettings& settings)
+base::TResult<TArticleDocument> ReadStream(std::istream& in, std::string_view displayName, const TReadSettings& settings)
 {
     if (IsFolderOnStandardInput(in)) {
         return CannotRead(displayName, "it is a folder, not a file");
@@ -183,7 +183,7 @@ TResult<TArticleDocument> ReadStream(std::istream& in, std::string_view displayN
     return ReadArticleBytes(bytes, displayName, settings);
 }
 
-TResult<TArticleDocument> ReadFile(const std::string& path, std::string_view displayName,
+base::TResult<TArticleDocument> ReadFile(const std::string& path, std::string_view displayName,
                                    const TReadSettings& settings)
 {
     std::error_code ec;
@@ -358,25 +358,25 @@ std::string ArticleDisplayName(std::string_view path)
     return std::string(path);
 }
 
-TResult<TArticleDocument> ReadArticleBytes(std::string_view bytes, std::string_view displayName,
+base::TResult<TArticleDocument> ReadArticleBytes(std::string_view bytes, std::string_view displayName,
                                            const TReadSettings& settings)
 {
     return ReadBytes(bytes, displayName, settings, TWhere::Cage);
 }
 
-TResult<TArticleDocument> ReadArticleBytesInProcess(std::string_view bytes, std::string_view displayName,
+base::TResult<TArticleDocument> ReadArticleBytesInProcess(std::string_view bytes, std::string_view displayName,
                                                     const TReadSettings& settings)
 {
     return ReadBytes(bytes, displayName, settings, TWhere::InProcess);
 }
 
-TResult<TArticleDocument> ReadFormatInProcess(std::string_view bytes, TArticleFormat format,
+base::TResult<TArticleDocument> ReadFormatInProcess(std::string_view bytes, TArticleFormat format,
                                               const TReadSettings& settings)
 {
     return ReadFormat(bytes, format, settings, TWhere::InProcess);
 }
 
-TResult<TArticleDocument> ReadArticle(const std::string& path, std::istream& in, const TReadSettings& settings)
+base::TResult<TArticleDocument> ReadArticle(const std::string& path, std::istream& in, const TReadSettings& settings)
 {
     const std::string displayName = ArticleDisplayName(path);
     if (path == kStandardInputPath) {
@@ -392,7 +392,7 @@ TFolderArticles ListArticleFiles(const std::string& folder)
     return found;
 }
 
-TResult<TArticleDocument> ReadArticleFile(const std::string& path, const TReadSettings& settings)
+base::TResult<TArticleDocument> ReadArticleFile(const std::string& path, const TReadSettings& settings)
 {
     return ReadFile(path, path, settings);
 }

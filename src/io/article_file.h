@@ -5,7 +5,7 @@
 #include "io/article_document.h"
 #include "io/cage.h"
 #include "io/office_converter.h"
-#include "io/result.h"
+#include "base/result.h"
 
 #include <cstddef>
 #include <istream>
@@ -87,19 +87,19 @@ struct TReadSettings {
 /// one line, "cannot read NAME: REASON", NAME being `displayName`; the
 /// reason for bytes of no known format is "not a text file or a document
 /// this program can read".
-[[nodiscard]] TResult<TArticleDocument> ReadArticleBytes(std::string_view bytes, std::string_view displayName,
+[[nodiscard]] base::TResult<TArticleDocument> ReadArticleBytes(std::string_view bytes, std::string_view displayName,
                                                          const TReadSettings& settings = {});
 
 /// ReadArticleBytes with every reader in this process, without the cage and
 /// its limits: for fuzzers, which must see inside the readers.
-[[nodiscard]] TResult<TArticleDocument> ReadArticleBytesInProcess(std::string_view bytes,
+[[nodiscard]] base::TResult<TArticleDocument> ReadArticleBytesInProcess(std::string_view bytes,
                                                                   std::string_view displayName,
                                                                   const TReadSettings& settings = {});
 
 /// The reader of `format` run in this process: what the document reader
 /// runs inside the cage. Errors are reasons without a file's name; CR LF is
 /// left as the reader gives it. NotText gives ReadArticleBytes's reason.
-[[nodiscard]] TResult<TArticleDocument> ReadFormatInProcess(std::string_view bytes, TArticleFormat format,
+[[nodiscard]] base::TResult<TArticleDocument> ReadFormatInProcess(std::string_view bytes, TArticleFormat format,
                                                             const TReadSettings& settings = {});
 
 /// Reads the file at `path` (or `in` when the path is "-") and its article
@@ -110,7 +110,7 @@ struct TReadSettings {
 /// (checked before reading for a regular file, while reading for anything
 /// else). NAME has its control characters escaped (EscapeControlCharacters)
 /// in every message.
-[[nodiscard]] TResult<TArticleDocument> ReadArticle(const std::string& path, std::istream& in,
+[[nodiscard]] base::TResult<TArticleDocument> ReadArticle(const std::string& path, std::istream& in,
                                                     const TReadSettings& settings = {});
 
 /// The article files found in a folder, and what could not be looked at.
@@ -145,7 +145,7 @@ struct TFolderArticles {
 [[nodiscard]] std::optional<std::string> RefuseBeforeReading(const std::string& path, std::size_t maxBytes);
 
 /// ReadArticle for a file path ("-" is an ordinary file name here).
-[[nodiscard]] TResult<TArticleDocument> ReadArticleFile(const std::string& path,
+[[nodiscard]] base::TResult<TArticleDocument> ReadArticleFile(const std::string& path,
                                                         const TReadSettings& settings = {});
 
 } // namespace glenvary::io

@@ -91,12 +91,12 @@ std::string SystemError(std::string_view what, int error)
 // The document's bytes as a file in memory, for the reader's standard
 // input: the reader takes them at its own pace and this program never
 // waits on a pipe that the reader stopped reading.
-TResult<int> BytesAsInput(std::string_view bytes)
+base::TResult<int> BytesAsInput(std::string_view bytes)
 {
     constexpr std::string_view kCannotHand = "cannot hand the document to its reader";
     TDescriptor file(::memfd_create("glenvary-document", MFD_CLOEXEC));
     if (file.Get() < 0) {
-        return TError{SystemError(kCannotHand, errno)};
+        return base::TError{SystemError(kCannotHand, errno)};
     }
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -105,12 +105,12 @@ TResult<int> BytesAsInput(std::string_view bytes)
             continue;
         }
         if (written <= 0) {
-            return TError{SystemError(kCannotHand, written < 0 ? errno : EIO)};
+            return base::TError{SystemError(kCannotHand, written < 0 ? errno : EIO)};
         }
         done += static_cast<std::size_t>(written);
     }
     if (::lseek(file.Get(), 0, SEEK_SET) != 0) {
-        return TError{SystemError(kCannotHand, errno)};
+        return base::TError{SystemError(kCannotHand, errno)};
     }
     return file.Release();
 }
@@ -272,7 +272,7 @@ int ReadStandardInput(TArticleFormat format)
         bytes.append(block.data(), static_cast<std::size_t>(got));
     }
     block = std::string();
-    const TResult<TArticleDocument> read = ReadFormatInProcess(bytes, format);
+    const base::TResult<TArticleDocument> read = ReadFormatInProcess(bytes, format);
     bytes = std::string();
     // A reader that was refused memory may have given up on the document
     // for that reason and called it damaged.
@@ -290,7 +290,7 @@ std::string LimitReason(const TCageSettings& settings)
     return "it needs more than " + std::to_string(seconds) + " s or " + SizeText(settings.addressSpace) + " to read";
 }
 
-TResult<std::string> FindDocumentReader(const TCageSettings& settings)
+base::TResult<std::string> FindDocumentReader(const TCageSettings& settings)
 {
     if (!settings.reader.empty()) {
         return settings.reader;
@@ -300,7 +300,7 @@ TResult<std::string> FindDocumentReader(const TCageSettings& settings)
             return candidate.string();
         }
     }
-    return TError{"the document reader (" + std::string(kDocumentReaderName) + ") is not installed beside the program"};
+    return base::TError{"the document reader (" + std::string(kDocumentReaderName) + ") is not installed beside the program"};
 }
 
 std::vector<std::string> OfflineCommand(const std::string& reader, std::uint64_t addressSpace,
@@ -313,21 +313,21 @@ std::vector<std::string> OfflineCommand(const std::string& reader, std::uint64_t
     return command;
 }
 
-TResult<TArticleDocument> ReadInCage(std::string_view bytes, TCagedFormat format, const TCageSettings& settings,
+base::TResult<TArticleDocument> ReadInCage(std::string_view bytes, TCagedFormat format, const TCageSettings& settings,
                                      std::size_t maxTextUnits, const std::stop_token& stop)
 {
-    TResult<std::string> reader = FindDocumentReader(settings);
+    base::TResult<std::string> reader = FindDocumentReader(settings);
     if (!reader) {
-        return TError{reader.Error()};
+        return base::TError{reader.Error()};
     }
-    TResult<int> input = BytesAsInput(bytes);
+    base::TResult<int> input = BytesAsInput(bytes);
     if (!input) {
-        return TError{input.Error()};
+        return base::TError{input.Error()};
     }
     const TDescriptor inputFd(input.Value());
     std::array<int, 2> pipe{};
     if (::pipe2(pipe.data(), O_CLOEXEC) != 0) {
-        return TError{SystemError("cannot start the document reader", errno)};
+        return base::TError{SystemError("cannot start the document reader", errno)};
     }
     TDescriptor output(pipe[0]);
     TDescriptor childEnd(pipe[1]);
@@ -335,9 +335,9 @@ TResult<TArticleDocument> ReadInCage(std::string_view bytes, TCagedFormat format
         reader.Value(), "--memory", std::to_string(settings.addressSpace),
         "--cpu", std::to_string(CpuTimeFor(settings.wallTime).count()),
         "read", format == TCagedFormat::Pdf ? "pdf" : "zip"};
-    TResult<TChildProcess> started = TChildProcess::Start(argv, {inputFd.Get(), childEnd.Get(), -1});
+    base::TResult<TChildProcess> started = TChildProcess::Start(argv, {inputFd.Get(), childEnd.Get(), -1});
     if (!started) {
-        return TError{started.Error()};
+        return base::TError{started.Error()};
     }
     TChildProcess child = std::move(started).Value();
     // The reader's output ends when the reader does: this program keeps no
@@ -346,7 +346,7 @@ TResult<TArticleDocument> ReadInCage(std::string_view bytes, TCagedFormat format
 
     const auto deadline = std::chrono::steady_clock::now() + settings.wallTime;
     TOutputReader source(output.Get(), deadline, stop);
-    std::optional<TResult<TArticleDocument>> outcome = ReadReadOutcome(
+    std::optional<base::TResult<TArticleDocument>> outcome = ReadReadOutcome(
         [&source](void* into, std::size_t size) { return source.Fill(into, size); }, {maxTextUnits});
     if (outcome) {
         // Whole, or refused for its size: the reader has nothing more to
@@ -355,30 +355,30 @@ TResult<TArticleDocument> ReadInCage(std::string_view bytes, TCagedFormat format
     }
     output.Close();
     switch (source.End()) {
-    case TFillEnd::Late: return TError{LimitReason(settings)};
-    case TFillEnd::Stopped: return TError{std::string(kCancelled)};
+    case TFillEnd::Late: return base::TError{LimitReason(settings)};
+    case TFillEnd::Stopped: return base::TError{std::string(kCancelled)};
     case TFillEnd::Filled:
     case TFillEnd::Ended:
     case TFillEnd::Failed: break;
     }
     const TChildEnd end = child.Wait(deadline, stop);
     switch (end.kind) {
-    case TChildEnd::TKind::TimedOut: return TError{LimitReason(settings)};
-    case TChildEnd::TKind::Cancelled: return TError{std::string(kCancelled)};
+    case TChildEnd::TKind::TimedOut: return base::TError{LimitReason(settings)};
+    case TChildEnd::TKind::Cancelled: return base::TError{std::string(kCancelled)};
     case TChildEnd::TKind::Signalled:
         // SIGXCPU and SIGKILL are the processor limit's signals (SIGKILL
         // also the system's when memory runs out).
         if (end.code == SIGXCPU || end.code == SIGKILL) {
-            return TError{LimitReason(settings)};
+            return base::TError{LimitReason(settings)};
         }
         break;
     case TChildEnd::TKind::Exited:
         if (end.code == kReaderOutOfMemory) {
-            return TError{LimitReason(settings)};
+            return base::TError{LimitReason(settings)};
         }
         break;
     }
-    return TError{std::string(kFault)};
+    return base::TError{std::string(kFault)};
 }
 
 void NoteMemoryRanOut() noexcept

@@ -8,7 +8,7 @@
 #pragma once
 
 #include "io/article_document.h"
-#include "io/result.h"
+#include "base/result.h"
 
 #include <chrono>
 #include <cstddef>
@@ -74,7 +74,7 @@ inline constexpr std::chrono::seconds kCageCpuTime = CpuTimeFor(kCageWallTime);
 
 /// The document reader that `settings` name, or, as an error, "the document
 /// reader (glenvary-read) is not installed beside the program".
-[[nodiscard]] TResult<std::string> FindDocumentReader(const TCageSettings& settings);
+[[nodiscard]] base::TResult<std::string> FindDocumentReader(const TCageSettings& settings);
 
 /// What the document reader is asked to read.
 enum class TCagedFormat { Pdf, ZipPackage };
@@ -90,7 +90,7 @@ enum class TCagedFormat { Pdf, ZipPackage };
 /// reading was cancelled", "the reader stopped on a fault in this file
 /// (is it damaged?)" for a reader that crashed, and FindDocumentReader's.
 /// Cost: a process start (a few milliseconds) on top of the read.
-[[nodiscard]] TResult<TArticleDocument> ReadInCage(std::string_view bytes, TCagedFormat format,
+[[nodiscard]] base::TResult<TArticleDocument> ReadInCage(std::string_view bytes, TCagedFormat format,
                                                    const TCageSettings& settings, std::size_t maxTextUnits,
                                                    const std::stop_token& stop = {});
 

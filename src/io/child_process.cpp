@@ -78,7 +78,7 @@ private:
 
 } // namespace
 
-TResult<TChildProcess> TChildProcess::Start(const std::vector<std::string>& argv, const TChildStreams& streams)
+base::TResult<TChildProcess> TChildProcess::Start(const std::vector<std::string>& argv, const TChildStreams& streams)
 {
     std::vector<char*> args;
     args.reserve(argv.size() + 1);
@@ -97,7 +97,7 @@ TResult<TChildProcess> TChildProcess::Start(const std::vector<std::string>& argv
     if (id < 0) {
         // Nothing was spawned after an interruption: the program is ending.
         const int error = failed != 0 ? failed : ECANCELED;
-        return TError{"cannot start " + name + ": " + std::generic_category().message(error)};
+        return base::TError{"cannot start " + name + ": " + std::generic_category().message(error)};
     }
     return TChildProcess(id);
 }

@@ -3,7 +3,7 @@
 // so that it is stopped with everything it started.
 #pragma once
 
-#include "io/result.h"
+#include "base/result.h"
 
 #include <sys/types.h>
 
@@ -44,7 +44,7 @@ public:
     /// process group, with `streams`, this program's environment, no signal
     /// blocked and the usual signals at their default action (whatever this
     /// program ignores or blocks). Errors: "cannot start NAME: REASON".
-    [[nodiscard]] static TResult<TChildProcess> Start(const std::vector<std::string>& argv,
+    [[nodiscard]] static base::TResult<TChildProcess> Start(const std::vector<std::string>& argv,
                                                       const TChildStreams& streams);
 
     TChildProcess(TChildProcess&& other) noexcept;

@@ -111,7 +111,7 @@ std::string TextTooLarge(std::size_t maxUnits)
 
 } // namespace
 
-bool WriteReadOutcome(int fd, const TResult<TArticleDocument>& read)
+bool WriteReadOutcome(int fd, const base::TResult<TArticleDocument>& read)
 {
     if (!read) {
         const std::string& message = read.Error();
@@ -150,7 +150,7 @@ bool WriteReadOutcome(int fd, const TResult<TArticleDocument>& read)
     return true;
 }
 
-std::optional<TResult<TArticleDocument>> ReadReadOutcome(const TFillBytes& fill, const TWireLimits& limits)
+std::optional<base::TResult<TArticleDocument>> ReadReadOutcome(const TFillBytes& fill, const TWireLimits& limits)
 {
     std::array<char, kMark.size() + 1> head{};
     if (!fill(head.data(), head.size()) || std::string_view(head.data(), kMark.size()) != kMark) {
@@ -165,7 +165,7 @@ std::optional<TResult<TArticleDocument>> ReadReadOutcome(const TFillBytes& fill,
         if (!fill(message.data(), message.size()) || message.find('\n') != std::string::npos) {
             return std::nullopt;
         }
-        return TResult<TArticleDocument>(TError{std::move(message)});
+        return base::TResult<TArticleDocument>(base::TError{std::move(message)});
     }
     if (head[kMark.size()] != kDocument) {
         return std::nullopt;
@@ -176,7 +176,7 @@ std::optional<TResult<TArticleDocument>> ReadReadOutcome(const TFillBytes& fill,
     }
     const auto [units, runCount] = counts;
     if (units > limits.maxTextUnits) {
-        return TResult<TArticleDocument>(TError{TextTooLarge(limits.maxTextUnits)});
+        return base::TResult<TArticleDocument>(base::TError{TextTooLarge(limits.maxTextUnits)});
     }
     // Runs do not overlap and are at least one unit long.
     if (runCount > units) {
@@ -208,7 +208,7 @@ std::optional<TResult<TArticleDocument>> ReadReadOutcome(const TFillBytes& fill,
             document.runs.push_back(run);
         }
     }
-    return TResult<TArticleDocument>(std::move(document));
+    return base::TResult<TArticleDocument>(std::move(document));
 }
 
 } // namespace glenvary::io

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "io/article_document.h"
-#include "io/result.h"
+#include "base/result.h"
 
 #include <cstddef>
 #include <functional>
@@ -18,7 +18,7 @@ namespace glenvary::io {
 /// bytes a run: start, length, style bits, text and back colour). Numbers
 /// are in the machine's own byte order: both ends are built together and
 /// run on one machine. False when the descriptor could not take it all.
-[[nodiscard]] bool WriteReadOutcome(int fd, const TResult<TArticleDocument>& read);
+[[nodiscard]] bool WriteReadOutcome(int fd, const base::TResult<TArticleDocument>& read);
 
 /// Fills `size` bytes at `into`, or says it could not.
 using TFillBytes = std::function<bool(void* into, std::size_t size)>;
@@ -33,7 +33,7 @@ struct TWireLimits {
 /// whose runs break TArticleDocument's promises, or an error longer than a
 /// line. A document of more than limits.maxTextUnits units is an error,
 /// "its text is larger than N MiB", before its text is read.
-[[nodiscard]] std::optional<TResult<TArticleDocument>> ReadReadOutcome(const TFillBytes& fill,
+[[nodiscard]] std::optional<base::TResult<TArticleDocument>> ReadReadOutcome(const TFillBytes& fill,
                                                                        const TWireLimits& limits);
 
 } // namespace glenvary::io

@@ -145,17 +145,17 @@ std::optional<std::string> ReadSmallFile(const fs::path& path)
 // Runs `argv` to its end with standard input from /dev/null and both
 // outputs into `log`. LibreOffice's launcher starts the real program as a
 // child of its own; the whole group goes when the run ends in any way.
-TResult<TChildEnd> RunToEnd(const std::vector<std::string>& argv, const fs::path& log,
+base::TResult<TChildEnd> RunToEnd(const std::vector<std::string>& argv, const fs::path& log,
                             std::chrono::milliseconds timeout, const std::stop_token& stop)
 {
     const int logFd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (logFd < 0) {
         throw std::system_error(errno, std::generic_category(), "cannot write a temporary file");
     }
-    TResult<TChildProcess> child = TChildProcess::Start(argv, {-1, logFd, logFd});
+    base::TResult<TChildProcess> child = TChildProcess::Start(argv, {-1, logFd, logFd});
     ::close(logFd);
     if (!child) {
-        return TError{child.Error()};
+        return base::TError{child.Error()};
     }
     return child.Value().Wait(std::chrono::steady_clock::now() + timeout, stop);
 }
@@ -178,18 +178,18 @@ std::optional<std::string> FindLibreOffice(const TConverterSettings& settings)
     return std::nullopt;
 }
 
-TResult<std::string> ConvertToOpenDocument(std::string_view bytes, std::string_view extension,
+base::TResult<std::string> ConvertToOpenDocument(std::string_view bytes, std::string_view extension,
                                            std::stop_token stop, const TConverterSettings& settings,
                                            const TCageSettings& cage)
 {
     const std::string kind = SafeExtension(extension);
     const std::optional<std::string> program = FindLibreOffice(settings);
     if (!program) {
-        return TError{"LibreOffice is needed to read ." + kind + " documents"};
+        return base::TError{"LibreOffice is needed to read ." + kind + " documents"};
     }
-    const TResult<std::string> reader = FindDocumentReader(cage);
+    const base::TResult<std::string> reader = FindDocumentReader(cage);
     if (!reader) {
-        return TError{reader.Error()};
+        return base::TError{reader.Error()};
     }
     try {
         const TTemporaryFolder folder;
@@ -217,25 +217,25 @@ TResult<std::string> ConvertToOpenDocument(std::string_view bytes, std::string_v
         };
         const std::vector<std::string> command =
             OfflineCommand(reader.Value(), cage.addressSpace, CpuTimeFor(settings.timeout), argv);
-        const TResult<TChildEnd> end = RunToEnd(command, folder.Path() / "log.txt", settings.timeout, stop);
+        const base::TResult<TChildEnd> end = RunToEnd(command, folder.Path() / "log.txt", settings.timeout, stop);
         if (!end) {
-            return TError{end.Error()};
+            return base::TError{end.Error()};
         }
         switch (end.Value().kind) {
         case TChildEnd::TKind::TimedOut: {
             const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(settings.timeout).count();
-            return TError{"LibreOffice took longer than " + std::to_string(seconds) + " s and was stopped"};
+            return base::TError{"LibreOffice took longer than " + std::to_string(seconds) + " s and was stopped"};
         }
-        case TChildEnd::TKind::Cancelled: return TError{"the conversion was cancelled"};
+        case TChildEnd::TKind::Cancelled: return base::TError{"the conversion was cancelled"};
         case TChildEnd::TKind::Exited:
         case TChildEnd::TKind::Signalled: break;
         }
         if (std::optional<std::string> converted = ReadSmallFile(output / "article.odt")) {
             return std::move(*converted);
         }
-        return TError{"LibreOffice could not read this ." + kind + " document"};
+        return base::TError{"LibreOffice could not read this ." + kind + " document"};
     } catch (const std::system_error& error) {
-        return TError{std::string(error.what())};
+        return base::TError{std::string(error.what())};
     }
 }
 

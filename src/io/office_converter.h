@@ -4,7 +4,7 @@
 #pragma once
 
 #include "io/cage.h"
-#include "io/result.h"
+#include "base/result.h"
 
 #include <chrono>
 #include <optional>
@@ -51,7 +51,7 @@ struct TConverterSettings {
 /// read this .doc document", "LibreOffice took longer than 60 s and was
 /// stopped", "the conversion was cancelled", FindDocumentReader's, or a
 /// system error while preparing it. Cost: a LibreOffice start, 2 to 4 s.
-[[nodiscard]] TResult<std::string> ConvertToOpenDocument(std::string_view bytes, std::string_view extension,
+[[nodiscard]] base::TResult<std::string> ConvertToOpenDocument(std::string_view bytes, std::string_view extension,
                                                          std::stop_token stop = {},
                                                          const TConverterSettings& settings = {},
                                                          const TCageSettings& cage = {});

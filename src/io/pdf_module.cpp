@@ -294,18 +294,18 @@ void SetUpPoppler()
     });
 }
 
-TResult<TArticleDocument> ReadWithPoppler(std::string_view bytes)
+base::TResult<TArticleDocument> ReadWithPoppler(std::string_view bytes)
 {
     SetUpPoppler();
     // Poppler takes the length as an int.
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
-        return TError{"the PDF is damaged"};
+        return base::TError{"the PDF is damaged"};
     }
     // The document reads the bytes lazily: they outlive it.
     auto* stream = new MemStream(bytes.data(), 0, static_cast<Goffset>(bytes.size()), Object(objNull));
     PDFDoc document(stream);
     if (!document.isOk()) {
-        return TError{document.getErrorCode() == errEncrypted ? "the PDF is encrypted" : "the PDF is damaged"};
+        return base::TError{document.getErrorCode() == errEncrypted ? "the PDF is encrypted" : "the PDF is damaged"};
     }
     MendPageCount(*document.getXRef());
     Catalog& catalog = *document.getCatalog();
@@ -323,7 +323,7 @@ TResult<TArticleDocument> ReadWithPoppler(std::string_view bytes)
         article.text += text;
     }
     if (article.text.empty()) {
-        return TError{"the PDF has no text layer (a scanned document?)"};
+        return base::TError{"the PDF has no text layer (a scanned document?)"};
     }
     return article;
 }
@@ -332,7 +332,7 @@ TResult<TArticleDocument> ReadWithPoppler(std::string_view bytes)
 } // namespace glenvary::io
 
 extern "C" GLENVARY_PDF_MODULE_EXPORT void glenvary_read_pdf(std::string_view bytes,
-                                                             glenvary::io::TResult<glenvary::io::TArticleDocument>& result)
+                                                             glenvary::base::TResult<glenvary::io::TArticleDocument>& result)
 {
     result = glenvary::io::ReadWithPoppler(bytes);
 }

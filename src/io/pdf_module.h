@@ -5,7 +5,7 @@
 #pragma once
 
 #include "io/article_document.h"
-#include "io/result.h"
+#include "base/result.h"
 
 #include <string_view>
 
@@ -18,6 +18,6 @@ inline constexpr const char* kPdfModuleName = "glenvary-pdf.so";
 /// The name under which the module exports its TPdfModuleEntry.
 inline constexpr const char* kPdfModuleEntry = "glenvary_read_pdf";
 /// Reads the PDF `bytes` into `result` as ReadPdf describes.
-using TPdfModuleEntry = void(std::string_view bytes, TResult<TArticleDocument>& result);
+using TPdfModuleEntry = void(std::string_view bytes, base::TResult<TArticleDocument>& result);
 
 } // namespace glenvary::io

@@ -52,14 +52,14 @@ bool IsPdf(std::string_view bytes) noexcept
     return bytes.starts_with("%PDF-");
 }
 
-TResult<TArticleDocument> ReadPdf(std::string_view bytes)
+base::TResult<TArticleDocument> ReadPdf(std::string_view bytes)
 {
     // Loaded once, on the first PDF, by whichever thread gets there first.
     static const TLoadedModule module = LoadModule();
     if (module.entry == nullptr) {
-        return TError{module.failure};
+        return base::TError{module.failure};
     }
-    TResult<TArticleDocument> result = TError{"the PDF is damaged"};
+    base::TResult<TArticleDocument> result = base::TError{"the PDF is damaged"};
     module.entry(bytes, result);
     return result;
 }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "io/article_document.h"
-#include "io/result.h"
+#include "base/result.h"
 
 #include <string_view>
 
@@ -31,6 +31,6 @@ namespace glenvary::io {
 /// Cost: O(pages x text), as poppler lays the pages out, and a copy of the
 /// bytes; the first call also loads poppler. Input of 2^31 bytes or more (poppler's limit) is reported as
 /// damaged.
-[[nodiscard]] TResult<TArticleDocument> ReadPdf(std::string_view bytes);
+[[nodiscard]] base::TResult<TArticleDocument> ReadPdf(std::string_view bytes);
 
 } // namespace glenvary::io

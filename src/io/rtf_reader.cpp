@@ -289,7 +289,7 @@ class TRtfReader {
 public:
     explicit TRtfReader(std::string_view bytes) : bytes_(bytes) { groups_.reserve(kMaxRtfNesting); }
 
-    TResult<TArticleDocument> Read()
+    base::TResult<TArticleDocument> Read()
     {
         while (pos_ < bytes_.size()) {
             const char c = bytes_[pos_];
@@ -297,7 +297,7 @@ public:
                 FlushBytes();
                 fallbackLeft_ = 0; // a fallback never runs past a brace
                 if (groups_.size() >= kMaxRtfNesting) {
-                    return TError{"nested deeper than " + std::to_string(kMaxRtfNesting) + " groups"};
+                    return base::TError{"nested deeper than " + std::to_string(kMaxRtfNesting) + " groups"};
                 }
                 const TGroupState inherited = groups_.empty() ? TGroupState{} : groups_.back();
                 groups_.push_back(inherited);
@@ -794,10 +794,10 @@ private:
 
 bool IsRichText(std::string_view bytes) noexcept { return bytes.starts_with(kSignature); }
 
-TResult<TArticleDocument> ReadRichText(std::string_view bytes)
+base::TResult<TArticleDocument> ReadRichText(std::string_view bytes)
 {
     if (!IsRichText(bytes)) {
-        return TError{"not a rich-text file"};
+        return base::TError{"not a rich-text file"};
     }
     return TRtfReader(bytes).Read();
 }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "io/article_document.h"
-#include "io/result.h"
+#include "base/result.h"
 
 #include <cstddef>
 #include <string_view>
@@ -41,6 +41,6 @@ inline constexpr std::size_t kMaxRtfNesting = 256;
 /// "nested deeper than 256 groups". A file that ends before its groups
 /// close keeps the text read so far, as word processors do.
 /// Cost: O(bytes).
-[[nodiscard]] TResult<TArticleDocument> ReadRichText(std::string_view bytes);
+[[nodiscard]] base::TResult<TArticleDocument> ReadRichText(std::string_view bytes);
 
 } // namespace glenvary::io

@@ -41,19 +41,19 @@ constexpr std::string_view kOdfTextMimeType = "application/vnd.oasis.opendocumen
 constexpr std::string_view kOfficeDocumentRelationship = "/officeDocument";
 constexpr std::string_view kDefaultWordPart = "word/document.xml";
 
-TError Failure(std::string_view reason)
+base::TError Failure(std::string_view reason)
 {
-    return TError{std::string(reason)};
+    return base::TError{std::string(reason)};
 }
 
-TError TooLarge()
+base::TError TooLarge()
 {
-    return TError{"unpacks to more than " + std::to_string(kMaxUnpackedBytes / kMiB) + " MiB (a zip bomb?)"};
+    return base::TError{"unpacks to more than " + std::to_string(kMaxUnpackedBytes / kMiB) + " MiB (a zip bomb?)"};
 }
 
 enum class TPartStatus { Read, Missing, Damaged, TooLarge };
 
-TError FailureFor(TPartStatus status)
+base::TError FailureFor(TPartStatus status)
 {
     switch (status) {
     case TPartStatus::Missing:
@@ -196,12 +196,12 @@ TParse ParseXml(std::string& bytes, pugi::xml_document& document)
     return status == pugi::status_ok ? TParse::Parsed : TParse::NotWellFormed;
 }
 
-TError XmlTooLarge()
+base::TError XmlTooLarge()
 {
-    return TError{"its XML needs more than " + std::to_string(kMaxXmlTreeBytes / kMiB) + " MiB to hold (an XML bomb?)"};
+    return base::TError{"its XML needs more than " + std::to_string(kMaxXmlTreeBytes / kMiB) + " MiB to hold (an XML bomb?)"};
 }
 
-TError ParseFailure(TParse parse)
+base::TError ParseFailure(TParse parse)
 {
     return parse == TParse::TooLarge ? XmlTooLarge() : Failure(kNotWellFormed);
 }
@@ -465,11 +465,11 @@ private:
 
 // The part that _rels/.rels names as the main document, or "" when it
 // names none or is not well-formed.
-TResult<std::string> OfficeDocumentPart(std::string& relationships)
+base::TResult<std::string> OfficeDocumentPart(std::string& relationships)
 {
     pugi::xml_document document;
     if (const TParse parse = ParseXml(relationships, document); parse != TParse::Parsed) {
-        return parse == TParse::TooLarge ? TResult<std::string>(XmlTooLarge()) : std::string();
+        return parse == TParse::TooLarge ? base::TResult<std::string>(XmlTooLarge()) : std::string();
     }
     for (const pugi::xml_node& relationship : document.document_element().children()) {
         const std::string_view type = relationship.attribute("Type").value();
@@ -483,7 +483,7 @@ TResult<std::string> OfficeDocumentPart(std::string& relationships)
     return std::string();
 }
 
-TResult<TArticleDocument> ReadWordprocessingMl(TPackage& package, const std::string& partName)
+base::TResult<TArticleDocument> ReadWordprocessingMl(TPackage& package, const std::string& partName)
 {
     std::string bytes;
     if (const TPartStatus status = package.Read(partName, bytes); status != TPartStatus::Read) {
@@ -733,7 +733,7 @@ private:
     bool valid_ = true;
 };
 
-TResult<TArticleDocument> ReadOpenDocument(TPackage& package)
+base::TResult<TArticleDocument> ReadOpenDocument(TPackage& package)
 {
     std::string bytes;
     if (const TPartStatus status = package.Read("content.xml", bytes); status != TPartStatus::Read) {
@@ -762,7 +762,7 @@ bool IsZipPackage(std::string_view bytes) noexcept
     return bytes.starts_with("PK\x03\x04");
 }
 
-TResult<TArticleDocument> ReadZipDocument(std::string_view bytes)
+base::TResult<TArticleDocument> ReadZipDocument(std::string_view bytes)
 {
     if (!IsZipPackage(bytes)) {
         return Failure("not a zip package");
@@ -791,9 +791,9 @@ TResult<TArticleDocument> ReadZipDocument(std::string_view bytes)
     std::string mainPart;
     switch (const TPartStatus status = package.Read("_rels/.rels", relationships)) {
     case TPartStatus::Read: {
-        TResult<std::string> named = OfficeDocumentPart(relationships);
+        base::TResult<std::string> named = OfficeDocumentPart(relationships);
         if (!named) {
-            return TError{named.Error()};
+            return base::TError{named.Error()};
         }
         mainPart = std::move(named).Value();
         break;

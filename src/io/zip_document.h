@@ -4,7 +4,7 @@
 #pragma once
 
 #include "io/article_document.h"
-#include "io/result.h"
+#include "base/result.h"
 
 #include <cstdint>
 #include <string_view>
@@ -54,6 +54,6 @@ inline constexpr std::uint64_t kMaxXmlTreeBytes = std::uint64_t{256} * 1024 * 10
 /// naming the root too, "." and ".." segments taken out.
 /// Cost: O(unpacked bytes), at most kMaxUnpackedBytes, plus pugixml's tree,
 /// at most kMaxXmlTreeBytes a part.
-[[nodiscard]] TResult<TArticleDocument> ReadZipDocument(std::string_view bytes);
+[[nodiscard]] base::TResult<TArticleDocument> ReadZipDocument(std::string_view bytes);
 
 } // namespace glenvary::io

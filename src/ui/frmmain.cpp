@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/frmmain.h"
 
-#include "cli/html_writer.h"
-#include "cli/json_writer.h"
-#include "cli/output_file.h"
-#include "cli/report.h"
-#include "cli/text_writer.h"
+#include "report/report.h"
+#include "report/report_format.h"
 #include "config/picture_size.h"
 #include "config/skin.h"
 #include "core/highlight.h"
@@ -160,7 +157,7 @@ QString BuiltInSkin()
         throw std::runtime_error("the built-in skin Modern.skn is missing from the program");
     }
     const QByteArray packed = file.readAll();
-    const io::TResult<std::string> sheet =
+    const base::TResult<std::string> sheet =
         config::UnpackSkin({packed.constData(), static_cast<std::size_t>(packed.size())});
     if (!sheet) {
         throw std::runtime_error("cannot use the built-in skin Modern.skn: " + sheet.Error());
@@ -507,7 +504,7 @@ void TfrmMain::FormCreate()
 
 void TfrmMain::LoadConfiguration()
 {
-    io::TResult<std::optional<config::TConfiguration>> read =
+    base::TResult<std::optional<config::TConfiguration>> read =
         config::ReadConfiguration(startup_.programFolder, startup_.draw);
     if (!read) {
         startupProblems_.append(QString::fromStdString(read.Error()));
@@ -948,7 +945,7 @@ void TfrmMain::SaveReport()
         return;
     }
     saveFolder_ = QFileInfo(*chosen).absolutePath();
-    cli::TCompareSettings settings;
+    report::TCompareSettings settings;
     settings.unit = static_cast<core::TUnitKind>(cbxType_->currentIndex());
     settings.minLength = minNumWords_->value();
     // Each by the file it came from; typed or pasted text as the window
@@ -958,21 +955,13 @@ void TfrmMain::SaveReport()
         const TSide& side = sides_[i];
         names[i] = (side.sourceName.isEmpty() ? side.panel->title() : side.sourceName).toStdString();
     }
-    io::TStatus saved = io::Done();
+    base::TStatus saved = base::Done();
     {
         const TBusyCursor busy;
-        const cli::TCompareReport report = cli::CompareArticles(
+        const report::TCompareReport compared = report::CompareArticles(
             sides_[0].panel->rchArticle()->Text(), sides_[1].panel->rchArticle()->Text(), settings, names);
-        cli::TReportWriter write;
-        const QString suffix = QFileInfo(*chosen).suffix().toLower();
-        if (suffix == QLatin1String("json")) {
-            write = [&report](std::ostream& out) { cli::WriteCompareJson(out, report); };
-        } else if (suffix == QLatin1String("txt")) {
-            write = [&report](std::ostream& out) { cli::WriteCompareText(out, report); };
-        } else {
-            write = [&report](std::ostream& out) { cli::WriteCompareHtml(out, report); };
-        }
-        saved = cli::WriteFileAtomically(QFile::encodeName(*chosen).toStdString(), write);
+        const std::string file = QFile::encodeName(*chosen).toStdString();
+        saved = report::WriteFileAtomically(file, report::TReportFormat::FromFileName(file).Writer(compared));
     }
     if (!saved) {
         platform::ReportWarning(QStringLiteral("The report was not saved: %1.").arg(QString::fromStdString(saved.Error())));
@@ -1061,7 +1050,7 @@ void TfrmMain::ImportFile(int number, const QString& path)
             io::TReadSettings settings;
             settings.maxBytes = io::kMaxImportBytes;
             settings.stop = stop;
-            io::TResult<io::TArticleDocument> read = io::ReadArticleFile(file, settings);
+            base::TResult<io::TArticleDocument> read = io::ReadArticleFile(file, settings);
             if (!read) {
                 result->error = read.Error();
             } else if (!stop.stop_requested()) {

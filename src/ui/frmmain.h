@@ -5,7 +5,7 @@
 #include "config/configuration.h"
 #include "core/comparison.h"
 #include "io/article_document.h"
-#include "io/result.h"
+#include "base/result.h"
 #include "ui/articleeditor.h"
 
 #include <QStringList>

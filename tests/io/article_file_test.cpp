@@ -85,7 +85,7 @@ TEST(ArticleFile, ReadsTextInEveryEncodingAsTheEditorHoldsIt)
     };
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
-        const TResult<TArticleDocument> read = ReadArticleBytes(bytes, "a.txt");
+        const base::TResult<TArticleDocument> read = ReadArticleBytes(bytes, "a.txt");
         ASSERT_TRUE(read.Ok()) << read.Error();
         EXPECT_EQ(read.Value().text, u"It\u2019s one.\nTwo.\n");
         EXPECT_TRUE(read.Value().runs.empty());
@@ -94,7 +94,7 @@ TEST(ArticleFile, ReadsTextInEveryEncodingAsTheEditorHoldsIt)
 
 TEST(ArticleFile, RefusesBytesThatAreNeitherTextNorADocument)
 {
-    const TResult<TArticleDocument> read = ReadArticleBytes(RandomBytes(1000, 3), "notes.doc");
+    const base::TResult<TArticleDocument> read = ReadArticleBytes(RandomBytes(1000, 3), "notes.doc");
     ASSERT_FALSE(read.Ok());
     EXPECT_EQ(read.Error(), "cannot read notes.doc: not a text file or a document this program can read");
 }
@@ -104,7 +104,7 @@ TEST(ArticleFile, SaysSoWhenLibreOfficeIsMissing)
     TReadSettings settings;
     settings.converter.program = "/nonexistent/soffice";
     const std::string word97("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-    const TResult<TArticleDocument> read = ReadArticleBytes(word97, "old.doc", settings);
+    const base::TResult<TArticleDocument> read = ReadArticleBytes(word97, "old.doc", settings);
     ASSERT_FALSE(read.Ok());
     EXPECT_EQ(read.Error(), "cannot read old.doc: LibreOffice is needed to read .doc documents");
 }
@@ -112,14 +112,14 @@ TEST(ArticleFile, SaysSoWhenLibreOfficeIsMissing)
 TEST(ArticleFile, ReadsStandardInputForDashAndFilesOtherwise)
 {
     std::istringstream in("\xEF\xBB\xBFline one\r\nline two");
-    const TResult<TArticleDocument> fromInput = ReadArticle("-", in);
+    const base::TResult<TArticleDocument> fromInput = ReadArticle("-", in);
     ASSERT_TRUE(fromInput.Ok()) << fromInput.Error();
     EXPECT_EQ(fromInput.Value().text, u"line one\nline two");
 
     const TScratchDir dir;
     const std::string path = dir.Write("a.txt", "one\r\ntwo");
     std::istringstream untouched("not this");
-    const TResult<TArticleDocument> fromFile = ReadArticle(path, untouched);
+    const base::TResult<TArticleDocument> fromFile = ReadArticle(path, untouched);
     ASSERT_TRUE(fromFile.Ok()) << fromFile.Error();
     EXPECT_EQ(fromFile.Value().text, u"one\ntwo");
     EXPECT_EQ(untouched.tellg(), 0);
@@ -166,14 +166,14 @@ TEST(ArticleFile, RefusesSourcesAboveTheLimit)
         TReadSettings settings;
         settings.maxBytes = c.limit;
         std::istringstream unused;
-        const TResult<TArticleDocument> fromFile = ReadArticle(path, unused, settings);
+        const base::TResult<TArticleDocument> fromFile = ReadArticle(path, unused, settings);
         EXPECT_EQ(fromFile.Ok(), c.accepted);
         EXPECT_EQ(fromFile.Ok() ? fromFile.Value().text.size() : 0U, c.accepted ? c.size : 0U);
         if (!c.accepted) {
             EXPECT_EQ(fromFile.Error(), "cannot read " + path + ": " + reason);
         }
         std::istringstream in(bytes);
-        const TResult<TArticleDocument> fromInput = ReadArticle("-", in, settings);
+        const base::TResult<TArticleDocument> fromInput = ReadArticle("-", in, settings);
         EXPECT_EQ(fromInput.Ok(), c.accepted);
         if (!c.accepted) {
             EXPECT_EQ(fromInput.Error(), "cannot read standard input: " + reason);

@@ -132,7 +132,7 @@ TEST(Cage, HostileDocumentsEndWithinTheLimitsWithOneLine)
             });
         }
         const auto started = std::chrono::steady_clock::now();
-        const TResult<TArticleDocument> read = ReadInCage(bytes, row.format, settings, kMaxTextUnits, stop.get_token());
+        const base::TResult<TArticleDocument> read = ReadInCage(bytes, row.format, settings, kMaxTextUnits, stop.get_token());
         // A bound that only a hang passes.
         EXPECT_LT(std::chrono::steady_clock::now() - started, 2 * row.wallTime);
         ASSERT_FALSE(read.Ok());

@@ -36,7 +36,7 @@ TEST(OfficeConverter, SuccessMeansAnOutputFileNotAnExitStatus)
     TConverterSettings settings;
     // LibreOffice prints this and exits 0 when it cannot load a file.
     settings.program = FakeOffice(dir, "echo 'Error: source file could not be loaded'; exit 0");
-    const TResult<std::string> converted = ConvertToOpenDocument("bytes", "doc", {}, settings);
+    const base::TResult<std::string> converted = ConvertToOpenDocument("bytes", "doc", {}, settings);
     ASSERT_FALSE(converted.Ok());
     EXPECT_EQ(converted.Error(), "LibreOffice could not read this .doc document");
 }
@@ -51,7 +51,7 @@ TEST(OfficeConverter, StopsAConversionThatRunsTooLongWithEverythingItStarted)
     settings.program = FakeOffice(dir, "(sleep 2; touch '" + marker + "') & wait");
     settings.timeout = std::chrono::milliseconds(200);
     const auto started = std::chrono::steady_clock::now();
-    const TResult<std::string> converted = ConvertToOpenDocument("bytes", "wpd", {}, settings);
+    const base::TResult<std::string> converted = ConvertToOpenDocument("bytes", "wpd", {}, settings);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
     ASSERT_FALSE(converted.Ok());
     EXPECT_EQ(converted.Error(), "LibreOffice took longer than 0 s and was stopped");
@@ -69,7 +69,7 @@ TEST(OfficeConverter, StopsWhenTheCallerNoLongerWantsTheResult)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         stop.request_stop();
     });
-    const TResult<std::string> converted = ConvertToOpenDocument("bytes", "doc", stop.get_token(), settings);
+    const base::TResult<std::string> converted = ConvertToOpenDocument("bytes", "doc", stop.get_token(), settings);
     ASSERT_FALSE(converted.Ok());
     EXPECT_EQ(converted.Error(), "the conversion was cancelled");
 }
@@ -83,7 +83,7 @@ TEST(OfficeConverter, ReadsADocThatLibreOfficeWrote)
         test::ConvertWithLibreOffice("letter.txt", "Dear reader,\nthe cat sat on the mat.\n", "doc");
     ASSERT_TRUE(doc.has_value()) << "LibreOffice did not write the .doc";
     ASSERT_EQ(DetectArticleFormat(*doc), TArticleFormat::WordDocument);
-    const TResult<TArticleDocument> read = ReadArticleBytes(*doc, "letter.doc");
+    const base::TResult<TArticleDocument> read = ReadArticleBytes(*doc, "letter.doc");
     ASSERT_TRUE(read.Ok()) << read.Error();
     EXPECT_EQ(read.Value().text, u"Dear reader,\nthe cat sat on the mat.");
 }
@@ -116,9 +116,9 @@ TEST(OfficeConverter, ReachesNoAddressThatADocumentLinksTo)
         R"(<text:p>A linked picture<draw:frame draw:name="p" text:anchor-type="as-char" svg:width="1cm")"
         R"( svg:height="1cm"><draw:image xlink:href=")" + link + R"(" xlink:type="simple" xlink:show="embed")"
         R"( xlink:actuate="onLoad"/></draw:frame></text:p></office:text></office:body></office:document>)";
-    const TResult<std::string> converted = ConvertToOpenDocument(flatOdt, "doc");
+    const base::TResult<std::string> converted = ConvertToOpenDocument(flatOdt, "doc");
     ASSERT_TRUE(converted.Ok()) << converted.Error();
-    const TResult<TArticleDocument> read = ReadArticleBytes(converted.Value(), "linked.doc");
+    const base::TResult<TArticleDocument> read = ReadArticleBytes(converted.Value(), "linked.doc");
     ASSERT_TRUE(read.Ok()) << read.Error();
     EXPECT_EQ(read.Value().text, u"A linked picture");
     // A connection, even one refused at once, would wait here.

@@ -64,7 +64,7 @@ TEST(PdfReader, ReadsParagraphsAndPagesInOrder)
     const std::optional<std::string>& pdf = LibreOfficePdf();
     ASSERT_TRUE(pdf.has_value()) << "LibreOffice did not write the PDF";
     ASSERT_TRUE(IsPdf(*pdf));
-    const TResult<TArticleDocument> read = ReadPdf(*pdf);
+    const base::TResult<TArticleDocument> read = ReadPdf(*pdf);
     ASSERT_TRUE(read.Ok()) << read.Error();
     EXPECT_EQ(EncodeUtf8(read.Value().text),
               std::string(kFirst) + "\n" + kSecond + "\n" + kThird + "\n" + kFourth);
@@ -91,7 +91,7 @@ TEST(PdfReader, RefusesWhatItCannotRead)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const TResult<TArticleDocument> read = ReadPdf(c.pdf);
+        const base::TResult<TArticleDocument> read = ReadPdf(c.pdf);
         ASSERT_FALSE(read.Ok());
         EXPECT_EQ(read.Error(), c.error);
     }
@@ -114,7 +114,7 @@ TEST(PdfReader, ReadsThePagesTheTreeHoldsWhateverItsCountSays)
                                              page + " /Contents 5 0 R >>", page + " /Contents 7 0 R >>",
                                              PdfStream("BT /F1 12 Tf 72 700 Td (first page) Tj ET"), test::kPdfFont,
                                              PdfStream("BT /F1 12 Tf 72 700 Td (second page) Tj ET")});
-        const TResult<TArticleDocument> read = ReadPdf(pdf);
+        const base::TResult<TArticleDocument> read = ReadPdf(pdf);
         ASSERT_TRUE(read.Ok()) << read.Error();
         EXPECT_EQ(read.Value().text, u"first page\nsecond page");
     }

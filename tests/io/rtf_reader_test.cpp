@@ -12,7 +12,7 @@ namespace {
 
 TArticleDocument Read(const std::string& rtf)
 {
-    TResult<TArticleDocument> read = ReadRichText(rtf);
+    base::TResult<TArticleDocument> read = ReadRichText(rtf);
     if (!read.Ok()) {
         ADD_FAILURE() << read.Error();
         return {};
@@ -178,7 +178,7 @@ TEST(RtfReader, RefusesWhatItCannotRead)
     };
     for (const RefusalCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const TResult<TArticleDocument> read = ReadRichText(c.bytes);
+        const base::TResult<TArticleDocument> read = ReadRichText(c.bytes);
         EXPECT_EQ(read.Ok() ? "" : read.Error(), c.error);
     }
 }

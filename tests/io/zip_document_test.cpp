@@ -158,7 +158,7 @@ TEST(ZipDocument, ReadsTextAndLooks)
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const TResult<TArticleDocument> read = ReadZipDocument(c.package);
+        const base::TResult<TArticleDocument> read = ReadZipDocument(c.package);
         ASSERT_TRUE(read.Ok()) << read.Error();
         EXPECT_EQ(read.Value().text, c.text);
         EXPECT_EQ(read.Value().runs, c.runs);
@@ -201,7 +201,7 @@ TEST(ZipDocument, RefusesWhatItCannotRead)
     };
     for (const RefusalCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const TResult<TArticleDocument> read = ReadZipDocument(c.package);
+        const base::TResult<TArticleDocument> read = ReadZipDocument(c.package);
         ASSERT_FALSE(read.Ok());
         EXPECT_EQ(read.Error(), c.error);
     }
@@ -223,7 +223,7 @@ TEST(ZipDocument, FindsTheMainPartWhereItsRelationshipLeads)
             BuildZip({{"_rels/.rels", relationships},
                       {"word/document.xml", WordXml("<w:p>" + WordRun("Found") + "</w:p>")},
                       {"document.xml", WordXml("<w:p>" + WordRun("Wrong part") + "</w:p>")}});
-        const TResult<TArticleDocument> read = ReadZipDocument(package);
+        const base::TResult<TArticleDocument> read = ReadZipDocument(package);
         ASSERT_TRUE(read.Ok()) << read.Error();
         EXPECT_EQ(read.Value().text, u"Found");
     }
@@ -248,7 +248,7 @@ TEST(ZipDocument, RefusesZipBombsWithoutUnpackingThem)
     const long before = PeakResidentKiB();
     for (const RefusalCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const TResult<TArticleDocument> read = ReadZipDocument(c.package);
+        const base::TResult<TArticleDocument> read = ReadZipDocument(c.package);
         ASSERT_FALSE(read.Ok());
         EXPECT_EQ(read.Error(), c.error);
     }

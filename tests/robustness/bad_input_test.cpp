@@ -230,7 +230,7 @@ void CheckFileRow(const TFileRow& row, const TScratchDir& dir, const std::string
     io::TReadSettings import;
     import.maxBytes = io::kMaxImportBytes;
     import.converter.timeout = kConversionLimit;
-    const io::TResult<io::TArticleDocument> read = io::ReadArticleFile(made.path, import);
+    const base::TResult<io::TArticleDocument> read = io::ReadArticleFile(made.path, import);
     if (row.importReason.empty()) {
         ASSERT_TRUE(read.Ok()) << read.Error();
         EXPECT_TRUE(read.Value().text == made.text);

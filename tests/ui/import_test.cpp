@@ -2,10 +2,10 @@
 // Import, drag and drop, Delete All and Save Report in the window: which
 // side reads which file, how, what is saved where, and what a failure
 // leaves behind. The readers and the report writers are tested on their own.
-#include "cli/html_writer.h"
-#include "cli/json_writer.h"
-#include "cli/report.h"
-#include "cli/text_writer.h"
+#include "report/html_writer.h"
+#include "report/json_writer.h"
+#include "report/report.h"
+#include "report/text_writer.h"
 #include "ui/frmmain.h"
 #include "ui/numericfield.h"
 #include "uitest.h"
@@ -361,16 +361,16 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(written, QStringList{name});
-        namespace cli = glenvary::cli;
-        const cli::TCompareReport report =
-            cli::CompareArticles(text1, text2, {glenvary::core::ukSentences, 2}, {"Article 1", "Article 2"});
+        namespace report = glenvary::report;
+        const report::TCompareReport compared =
+            report::CompareArticles(text1, text2, {glenvary::core::ukSentences, 2}, {"Article 1", "Article 2"});
         std::ostringstream expected;
         if (format == QLatin1String("json")) {
-            cli::WriteCompareJson(expected, report);
+            report::WriteCompareJson(expected, compared);
         } else if (format == QLatin1String("text")) {
-            cli::WriteCompareText(expected, report);
+            report::WriteCompareText(expected, compared);
         } else {
-            cli::WriteCompareHtml(expected, report);
+            report::WriteCompareHtml(expected, compared);
         }
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/output_file.h"
+#include "report/output_file.h"
 
 #include "support/ordinary_user.h"
 #include "support/scratch_dir.h"
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 namespace {
 
 namespace fs = std::filesystem;
@@ -33,7 +33,7 @@ TEST(CliOutputFile, KeepsTheOldFileWhenTheReportBreaksOffHalfway)
     // Enough bytes that part of them has reached the temporary file.
     const std::string half(std::size_t{1} << 20, 'x');
 
-    const io::TStatus failed = WriteFileAtomically(path, [&](std::ostream& out) {
+    const base::TStatus failed = WriteFileAtomically(path, [&](std::ostream& out) {
         out << half;
         out.setstate(std::ios::badbit);
     });
@@ -158,7 +158,7 @@ TEST(CliOutputFile, WritesEachKindOfPathAsItCallsFor)
             continue;
         }
         const auto writeAndCheck = [&] {
-            const io::TStatus written =
+            const base::TStatus written =
                 WriteFileAtomically(path, [](std::ostream& out) { out << kReport; });
             const std::string error = row.error(path);
             EXPECT_EQ(written.Ok() ? std::string() : written.Error(), error);
@@ -181,4 +181,4 @@ TEST(CliOutputFile, WritesEachKindOfPathAsItCallsFor)
 }
 
 } // namespace
-} // namespace glenvary::cli
+} // namespace glenvary::report

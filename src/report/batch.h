@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Glenvary command line: every article of a set compared with every other.
+// Glenvary reports: every article of a set compared with every other.
 #pragma once
 
-#include "cli/report.h"
+#include "report/report.h"
 #include "core/comparison.h"
 
 #include <array>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 
 /// One article of a batch run, split and interned once for all its pairs.
 struct TBatchArticle {
@@ -89,4 +89,4 @@ struct TBatchReport {
 /// of memory) stops the others and is thrown here.
 [[nodiscard]] TBatchReport CompareAllPairs(std::vector<TBatchArticle> articles, const TBatchSettings& settings);
 
-} // namespace glenvary::cli
+} // namespace glenvary::report

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "cli/json_writer.h"
-#include "cli/report.h"
+#include "report/json_writer.h"
+#include "report/report.h"
 #include "io/text_encoding.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 namespace {
 
 constexpr core::TColor kAqua = 0xFFFF00;
@@ -167,4 +167,4 @@ TEST(CliDensityReport, CountsTheKeywordInTheNormalisedText)
 }
 
 } // namespace
-} // namespace glenvary::cli
+} // namespace glenvary::report

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/text_writer.h"
+#include "report/text_writer.h"
 
 #include "io/text_encoding.h"
 #include "core/normalise.h"
@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 namespace {
 
 // Passage lines are gathered into blocks of about this many bytes before
@@ -274,4 +274,4 @@ void WriteDensityText(std::ostream& out, const TDensityReport& report)
         << "Density: " << FixedDecimal(report.densityPercent, 2) << "%\n";
 }
 
-} // namespace glenvary::cli
+} // namespace glenvary::report

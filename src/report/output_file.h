@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
-// Glenvary command line: writing a report file all at once or not at all.
+// Glenvary reports: writing a report file all at once or not at all.
 #pragma once
 
-#include "io/result.h"
+#include "base/result.h"
 
 #include <functional>
 #include <ostream>
 #include <string>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 
 /// Produces a report by writing its bytes, as they are made, to the stream
 /// it is given. It may throw; a stream that fails is noticed afterwards.
@@ -33,6 +33,6 @@ using TReportWriter = std::function<void(std::ostream&)>;
 /// when `write` throws (the exception then goes on to the caller).
 /// Errors are one line: "cannot write PATH: REASON", such as "No such file
 /// or directory", "Is a directory", or "it is a block device, not a file".
-[[nodiscard]] io::TStatus WriteFileAtomically(const std::string& path, const TReportWriter& write);
+[[nodiscard]] base::TStatus WriteFileAtomically(const std::string& path, const TReportWriter& write);
 
-} // namespace glenvary::cli
+} // namespace glenvary::report

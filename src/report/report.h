@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Glenvary command line: the results of a comparison or a keyword count,
+// Glenvary reports: the results of a comparison or a keyword count,
 // gathered once so that every output format prints the same facts.
 #pragma once
 
@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 
 /// The settings of one comparison as the user gave them.
 struct TCompareSettings {
@@ -134,4 +134,4 @@ struct TDensityReport {
 /// words.
 [[nodiscard]] TDensityReport CountKeyword(std::u16string text, std::u16string_view keyword, std::string name);
 
-} // namespace glenvary::cli
+} // namespace glenvary::report

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/output_file.h"
+#include "report/output_file.h"
 
 #include "io/interruption.h"
 
@@ -20,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 namespace {
 
 // Tries before giving up on finding a free temporary name; a clash needs
@@ -37,9 +37,9 @@ constexpr std::size_t kFileBufferSize = std::size_t{1} << 16;
 // limit (MAXSYMLINKS).
 constexpr int kMaxLinkHops = 40;
 
-io::TError CannotWrite(const std::string& path, const std::string& reason)
+base::TError CannotWrite(const std::string& path, const std::string& reason)
 {
-    return io::TError{"cannot write " + path + ": " + reason};
+    return base::TError{"cannot write " + path + ": " + reason};
 }
 
 std::string Reason(int error)
@@ -150,7 +150,7 @@ private:
 
 // The final target of `path`: its symbolic links followed, a relative one
 // from the folder of the link. A link to nothing gives the path it names.
-io::TResult<std::string> FinalTarget(const std::string& path)
+base::TResult<std::string> FinalTarget(const std::string& path)
 {
     namespace fs = std::filesystem;
     fs::path target = path;
@@ -162,11 +162,11 @@ io::TResult<std::string> FinalTarget(const std::string& path)
         std::error_code error;
         const fs::path link = fs::read_symlink(target, error);
         if (error) {
-            return io::TError{error.message()};
+            return base::TError{error.message()};
         }
         target = link.is_absolute() ? link : target.parent_path() / link;
     }
-    return io::TError{Reason(ELOOP)};
+    return base::TError{Reason(ELOOP)};
 }
 
 std::string TemporaryName(const std::string& folder, std::mt19937_64& random)
@@ -183,7 +183,7 @@ std::string TemporaryName(const std::string& folder, std::mt19937_64& random)
 // Writes the report over the regular file (or into the new name) `target`
 // through a temporary file beside it, or in place when only the folder
 // refuses to be written. `existing` describes the file that is there.
-io::TStatus Replace(const std::string& path, const std::string& target, const std::optional<struct stat>& existing,
+base::TStatus Replace(const std::string& path, const std::string& target, const std::optional<struct stat>& existing,
                     const TReportWriter& write)
 {
     const std::string folderName = std::filesystem::path(target).parent_path().string();
@@ -216,7 +216,7 @@ io::TStatus Replace(const std::string& path, const std::string& target, const st
             if (std::optional<std::string> failed = StreamInto(inPlace, write)) {
                 return CannotWrite(path, *failed);
             }
-            return io::Done();
+            return base::Done();
         }
         return CannotWrite(path, Reason(openError));
     }
@@ -237,12 +237,12 @@ io::TStatus Replace(const std::string& path, const std::string& target, const st
         return CannotWrite(path, Reason(errno));
     }
     file.Keep();
-    return io::Done();
+    return base::Done();
 }
 
 } // namespace
 
-io::TStatus WriteFileAtomically(const std::string& path, const TReportWriter& write)
+base::TStatus WriteFileAtomically(const std::string& path, const TReportWriter& write)
 {
     // What the path is, its links followed by the system (which also knows
     // the links of /proc that name open files and pipes).
@@ -252,14 +252,14 @@ io::TStatus WriteFileAtomically(const std::string& path, const TReportWriter& wr
             return CannotWrite(path, Reason(errno));
         }
         // A new file, or a link to a file yet to be made.
-        const io::TResult<std::string> target = FinalTarget(path);
+        const base::TResult<std::string> target = FinalTarget(path);
         if (!target) {
             return CannotWrite(path, target.Error());
         }
         return Replace(path, target.Value(), std::nullopt, write);
     }
     if (S_ISREG(info.st_mode)) {
-        const io::TResult<std::string> target = FinalTarget(path);
+        const base::TResult<std::string> target = FinalTarget(path);
         if (!target) {
             return CannotWrite(path, target.Error());
         }
@@ -283,7 +283,7 @@ io::TStatus WriteFileAtomically(const std::string& path, const TReportWriter& wr
     if (std::optional<std::string> failed = StreamInto(fd, write)) {
         return CannotWrite(path, *failed);
     }
-    return io::Done();
+    return base::Done();
 }
 
-} // namespace glenvary::cli
+} // namespace glenvary::report

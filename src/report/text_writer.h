@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
-// Glenvary command line: reports as a short summary for a person.
+// Glenvary reports: reports as a short summary for a person.
 #pragma once
 
-#include "cli/batch.h"
-#include "cli/report.h"
+#include "report/batch.h"
+#include "report/report.h"
 
 #include <cstddef>
 #include <ostream>
 #include <string>
 #include <string_view>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 
 /// How many characters of a duplicated passage the summary quotes before
 /// cutting it short with "...": enough to recognise the passage, short
@@ -70,4 +70,4 @@ void WriteBatchText(std::ostream& out, const TBatchReport& report);
 /// density with two decimals, written to `out`.
 void WriteDensityText(std::ostream& out, const TDensityReport& report);
 
-} // namespace glenvary::cli
+} // namespace glenvary::report

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
-// Glenvary command line: a comparison as a web page.
+// Glenvary reports: a comparison as a web page.
 #pragma once
 
-#include "cli/batch.h"
-#include "cli/report.h"
+#include "report/batch.h"
+#include "report/report.h"
 
 #include <cstddef>
 #include <ostream>
 #include <string>
 #include <string_view>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 
 /// `text` with &, <, >, " and ' replaced by character references, safe
 /// both as element content and inside a quoted attribute.
@@ -56,4 +56,4 @@ void WriteCompareHtml(std::ostream& out, const TCompareReport& report);
 /// failures of `out` are left in its state.
 void WriteBatchHtml(std::ostream& out, const TBatchReport& report);
 
-} // namespace glenvary::cli
+} // namespace glenvary::report

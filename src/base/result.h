@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Glenvary readers: a value, or one line saying why there is none.
+// Glenvary: a value, or one line saying why there is none.
 #pragma once
 
 #include <cassert>
@@ -7,9 +7,9 @@
 #include <utility>
 #include <variant>
 
-namespace glenvary::io {
+namespace glenvary::base {
 
-/// Why a reader produced nothing: one line a person can act on.
+/// Why an operation produced nothing: one line a person can act on.
 struct TError {
     std::string message;
 };
@@ -46,4 +46,4 @@ using TStatus = TResult<std::monostate>;
     return std::monostate{};
 }
 
-} // namespace glenvary::io
+} // namespace glenvary::base

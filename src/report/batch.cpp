@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/batch.h"
+#include "report/batch.h"
 
 #include "core/normalise.h"
 
@@ -11,7 +11,7 @@
 #include <thread>
 #include <utility>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 namespace {
 
 // Sets the pair's two articles into `comparison` and compares them as
@@ -124,4 +124,4 @@ TBatchReport CompareAllPairs(std::vector<TBatchArticle> articles, const TBatchSe
     return report;
 }
 
-} // namespace glenvary::cli
+} // namespace glenvary::report

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "cli/text_writer.h"
+#include "report/text_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 namespace {
 
 std::string Summary(const TCompareReport& report)
@@ -67,4 +67,4 @@ TEST(CliTextWriter, SaysWhenNothingIsDuplicated)
 }
 
 } // namespace
-} // namespace glenvary::cli
+} // namespace glenvary::report

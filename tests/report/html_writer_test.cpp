@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/html_writer.h"
+#include "report/html_writer.h"
 
 #include "core/segmentation.h"
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 namespace {
 
 constexpr core::TColor kAqua = 0xFFFF00;
@@ -142,4 +142,4 @@ TEST(CliHtmlWriter, PageIsSelfContainedAndEscapesEverythingFromTheArticles)
 }
 
 } // namespace
-} // namespace glenvary::cli
+} // namespace glenvary::report

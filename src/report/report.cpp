@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/report.h"
+#include "report/report.h"
 
 #include "io/text_encoding.h"
 #include "core/highlight.h"
@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 namespace {
 
 } // namespace
@@ -170,4 +170,4 @@ TDensityReport CountKeyword(std::u16string text, std::u16string_view keyword, st
     return report;
 }
 
-} // namespace glenvary::cli
+} // namespace glenvary::report

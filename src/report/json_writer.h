@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Glenvary command line: reports as JSON for other programs.
+// Glenvary reports: reports as JSON for other programs.
 #pragma once
 
-#include "cli/batch.h"
-#include "cli/report.h"
+#include "report/batch.h"
+#include "report/report.h"
 
 #include <ostream>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 
 /// Writes one JSON object on one line (followed by a line break) to `out`
 /// as it goes, never holding the whole text:
@@ -37,4 +37,4 @@ void WriteBatchJson(std::ostream& out, const TBatchReport& report);
 /// offsets from 0.
 void WriteDensityJson(std::ostream& out, const TDensityReport& report);
 
-} // namespace glenvary::cli
+} // namespace glenvary::report

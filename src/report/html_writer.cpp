@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "cli/html_writer.h"
+#include "report/html_writer.h"
 
 #include "core/highlight.h"
 #include "io/text_encoding.h"
-#include "cli/text_writer.h"
+#include "report/text_writer.h"
 
 #include <algorithm>
 #include <array>
@@ -11,7 +11,7 @@
 #include <vector>
 #include <string>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 namespace {
 
 // How many UTF-16 code units of a run are encoded at a time: a run can be
@@ -420,4 +420,4 @@ void WriteBatchHtml(std::ostream& out, const TBatchReport& report)
     out << "</body>\n</html>\n";
 }
 
-} // namespace glenvary::cli
+} // namespace glenvary::report

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/json_writer.h"
+#include "report/json_writer.h"
 
 #include "core/side_by_side.h"
 
@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-namespace glenvary::cli {
+namespace glenvary::report {
 namespace {
 
 // The library spells the numbers that are not whole, so that they read as
@@ -506,4 +506,4 @@ void WriteDensityJson(std::ostream& out, const TDensityReport& report)
     out << json.dump(-1, ' ', false, nlohmann::detail::error_handler_t::replace) << '\n';
 }
 
-} // namespace glenvary::cli
+} // namespace glenvary::report
