@@ -1,0 +1,596 @@
+// SPDX-License-Identifier: MIT
+#include "postgres_store.h"
+
+#include <libpq-fe.h>
+
+#include <charconv>
+#include <optional>
+#include <cstring>
+#include <unordered_map>
+
+namespace glenvary::archive {
+namespace {
+
+// Statements sent before their results are read. Each result is a few
+// bytes, so this many stay far below what the server may buffer before it
+// waits for the client to read.
+constexpr std::size_t kPipelineDepth = 512;
+// A fixed key for the advisory lock under which the tables are made, so that
+// two programs making the same archive at once do not collide.
+constexpr std::int64_t kSchemaLock = 0x476C6E76;
+
+const char* const kSchema = R"(
+CREATE TABLE archive_meta(key text PRIMARY KEY, value bigint NOT NULL);
+CREATE TABLE archive_document(id bigint PRIMARY KEY, name text NOT NULL, content_hash bigint NOT NULL,
+                              words integer NOT NULL, fingerprints integer NOT NULL, characters bigint NOT NULL);
+CREATE INDEX archive_document_content_hash ON archive_document(content_hash);
+CREATE INDEX archive_document_name ON archive_document(name);
+CREATE TABLE archive_text(id bigint PRIMARY KEY, data bytea NOT NULL);
+ALTER TABLE archive_text ALTER COLUMN data SET STORAGE EXTERNAL;
+CREATE TABLE archive_segment(id bigint PRIMARY KEY, postings bigint NOT NULL);
+CREATE TABLE archive_block(id bigserial PRIMARY KEY, segment bigint NOT NULL, first_fingerprint bigint NOT NULL,
+                           postings integer NOT NULL, data bytea NOT NULL);
+ALTER TABLE archive_block ALTER COLUMN data SET STORAGE EXTERNAL;
+CREATE INDEX archive_block_segment ON archive_block(segment, first_fingerprint);
+INSERT INTO archive_meta VALUES('format', 1), ('next_document', 1), ('next_segment', 1), ('generation', 0),
+                                ('documents', 0);
+)";
+
+const char* const kTables = "'archive_meta', 'archive_document', 'archive_text', 'archive_segment', 'archive_block'";
+
+// The first line of a libpq message, without its trailing line break.
+std::string FirstLine(const char* message)
+{
+    std::string line(message != nullptr ? message : "");
+    line = line.substr(0, line.find('\n'));
+    if (line.empty()) {
+        line = "the server gave no reason";
+    }
+    return line;
+}
+
+std::int64_t ToInt(const char* text)
+{
+    std::int64_t value = 0;
+    std::from_chars(text, text + std::strlen(text), value);
+    return value;
+}
+
+std::string ArrayLiteral(std::span<const std::int64_t> ids)
+{
+    std::string text = "{";
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        if (i > 0) {
+            text.push_back(',');
+        }
+        text += std::to_string(ids[i]);
+    }
+    text.push_back('}');
+    return text;
+}
+
+std::int64_t BinaryInt64(const char* p)
+{
+    std::uint64_t value = 0;
+    for (int i = 0; i < 8; ++i) {
+        value = (value << 8U) | static_cast<unsigned char>(p[i]);
+    }
+    return static_cast<std::int64_t>(value);
+}
+
+class TPgResult {
+public:
+    explicit TPgResult(PGresult* result) noexcept : result_(result) {}
+    ~TPgResult() { PQclear(result_); }
+    TPgResult(const TPgResult&) = delete;
+    TPgResult& operator=(const TPgResult&) = delete;
+    PGresult* operator*() const noexcept { return result_; }
+    [[nodiscard]] bool Ok() const noexcept
+    {
+        const ExecStatusType status = PQresultStatus(result_);
+        return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+    }
+    [[nodiscard]] int Rows() const noexcept { return PQntuples(result_); }
+    [[nodiscard]] const char* Text(int row, int column) const noexcept { return PQgetvalue(result_, row, column); }
+    [[nodiscard]] std::string_view Bytes(int row, int column) const noexcept
+    {
+        return {PQgetvalue(result_, row, column), static_cast<std::size_t>(PQgetlength(result_, row, column))};
+    }
+
+private:
+    PGresult* result_;
+};
+
+// One parameter of a statement: text, or raw bytes for a bytea.
+struct TParam {
+    std::string value;
+    bool binary = false;
+};
+
+class TPostgresStore final : public TArchiveStore {
+public:
+    TPostgresStore(std::string printable, PGconn* conn) : address_(std::move(printable)), conn_(conn) {}
+    ~TPostgresStore() override { PQfinish(conn_); }
+
+    const std::string& Address() const noexcept override { return address_; }
+
+    io::TResult<TDone> Exec(const char* sql)
+    {
+        TPgResult result(PQexec(conn_, sql));
+        if (!result.Ok()) {
+            return Failure(*result);
+        }
+        return TDone{};
+    }
+
+    io::TError Failure(PGresult* result = nullptr) const
+    {
+        const char* message = result != nullptr ? PQresultErrorMessage(result) : nullptr;
+        if (message == nullptr || *message == '\0') {
+            message = PQerrorMessage(conn_);
+        }
+        if (PQstatus(conn_) == CONNECTION_BAD) {
+            return io::TError{"archive " + address_ + ": the connection to the server was lost ("
+                              + FirstLine(message) + ")"};
+        }
+        return io::TError{"archive " + address_ + ": " + FirstLine(message)};
+    }
+
+    // Makes the tables when the database has none (CreateIfMissing) and
+    // checks the format of those it has.
+    io::TResult<TDone> Setup(TOpenMode mode, const std::string& refused)
+    {
+        PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
+        if (auto begun = Exec("BEGIN"); !begun.Ok()) {
+            return io::TError{refused + FirstLine(PQerrorMessage(conn_))};
+        }
+        const std::string lock = "SELECT pg_advisory_xact_lock(" + std::to_string(kSchemaLock) + ")";
+        TPgResult locked(PQexec(conn_, lock.c_str()));
+        TPgResult found(PQexec(conn_, "SELECT to_regclass('archive_meta') IS NOT NULL"));
+        if (!locked.Ok() || !found.Ok()) {
+            return io::TError{refused + FirstLine(PQerrorMessage(conn_))};
+        }
+        if (std::strcmp(found.Text(0, 0), "t") != 0) {
+            if (mode == TOpenMode::Existing) {
+                Exec("ROLLBACK");
+                return io::TError{refused + "no Glenvary archive in this database"};
+            }
+            if (!Exec(kSchema).Ok()) {
+                return io::TError{refused + FirstLine(PQerrorMessage(conn_))};
+            }
+        }
+        TPgResult format(PQexec(conn_, "SELECT value FROM archive_meta WHERE key = 'format'"));
+        if (!format.Ok() || format.Rows() != 1) {
+            Exec("ROLLBACK");
+            return io::TError{refused + "not a Glenvary archive"};
+        }
+        if (const std::int64_t version = ToInt(format.Text(0, 0)); version != kFormatVersion) {
+            Exec("ROLLBACK");
+            return io::TError{refused + "archive format " + std::to_string(version)
+                              + " is not the one this program reads (" + std::to_string(kFormatVersion) + ")"};
+        }
+        if (!Exec("COMMIT").Ok()) {
+            return io::TError{refused + FirstLine(PQerrorMessage(conn_))};
+        }
+        const std::pair<const char*, const char*> statements[] = {
+            {"set_meta", "UPDATE archive_meta SET value = $2 WHERE key = $1"},
+            {"insert_document", "INSERT INTO archive_document(id, name, content_hash, words, fingerprints, characters) "
+                                "VALUES($1, $2, $3, $4, $5, $6)"},
+            {"insert_text", "INSERT INTO archive_text(id, data) VALUES($1, $2)"},
+            {"insert_block", "INSERT INTO archive_block(segment, first_fingerprint, postings, data) "
+                             "VALUES($1, $2, $3, $4)"},
+        };
+        for (const auto& [name, sql] : statements) {
+            TPgResult prepared(PQprepare(conn_, name, sql, 0, nullptr));
+            if (!prepared.Ok()) {
+                return io::TError{refused + FirstLine(PQresultErrorMessage(*prepared))};
+            }
+        }
+        return TDone{};
+    }
+
+    io::TResult<TCounters> BeginWrite() override
+    {
+        if (auto begun = Exec("BEGIN"); !begun.Ok()) {
+            return io::TError{begun.Error()};
+        }
+        // Locking the counters' rows makes every other writer wait here.
+        return Counters("SELECT key, value FROM archive_meta FOR UPDATE");
+    }
+
+    io::TResult<TCounters> BeginRead() override
+    {
+        if (auto begun = Exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"); !begun.Ok()) {
+            return io::TError{begun.Error()};
+        }
+        return Counters("SELECT key, value FROM archive_meta");
+    }
+
+    io::TResult<TDone> Commit(const TCounters& counters) override
+    {
+        std::vector<std::vector<TParam>> rows = {
+            {{"next_document"}, {std::to_string(counters.nextDocument)}},
+            {{"next_segment"}, {std::to_string(counters.nextSegment)}},
+            {{"generation"}, {std::to_string(counters.generation)}},
+            {{"documents"}, {std::to_string(counters.documents)}},
+        };
+        if (auto set = Pipeline("set_meta", rows); !set.Ok()) {
+            Rollback();
+            return set;
+        }
+        if (auto done = Exec("COMMIT"); !done.Ok()) {
+            Rollback();
+            return done;
+        }
+        return TDone{};
+    }
+
+    void Rollback() noexcept override
+    {
+        if (PQtransactionStatus(conn_) != PQTRANS_IDLE) {
+            PQclear(PQexec(conn_, "ROLLBACK"));
+        }
+    }
+    void EndRead() noexcept override { Rollback(); }
+
+    io::TResult<std::vector<std::int64_t>> FindContentHash(std::uint64_t hash) override
+    {
+        return IdQuery("SELECT id FROM archive_document WHERE content_hash = $1",
+                       std::to_string(static_cast<std::int64_t>(hash)));
+    }
+
+    io::TResult<TDone> InsertDocuments(std::span<const TStoredDocument> documents) override
+    {
+        std::vector<std::vector<TParam>> rows;
+        std::vector<std::vector<TParam>> texts;
+        for (const TStoredDocument& document : documents) {
+            const TDocumentInfo& info = document.info;
+            rows.push_back({{std::to_string(info.id)},
+                            {info.name},
+                            {std::to_string(static_cast<std::int64_t>(info.contentHash))},
+                            {std::to_string(info.words)},
+                            {std::to_string(info.fingerprints)},
+                            {std::to_string(info.characters)}});
+            texts.push_back({{std::to_string(info.id)}, {document.packedText, true}});
+        }
+        if (auto inserted = Pipeline("insert_document", rows); !inserted.Ok()) {
+            return inserted;
+        }
+        return Pipeline("insert_text", texts);
+    }
+
+    io::TResult<std::vector<TDocumentInfo>> Documents(std::span<const std::int64_t> ids) override
+    {
+        return DocumentQuery("SELECT id, name, content_hash, words, fingerprints, characters FROM archive_document "
+                             "WHERE id = ANY($1::bigint[]) ORDER BY id",
+                             ArrayLiteral(ids));
+    }
+
+    io::TResult<std::vector<TDocumentInfo>> AllDocuments() override
+    {
+        return DocumentQuery(
+            "SELECT id, name, content_hash, words, fingerprints, characters FROM archive_document ORDER BY id",
+            std::nullopt);
+    }
+
+    io::TResult<std::string> PackedText(std::int64_t id) override
+    {
+        const std::string text = std::to_string(id);
+        const char* values[] = {text.c_str()};
+        TPgResult result(
+            PQexecParams(conn_, "SELECT data FROM archive_text WHERE id = $1", 1, nullptr, values, nullptr, nullptr, 1));
+        if (!result.Ok()) {
+            return Failure(*result);
+        }
+        if (result.Rows() != 1) {
+            return io::TError{"archive " + address_ + ": document " + text + " has no text"};
+        }
+        return std::string(result.Bytes(0, 0));
+    }
+
+    io::TResult<std::int64_t> RemoveDocuments(std::span<const std::int64_t> ids) override
+    {
+        const std::string array = ArrayLiteral(ids);
+        const char* values[] = {array.c_str()};
+        TPgResult text(PQexecParams(conn_, "DELETE FROM archive_text WHERE id = ANY($1::bigint[])", 1, nullptr, values,
+                                    nullptr, nullptr, 0));
+        if (!text.Ok()) {
+            return Failure(*text);
+        }
+        TPgResult removed(PQexecParams(conn_, "DELETE FROM archive_document WHERE id = ANY($1::bigint[])", 1, nullptr,
+                                       values, nullptr, nullptr, 0));
+        if (!removed.Ok()) {
+            return Failure(*removed);
+        }
+        return ToInt(PQcmdTuples(*removed));
+    }
+
+    io::TResult<std::vector<std::int64_t>> FindName(std::string_view name) override
+    {
+        return IdQuery("SELECT id FROM archive_document WHERE name = $1 ORDER BY id", std::string(name));
+    }
+
+    io::TResult<std::vector<TSegmentInfo>> Segments() override
+    {
+        TPgResult result(PQexec(conn_, "SELECT id, postings FROM archive_segment ORDER BY id"));
+        if (!result.Ok()) {
+            return Failure(*result);
+        }
+        std::vector<TSegmentInfo> segments;
+        for (int row = 0; row < result.Rows(); ++row) {
+            segments.push_back(TSegmentInfo{ToInt(result.Text(row, 0)), ToInt(result.Text(row, 1))});
+        }
+        return segments;
+    }
+
+    io::TResult<TDone> AppendBlocks(std::int64_t segment, std::span<const TPackedBlock> blocks) override
+    {
+        const std::string id = std::to_string(segment);
+        const char* values[] = {id.c_str()};
+        TPgResult created(PQexecParams(conn_,
+                                       "INSERT INTO archive_segment(id, postings) VALUES($1, 0) ON CONFLICT DO NOTHING",
+                                       1, nullptr, values, nullptr, nullptr, 0));
+        if (!created.Ok()) {
+            return Failure(*created);
+        }
+        std::vector<std::vector<TParam>> rows;
+        rows.reserve(blocks.size());
+        for (const TPackedBlock& block : blocks) {
+            rows.push_back({{id},
+                            {std::to_string(static_cast<std::int64_t>(block.firstFingerprint))},
+                            {std::to_string(block.postings)},
+                            {block.bytes, true}});
+        }
+        return Pipeline("insert_block", rows);
+    }
+
+    io::TResult<TDone> SealSegment(std::int64_t segment, std::int64_t postings) override
+    {
+        const std::string id = std::to_string(segment);
+        const std::string count = std::to_string(postings);
+        const char* values[] = {id.c_str(), count.c_str()};
+        TPgResult result(PQexecParams(conn_, "UPDATE archive_segment SET postings = $2 WHERE id = $1", 2, nullptr,
+                                      values, nullptr, nullptr, 0));
+        if (!result.Ok()) {
+            return Failure(*result);
+        }
+        return TDone{};
+    }
+
+    io::TResult<TDone> DeleteSegment(std::int64_t segment) override
+    {
+        const std::string id = std::to_string(segment);
+        const char* values[] = {id.c_str()};
+        for (const char* sql :
+             {"DELETE FROM archive_block WHERE segment = $1", "DELETE FROM archive_segment WHERE id = $1"}) {
+            TPgResult result(PQexecParams(conn_, sql, 1, nullptr, values, nullptr, nullptr, 0));
+            if (!result.Ok()) {
+                return Failure(*result);
+            }
+        }
+        return TDone{};
+    }
+
+    io::TResult<std::vector<TBlockRef>> Directory() override
+    {
+        TPgResult result(PQexecParams(
+            conn_, "SELECT segment, id, first_fingerprint FROM archive_block ORDER BY segment, first_fingerprint", 0,
+            nullptr, nullptr, nullptr, nullptr, 1));
+        if (!result.Ok()) {
+            return Failure(*result);
+        }
+        std::vector<TBlockRef> blocks;
+        blocks.reserve(static_cast<std::size_t>(result.Rows()));
+        for (int row = 0; row < result.Rows(); ++row) {
+            blocks.push_back(TBlockRef{BinaryInt64(result.Text(row, 0)), BinaryInt64(result.Text(row, 1)),
+                                       static_cast<std::uint64_t>(BinaryInt64(result.Text(row, 2)))});
+        }
+        return blocks;
+    }
+
+    io::TResult<std::vector<std::string>> ReadBlocks(std::span<const std::int64_t> blocks) override
+    {
+        const std::string array = ArrayLiteral(blocks);
+        const char* values[] = {array.c_str()};
+        TPgResult result(PQexecParams(conn_, "SELECT id, data FROM archive_block WHERE id = ANY($1::bigint[])", 1,
+                                      nullptr, values, nullptr, nullptr, 1));
+        if (!result.Ok()) {
+            return Failure(*result);
+        }
+        std::unordered_map<std::int64_t, int> rowOf;
+        rowOf.reserve(static_cast<std::size_t>(result.Rows()));
+        for (int row = 0; row < result.Rows(); ++row) {
+            rowOf.emplace(BinaryInt64(result.Text(row, 0)), row);
+        }
+        std::vector<std::string> data;
+        data.reserve(blocks.size());
+        for (const std::int64_t block : blocks) {
+            const auto found = rowOf.find(block);
+            if (found == rowOf.end()) {
+                return io::TError{"archive " + address_ + ": a block of the index is missing"};
+            }
+            data.emplace_back(result.Bytes(found->second, 1));
+        }
+        return data;
+    }
+
+    io::TResult<std::vector<std::string>> SegmentBlocks(std::int64_t segment) override
+    {
+        const std::string id = std::to_string(segment);
+        const char* values[] = {id.c_str()};
+        TPgResult result(PQexecParams(conn_,
+                                      "SELECT data FROM archive_block WHERE segment = $1 ORDER BY first_fingerprint",
+                                      1, nullptr, values, nullptr, nullptr, 1));
+        if (!result.Ok()) {
+            return Failure(*result);
+        }
+        std::vector<std::string> data;
+        data.reserve(static_cast<std::size_t>(result.Rows()));
+        for (int row = 0; row < result.Rows(); ++row) {
+            data.emplace_back(result.Bytes(row, 0));
+        }
+        return data;
+    }
+
+    io::TResult<TStoreSize> Size() override
+    {
+        const std::string sql = std::string("SELECT sum(pg_total_relation_size(t::regclass)) FROM unnest(ARRAY[")
+            + kTables + "]) AS t";
+        TPgResult result(PQexec(conn_, sql.c_str()));
+        if (!result.Ok()) {
+            return Failure(*result);
+        }
+        TStoreSize size;
+        size.bytes = ToInt(result.Text(0, 0));
+        size.usedBytes = size.bytes;
+        return size;
+    }
+
+private:
+    io::TResult<TCounters> Counters(const char* sql)
+    {
+        TPgResult result(PQexec(conn_, sql));
+        if (!result.Ok()) {
+            auto failure = Failure(*result);
+            Rollback();
+            return failure;
+        }
+        TCounters counters;
+        for (int row = 0; row < result.Rows(); ++row) {
+            const std::string_view key = result.Text(row, 0);
+            const std::int64_t value = ToInt(result.Text(row, 1));
+            if (key == "next_document") {
+                counters.nextDocument = value;
+            } else if (key == "next_segment") {
+                counters.nextSegment = value;
+            } else if (key == "generation") {
+                counters.generation = value;
+            } else if (key == "documents") {
+                counters.documents = value;
+            }
+        }
+        return counters;
+    }
+
+    io::TResult<std::vector<std::int64_t>> IdQuery(const char* sql, const std::string& param)
+    {
+        const char* values[] = {param.c_str()};
+        TPgResult result(PQexecParams(conn_, sql, 1, nullptr, values, nullptr, nullptr, 0));
+        if (!result.Ok()) {
+            return Failure(*result);
+        }
+        std::vector<std::int64_t> ids;
+        for (int row = 0; row < result.Rows(); ++row) {
+            ids.push_back(ToInt(result.Text(row, 0)));
+        }
+        return ids;
+    }
+
+    io::TResult<std::vector<TDocumentInfo>> DocumentQuery(const char* sql, const std::optional<std::string>& param)
+    {
+        const char* values[] = {param ? param->c_str() : nullptr};
+        TPgResult result(PQexecParams(conn_, sql, param ? 1 : 0, nullptr, param ? values : nullptr, nullptr, nullptr, 0));
+        if (!result.Ok()) {
+            return Failure(*result);
+        }
+        std::vector<TDocumentInfo> documents;
+        documents.reserve(static_cast<std::size_t>(result.Rows()));
+        for (int row = 0; row < result.Rows(); ++row) {
+            TDocumentInfo info;
+            info.id = ToInt(result.Text(row, 0));
+            info.name = result.Text(row, 1);
+            info.contentHash = static_cast<std::uint64_t>(ToInt(result.Text(row, 2)));
+            info.words = static_cast<std::int32_t>(ToInt(result.Text(row, 3)));
+            info.fingerprints = static_cast<std::int32_t>(ToInt(result.Text(row, 4)));
+            info.characters = ToInt(result.Text(row, 5));
+            documents.push_back(std::move(info));
+        }
+        return documents;
+    }
+
+    // Runs the prepared statement `name` once for each row of parameters,
+    // sending up to kPipelineDepth of them before reading their results.
+    io::TResult<TDone> Pipeline(const char* name, const std::vector<std::vector<TParam>>& rows)
+    {
+        if (PQenterPipelineMode(conn_) != 1) {
+            return Failure();
+        }
+        std::optional<io::TError> error;
+        for (std::size_t start = 0; start < rows.size() && !error; start += kPipelineDepth) {
+            const std::size_t end = std::min(rows.size(), start + kPipelineDepth);
+            for (std::size_t r = start; r < end; ++r) {
+                const std::vector<TParam>& row = rows[r];
+                std::vector<const char*> values;
+                std::vector<int> lengths;
+                std::vector<int> formats;
+                for (const TParam& param : row) {
+                    values.push_back(param.value.c_str());
+                    lengths.push_back(static_cast<int>(param.value.size()));
+                    formats.push_back(param.binary ? 1 : 0);
+                }
+                if (PQsendQueryPrepared(conn_, name, static_cast<int>(row.size()), values.data(), lengths.data(),
+                                        formats.data(), 0)
+                    != 1) {
+                    error = Failure();
+                    break;
+                }
+            }
+            if (PQpipelineSync(conn_) != 1) {
+                error = error ? error : Failure();
+                break;
+            }
+            // Read every result up to the sync point, keeping the first error.
+            for (;;) {
+                PGresult* result = PQgetResult(conn_);
+                if (result == nullptr) {
+                    if (PQstatus(conn_) == CONNECTION_BAD) {
+                        error = error ? error : Failure();
+                        break;
+                    }
+                    continue;
+                }
+                const ExecStatusType status = PQresultStatus(result);
+                if (status == PGRES_PIPELINE_SYNC) {
+                    PQclear(result);
+                    break;
+                }
+                if (status == PGRES_FATAL_ERROR && !error) {
+                    error = Failure(result);
+                }
+                PQclear(result);
+            }
+        }
+        PQexitPipelineMode(conn_);
+        if (error) {
+            return *error;
+        }
+        return TDone{};
+    }
+
+    std::string address_;
+    PGconn* conn_;
+};
+
+} // namespace
+
+io::TResult<std::unique_ptr<TArchiveStore>> OpenPostgresStore(const std::string& address, TOpenMode mode)
+{
+    const std::string printable = PrintableAddress(address);
+    const std::string refused = "cannot open " + printable + ": ";
+    PGconn* conn = PQconnectdb(address.c_str());
+    if (conn == nullptr) {
+        return io::TError{refused + "out of memory"};
+    }
+    if (PQstatus(conn) != CONNECTION_OK) {
+        std::string message = refused + FirstLine(PQerrorMessage(conn));
+        PQfinish(conn);
+        return io::TError{std::move(message)};
+    }
+    auto store = std::make_unique<TPostgresStore>(printable, conn);
+    if (auto ready = store->Setup(mode, refused); !ready.Ok()) {
+        return io::TError{ready.Error()};
+    }
+    return std::unique_ptr<TArchiveStore>(std::move(store));
+}
+
+} // namespace glenvary::archive
