@@ -230,14 +230,18 @@ io::TResult<bool> TArchive::TState::MergeOnce()
     }
     const TSegmentInfo older = list[list.size() - 2];
     const TSegmentInfo newer = list.back();
-    auto documents = store->AllDocuments();
-    if (!documents.Ok()) {
-        return fail(documents.Error());
-    }
-    std::vector<std::int64_t> live;
-    live.reserve(documents.Value().size());
-    for (const TDocumentInfo& info : documents.Value()) {
-        live.push_back(info.id);
+    // Which ids are stored, one bit each; while no document was ever
+    // removed (every id given is stored) nothing needs looking up.
+    std::vector<bool> live;
+    if (counters.documents != counters.nextDocument - 1) {
+        auto documents = store->AllDocuments();
+        if (!documents.Ok()) {
+            return fail(documents.Error());
+        }
+        live.resize(static_cast<std::size_t>(counters.nextDocument), false);
+        for (const TDocumentInfo& info : documents.Value()) {
+            live[static_cast<std::size_t>(info.id)] = true;
+        }
     }
     auto olderBlocks = store->SegmentBlocks(older.id);
     if (!olderBlocks.Ok()) {
@@ -301,7 +305,7 @@ io::TResult<bool> TArchive::TState::MergeOnce()
     });
     while (a.valid || b.valid) {
         TCursor& from = !b.valid || (a.valid && a.current < b.current) ? a : b;
-        if (std::binary_search(live.begin(), live.end(), static_cast<std::int64_t>(from.current.document))) {
+        if (live.empty() || (from.current.document < live.size() && live[from.current.document])) {
             writer.Add(from.current);
             ++postings;
         }
