@@ -75,11 +75,11 @@ void SortUnique(std::vector<T>& values)
 struct TArchive::TState {
     std::unique_ptr<TArchiveStore> store;
     // The index's directory as last read, and the generation it was read
-    // at: for each segment, its blocks' first fingerprints and ids.
+    // at: for each segment, its blocks' first fingerprints.
     std::int64_t directoryGeneration = -1;
     struct TSegmentDirectory {
+        std::int64_t segment = 0;
         std::vector<std::uint64_t> firstFingerprints;
-        std::vector<std::int64_t> blocks;
     };
     std::vector<TSegmentDirectory> directory;
 
@@ -192,11 +192,18 @@ io::TResult<TDone> TArchive::TState::StoreBatch(std::vector<TPrepared>& prepared
         std::sort(postings.begin(), postings.end());
         const std::int64_t segment = counters.nextSegment++;
         const std::vector<TPackedBlock> blocks = PackPostings(postings);
-        if (auto appended = store->AppendBlocks(segment, blocks); !appended.Ok()) {
+        std::vector<std::uint64_t> firstFingerprints;
+        firstFingerprints.reserve(blocks.size());
+        for (const TPackedBlock& block : blocks) {
+            firstFingerprints.push_back(block.firstFingerprint);
+        }
+        if (auto appended = store->AppendBlocks(segment, 0, blocks); !appended.Ok()) {
             return fail(appended.Error());
         }
-        if (auto sealed = store->SealSegment(segment, static_cast<std::int64_t>(postings.size())); !sealed.Ok()) {
-            return fail(sealed.Error());
+        if (auto added = store->AddSegment(
+                TSegmentInfo{segment, static_cast<std::int64_t>(postings.size()), PackDirectory(firstFingerprints)});
+            !added.Ok()) {
+            return fail(added.Error());
         }
         ++counters.generation;
         counters.documents += static_cast<std::int64_t>(toStore.size());
@@ -288,16 +295,19 @@ io::TResult<bool> TArchive::TState::MergeOnce()
     const std::int64_t merged = counters.nextSegment++;
     std::int64_t postings = 0;
     std::vector<TPackedBlock> pending;
+    std::vector<std::uint64_t> firstFingerprints;
     std::optional<io::TError> error;
     auto flush = [&] {
         if (!error && !pending.empty()) {
-            if (auto appended = store->AppendBlocks(merged, pending); !appended.Ok()) {
+            const auto firstOrdinal = static_cast<std::int64_t>(firstFingerprints.size() - pending.size());
+            if (auto appended = store->AppendBlocks(merged, firstOrdinal, pending); !appended.Ok()) {
                 error = io::TError{appended.Error()};
             }
         }
         pending.clear();
     };
     TBlockWriter writer([&](TPackedBlock&& block) {
+        firstFingerprints.push_back(block.firstFingerprint);
         pending.push_back(std::move(block));
         if (pending.size() >= kBlocksPerWrite) {
             flush();
@@ -319,10 +329,12 @@ io::TResult<bool> TArchive::TState::MergeOnce()
     if (error) {
         return fail(error->message);
     }
-    for (auto step : {store->SealSegment(merged, postings), store->DeleteSegment(older.id),
-                      store->DeleteSegment(newer.id)}) {
-        if (!step.Ok()) {
-            return fail(step.Error());
+    if (auto added = store->AddSegment(TSegmentInfo{merged, postings, PackDirectory(firstFingerprints)}); !added.Ok()) {
+        return fail(added.Error());
+    }
+    for (const std::int64_t segment : {older.id, newer.id}) {
+        if (auto deleted = store->DeleteSegment(segment); !deleted.Ok()) {
+            return fail(deleted.Error());
         }
     }
     ++counters.generation;
@@ -383,19 +395,17 @@ io::TResult<TDone> TArchive::TState::LoadDirectory(std::int64_t generation)
     if (generation == directoryGeneration) {
         return TDone{};
     }
-    auto blocks = store->Directory();
-    if (!blocks.Ok()) {
-        return io::TError{blocks.Error()};
+    auto segments = store->Segments();
+    if (!segments.Ok()) {
+        return io::TError{segments.Error()};
     }
     directory.clear();
-    std::int64_t segment = -1;
-    for (const TBlockRef& block : blocks.Value()) {
-        if (block.segment != segment) {
-            directory.emplace_back();
-            segment = block.segment;
+    for (const TSegmentInfo& segment : segments.Value()) {
+        auto firstFingerprints = UnpackDirectory(segment.directory);
+        if (!firstFingerprints) {
+            return io::TError{"archive " + store->Address() + " is damaged: the directory of a segment cannot be read"};
         }
-        directory.back().firstFingerprints.push_back(block.firstFingerprint);
-        directory.back().blocks.push_back(block.block);
+        directory.push_back(TSegmentDirectory{segment.id, std::move(*firstFingerprints)});
     }
     directoryGeneration = generation;
     return TDone{};
@@ -432,7 +442,7 @@ io::TResult<std::vector<TCandidate>> TArchive::TState::FindCandidates(const std:
             while (end < wanted.size() && wanted[end] < limit) {
                 ++end;
             }
-            blockIds.push_back(segment.blocks[block]);
+            blockIds.push_back(BlockId(segment.segment, static_cast<std::int64_t>(block)));
             wantedOfBlock.emplace_back(i, end);
             i = end;
         }

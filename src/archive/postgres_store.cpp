@@ -19,6 +19,10 @@ constexpr std::size_t kPipelineDepth = 512;
 // two programs making the same archive at once do not collide.
 constexpr std::int64_t kSchemaLock = 0x476C6E76;
 
+// Blocks and texts are packed already, so the server does not compress them
+// again (storage external); a row of up to a page stays in its table
+// instead of the TOAST table (toast_tuple_target), so that a block is read
+// with one page instead of three.
 const char* const kSchema = R"(
 CREATE TABLE archive_meta(key text PRIMARY KEY, value bigint NOT NULL);
 CREATE TABLE archive_document(id bigint PRIMARY KEY, name text NOT NULL, content_hash bigint NOT NULL,
@@ -27,11 +31,11 @@ CREATE INDEX archive_document_content_hash ON archive_document(content_hash);
 CREATE INDEX archive_document_name ON archive_document(name);
 CREATE TABLE archive_text(id bigint PRIMARY KEY, data bytea NOT NULL);
 ALTER TABLE archive_text ALTER COLUMN data SET STORAGE EXTERNAL;
-CREATE TABLE archive_segment(id bigint PRIMARY KEY, postings bigint NOT NULL);
-CREATE TABLE archive_block(id bigserial PRIMARY KEY, segment bigint NOT NULL, first_fingerprint bigint NOT NULL,
-                           postings integer NOT NULL, data bytea NOT NULL);
+ALTER TABLE archive_text SET (toast_tuple_target = 8160);
+CREATE TABLE archive_segment(id bigint PRIMARY KEY, postings bigint NOT NULL, directory bytea NOT NULL);
+CREATE TABLE archive_block(id bigint PRIMARY KEY, postings integer NOT NULL, data bytea NOT NULL);
 ALTER TABLE archive_block ALTER COLUMN data SET STORAGE EXTERNAL;
-CREATE INDEX archive_block_segment ON archive_block(segment, first_fingerprint);
+ALTER TABLE archive_block SET (toast_tuple_target = 8160);
 INSERT INTO archive_meta VALUES('format', 1), ('next_document', 1), ('next_segment', 1), ('generation', 0),
                                 ('documents', 0);
 )";
@@ -177,8 +181,7 @@ public:
             {"insert_document", "INSERT INTO archive_document(id, name, content_hash, words, fingerprints, characters) "
                                 "VALUES($1, $2, $3, $4, $5, $6)"},
             {"insert_text", "INSERT INTO archive_text(id, data) VALUES($1, $2)"},
-            {"insert_block", "INSERT INTO archive_block(segment, first_fingerprint, postings, data) "
-                             "VALUES($1, $2, $3, $4)"},
+            {"insert_block", "INSERT INTO archive_block(id, postings, data) VALUES($1, $2, $3)"},
         };
         for (const auto& [name, sql] : statements) {
             TPgResult prepared(PQprepare(conn_, name, sql, 0, nullptr));
@@ -312,45 +315,42 @@ public:
 
     io::TResult<std::vector<TSegmentInfo>> Segments() override
     {
-        TPgResult result(PQexec(conn_, "SELECT id, postings FROM archive_segment ORDER BY id"));
+        TPgResult result(PQexecParams(conn_, "SELECT id, postings, directory FROM archive_segment ORDER BY id", 0,
+                                      nullptr, nullptr, nullptr, nullptr, 1));
         if (!result.Ok()) {
             return Failure(*result);
         }
         std::vector<TSegmentInfo> segments;
         for (int row = 0; row < result.Rows(); ++row) {
-            segments.push_back(TSegmentInfo{ToInt(result.Text(row, 0)), ToInt(result.Text(row, 1))});
+            segments.push_back(TSegmentInfo{BinaryInt64(result.Text(row, 0)), BinaryInt64(result.Text(row, 1)),
+                                            std::string(result.Bytes(row, 2))});
         }
         return segments;
     }
 
-    io::TResult<TDone> AppendBlocks(std::int64_t segment, std::span<const TPackedBlock> blocks) override
+    io::TResult<TDone> AppendBlocks(std::int64_t segment, std::int64_t firstOrdinal,
+                                    std::span<const TPackedBlock> blocks) override
     {
-        const std::string id = std::to_string(segment);
-        const char* values[] = {id.c_str()};
-        TPgResult created(PQexecParams(conn_,
-                                       "INSERT INTO archive_segment(id, postings) VALUES($1, 0) ON CONFLICT DO NOTHING",
-                                       1, nullptr, values, nullptr, nullptr, 0));
-        if (!created.Ok()) {
-            return Failure(*created);
-        }
         std::vector<std::vector<TParam>> rows;
         rows.reserve(blocks.size());
+        std::int64_t ordinal = firstOrdinal;
         for (const TPackedBlock& block : blocks) {
-            rows.push_back({{id},
-                            {std::to_string(static_cast<std::int64_t>(block.firstFingerprint))},
+            rows.push_back({{std::to_string(BlockId(segment, ordinal++))},
                             {std::to_string(block.postings)},
                             {block.bytes, true}});
         }
         return Pipeline("insert_block", rows);
     }
 
-    io::TResult<TDone> SealSegment(std::int64_t segment, std::int64_t postings) override
+    io::TResult<TDone> AddSegment(const TSegmentInfo& segment) override
     {
-        const std::string id = std::to_string(segment);
-        const std::string count = std::to_string(postings);
-        const char* values[] = {id.c_str(), count.c_str()};
-        TPgResult result(PQexecParams(conn_, "UPDATE archive_segment SET postings = $2 WHERE id = $1", 2, nullptr,
-                                      values, nullptr, nullptr, 0));
+        const std::string id = std::to_string(segment.id);
+        const std::string postings = std::to_string(segment.postings);
+        const char* values[] = {id.c_str(), postings.c_str(), segment.directory.data()};
+        const int lengths[] = {0, 0, static_cast<int>(segment.directory.size())};
+        const int formats[] = {0, 0, 1};
+        TPgResult result(PQexecParams(conn_, "INSERT INTO archive_segment(id, postings, directory) VALUES($1, $2, $3)",
+                                      3, nullptr, values, lengths, formats, 0));
         if (!result.Ok()) {
             return Failure(*result);
         }
@@ -360,32 +360,21 @@ public:
     io::TResult<TDone> DeleteSegment(std::int64_t segment) override
     {
         const std::string id = std::to_string(segment);
+        const std::string first = std::to_string(BlockId(segment, 0));
+        const std::string last = std::to_string(BlockId(segment, kBlocksPerSegment - 1));
+        const char* blockRange[] = {first.c_str(), last.c_str()};
+        TPgResult blocks(PQexecParams(conn_, "DELETE FROM archive_block WHERE id BETWEEN $1 AND $2", 2, nullptr,
+                                      blockRange, nullptr, nullptr, 0));
+        if (!blocks.Ok()) {
+            return Failure(*blocks);
+        }
         const char* values[] = {id.c_str()};
-        for (const char* sql :
-             {"DELETE FROM archive_block WHERE segment = $1", "DELETE FROM archive_segment WHERE id = $1"}) {
-            TPgResult result(PQexecParams(conn_, sql, 1, nullptr, values, nullptr, nullptr, 0));
-            if (!result.Ok()) {
-                return Failure(*result);
-            }
+        TPgResult removed(
+            PQexecParams(conn_, "DELETE FROM archive_segment WHERE id = $1", 1, nullptr, values, nullptr, nullptr, 0));
+        if (!removed.Ok()) {
+            return Failure(*removed);
         }
         return TDone{};
-    }
-
-    io::TResult<std::vector<TBlockRef>> Directory() override
-    {
-        TPgResult result(PQexecParams(
-            conn_, "SELECT segment, id, first_fingerprint FROM archive_block ORDER BY segment, first_fingerprint", 0,
-            nullptr, nullptr, nullptr, nullptr, 1));
-        if (!result.Ok()) {
-            return Failure(*result);
-        }
-        std::vector<TBlockRef> blocks;
-        blocks.reserve(static_cast<std::size_t>(result.Rows()));
-        for (int row = 0; row < result.Rows(); ++row) {
-            blocks.push_back(TBlockRef{BinaryInt64(result.Text(row, 0)), BinaryInt64(result.Text(row, 1)),
-                                       static_cast<std::uint64_t>(BinaryInt64(result.Text(row, 2)))});
-        }
-        return blocks;
     }
 
     io::TResult<std::vector<std::string>> ReadBlocks(std::span<const std::int64_t> blocks) override
@@ -416,11 +405,11 @@ public:
 
     io::TResult<std::vector<std::string>> SegmentBlocks(std::int64_t segment) override
     {
-        const std::string id = std::to_string(segment);
-        const char* values[] = {id.c_str()};
-        TPgResult result(PQexecParams(conn_,
-                                      "SELECT data FROM archive_block WHERE segment = $1 ORDER BY first_fingerprint",
-                                      1, nullptr, values, nullptr, nullptr, 1));
+        const std::string first = std::to_string(BlockId(segment, 0));
+        const std::string last = std::to_string(BlockId(segment, kBlocksPerSegment - 1));
+        const char* values[] = {first.c_str(), last.c_str()};
+        TPgResult result(PQexecParams(conn_, "SELECT data FROM archive_block WHERE id BETWEEN $1 AND $2 ORDER BY id",
+                                      2, nullptr, values, nullptr, nullptr, 1));
         if (!result.Ok()) {
             return Failure(*result);
         }

@@ -104,6 +104,41 @@ bool TBlockReader::Next(TPosting& posting) noexcept
     return true;
 }
 
+std::string PackDirectory(std::span<const std::uint64_t> firstFingerprints)
+{
+    std::string bytes;
+    std::uint64_t previous = 0;
+    for (const std::uint64_t fingerprint : firstFingerprints) {
+        PutNumber(bytes, fingerprint - previous);
+        previous = fingerprint;
+    }
+    return bytes;
+}
+
+std::optional<std::vector<std::uint64_t>> UnpackDirectory(std::string_view bytes)
+{
+    std::vector<std::uint64_t> fingerprints;
+    std::uint64_t value = 0;
+    unsigned shift = 0;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (shift >= 64) {
+            return std::nullopt;
+        }
+        value |= std::uint64_t{byte & 0x7FU} << shift;
+        shift += 7;
+        if ((byte & 0x80U) == 0) {
+            fingerprints.push_back((fingerprints.empty() ? 0 : fingerprints.back()) + value);
+            value = 0;
+            shift = 0;
+        }
+    }
+    if (shift != 0) {
+        return std::nullopt;
+    }
+    return fingerprints;
+}
+
 bool FindInBlock(std::string_view bytes, std::span<const std::uint64_t> wanted, std::vector<TPosting>& out)
 {
     TBlockReader reader(bytes);

@@ -5,6 +5,7 @@
 #include <compare>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -77,6 +78,13 @@ private:
     TPosting previous_;
     bool damaged_ = false;
 };
+
+/// The first fingerprints of a segment's blocks, ascending, packed as
+/// their differences in unsigned LEB128.
+[[nodiscard]] std::string PackDirectory(std::span<const std::uint64_t> firstFingerprints);
+/// The fingerprints that PackDirectory packed; nothing when the bytes are
+/// damaged.
+[[nodiscard]] std::optional<std::vector<std::uint64_t>> UnpackDirectory(std::string_view bytes);
 
 /// Appends to `out` the postings of the packed block whose fingerprints are
 /// among `wanted` (ascending, distinct), stopping after the last of them.

@@ -34,10 +34,8 @@ CREATE TABLE document(id INTEGER PRIMARY KEY, name TEXT NOT NULL, content_hash I
 CREATE INDEX document_content_hash ON document(content_hash);
 CREATE INDEX document_name ON document(name);
 CREATE TABLE document_text(id INTEGER PRIMARY KEY, data BLOB NOT NULL);
-CREATE TABLE segment(id INTEGER PRIMARY KEY, postings INTEGER NOT NULL);
-CREATE TABLE block(id INTEGER PRIMARY KEY, segment INTEGER NOT NULL, first_fingerprint INTEGER NOT NULL,
-                   postings INTEGER NOT NULL, data BLOB NOT NULL);
-CREATE INDEX block_segment ON block(segment, first_fingerprint);
+CREATE TABLE segment(id INTEGER PRIMARY KEY, postings INTEGER NOT NULL, directory BLOB NOT NULL);
+CREATE TABLE block(id INTEGER PRIMARY KEY, postings INTEGER NOT NULL, data BLOB NOT NULL);
 INSERT INTO meta VALUES('format', 1), ('next_document', 1), ('next_segment', 1), ('generation', 0),
                        ('documents', 0);
 )";
@@ -128,15 +126,13 @@ public:
             "DELETE FROM document WHERE id = ?1",
             "DELETE FROM document_text WHERE id = ?1",
             "SELECT id FROM document WHERE name = ?1 ORDER BY id",
-            "SELECT id, postings FROM segment ORDER BY id",
-            "INSERT OR IGNORE INTO segment(id, postings) VALUES(?1, 0)",
-            "INSERT INTO block(segment, first_fingerprint, postings, data) VALUES(?1, ?2, ?3, ?4)",
-            "UPDATE segment SET postings = ?2 WHERE id = ?1",
-            "DELETE FROM block WHERE segment = ?1",
+            "SELECT id, postings, directory FROM segment ORDER BY id",
+            "INSERT INTO block(id, postings, data) VALUES(?1, ?2, ?3)",
+            "INSERT INTO segment(id, postings, directory) VALUES(?1, ?2, ?3)",
+            "DELETE FROM block WHERE id BETWEEN ?1 AND ?2",
             "DELETE FROM segment WHERE id = ?1",
-            "SELECT segment, id, first_fingerprint FROM block ORDER BY segment, first_fingerprint",
             "SELECT data FROM block WHERE id = ?1",
-            "SELECT data FROM block WHERE segment = ?1 ORDER BY first_fingerprint",
+            "SELECT data FROM block WHERE id BETWEEN ?1 AND ?2 ORDER BY id",
         };
         for (std::size_t i = 0; i < std::size(sql); ++i) {
             statements_[i] = TStatement(db_, sql[i]);
@@ -286,7 +282,8 @@ public:
         std::vector<TSegmentInfo> segments;
         int rc = 0;
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            segments.push_back(TSegmentInfo{sqlite3_column_int64(stmt, 0), sqlite3_column_int64(stmt, 1)});
+            segments.push_back(
+                TSegmentInfo{sqlite3_column_int64(stmt, 0), sqlite3_column_int64(stmt, 1), std::string(Blob(stmt, 2))});
         }
         if (rc != SQLITE_DONE) {
             return Failure();
@@ -294,19 +291,15 @@ public:
         return segments;
     }
 
-    io::TResult<TDone> AppendBlocks(std::int64_t segment, std::span<const TPackedBlock> blocks) override
+    io::TResult<TDone> AppendBlocks(std::int64_t segment, std::int64_t firstOrdinal,
+                                    std::span<const TPackedBlock> blocks) override
     {
-        sqlite3_stmt* stmt = Stmt(kCreateSegment);
-        sqlite3_bind_int64(stmt, 1, segment);
-        if (sqlite3_step(stmt) != SQLITE_DONE) {
-            return Failure();
-        }
+        std::int64_t ordinal = firstOrdinal;
         for (const TPackedBlock& block : blocks) {
-            stmt = Stmt(kInsertBlock);
-            sqlite3_bind_int64(stmt, 1, segment);
-            sqlite3_bind_int64(stmt, 2, static_cast<std::int64_t>(block.firstFingerprint));
-            sqlite3_bind_int(stmt, 3, block.postings);
-            sqlite3_bind_blob(stmt, 4, block.bytes.data(), static_cast<int>(block.bytes.size()), SQLITE_STATIC);
+            sqlite3_stmt* stmt = Stmt(kInsertBlock);
+            sqlite3_bind_int64(stmt, 1, BlockId(segment, ordinal++));
+            sqlite3_bind_int(stmt, 2, block.postings);
+            sqlite3_bind_blob(stmt, 3, block.bytes.data(), static_cast<int>(block.bytes.size()), SQLITE_STATIC);
             if (sqlite3_step(stmt) != SQLITE_DONE) {
                 return Failure();
             }
@@ -314,39 +307,26 @@ public:
         return TDone{};
     }
 
-    io::TResult<TDone> SealSegment(std::int64_t segment, std::int64_t postings) override
+    io::TResult<TDone> AddSegment(const TSegmentInfo& segment) override
     {
-        sqlite3_stmt* stmt = Stmt(kSealSegment);
-        sqlite3_bind_int64(stmt, 1, segment);
-        sqlite3_bind_int64(stmt, 2, postings);
+        sqlite3_stmt* stmt = Stmt(kAddSegment);
+        sqlite3_bind_int64(stmt, 1, segment.id);
+        sqlite3_bind_int64(stmt, 2, segment.postings);
+        sqlite3_bind_blob(stmt, 3, segment.directory.data(), static_cast<int>(segment.directory.size()), SQLITE_STATIC);
         return Step(stmt);
     }
 
     io::TResult<TDone> DeleteSegment(std::int64_t segment) override
     {
-        for (const int which : {kDeleteBlocks, kDeleteSegment}) {
-            sqlite3_stmt* stmt = Stmt(which);
-            sqlite3_bind_int64(stmt, 1, segment);
-            if (sqlite3_step(stmt) != SQLITE_DONE) {
-                return Failure();
-            }
-        }
-        return TDone{};
-    }
-
-    io::TResult<std::vector<TBlockRef>> Directory() override
-    {
-        sqlite3_stmt* stmt = Stmt(kDirectory);
-        std::vector<TBlockRef> blocks;
-        int rc = 0;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            blocks.push_back(TBlockRef{sqlite3_column_int64(stmt, 0), sqlite3_column_int64(stmt, 1),
-                                       static_cast<std::uint64_t>(sqlite3_column_int64(stmt, 2))});
-        }
-        if (rc != SQLITE_DONE) {
+        sqlite3_stmt* stmt = Stmt(kDeleteBlocks);
+        sqlite3_bind_int64(stmt, 1, BlockId(segment, 0));
+        sqlite3_bind_int64(stmt, 2, BlockId(segment, kBlocksPerSegment - 1));
+        if (sqlite3_step(stmt) != SQLITE_DONE) {
             return Failure();
         }
-        return blocks;
+        stmt = Stmt(kDeleteSegment);
+        sqlite3_bind_int64(stmt, 1, segment);
+        return Step(stmt);
     }
 
     io::TResult<std::vector<std::string>> ReadBlocks(std::span<const std::int64_t> blocks) override
@@ -367,7 +347,8 @@ public:
     io::TResult<std::vector<std::string>> SegmentBlocks(std::int64_t segment) override
     {
         sqlite3_stmt* stmt = Stmt(kSegmentBlocks);
-        sqlite3_bind_int64(stmt, 1, segment);
+        sqlite3_bind_int64(stmt, 1, BlockId(segment, 0));
+        sqlite3_bind_int64(stmt, 2, BlockId(segment, kBlocksPerSegment - 1));
         std::vector<std::string> data;
         int rc = 0;
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -441,12 +422,10 @@ private:
         kDeleteText,
         kFindName,
         kSegments,
-        kCreateSegment,
         kInsertBlock,
-        kSealSegment,
+        kAddSegment,
         kDeleteBlocks,
         kDeleteSegment,
-        kDirectory,
         kReadBlock,
         kSegmentBlocks,
         kStatementCount

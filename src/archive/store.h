@@ -44,18 +44,22 @@ struct TStoredDocument {
     std::string packedText;
 };
 
-/// One block of the index as the directory knows it.
-struct TBlockRef {
-    std::int64_t segment = 0;
-    std::int64_t block = 0;
-    std::uint64_t firstFingerprint = 0;
-};
-
-/// A segment: one sorted run of postings, in blocks.
+/// A segment: one sorted run of postings, in blocks, and its directory:
+/// the first fingerprint of each block (PackDirectory).
 struct TSegmentInfo {
     std::int64_t id = 0;
     std::int64_t postings = 0;
+    std::string directory;
 };
+
+/// The id of block `ordinal` (from 0) of segment `segment`: the segment in
+/// the high bits, so that a segment's blocks are one range of ids, stored
+/// in order, and a directory needs no ids of its own.
+inline constexpr std::int64_t kBlocksPerSegment = std::int64_t{1} << 32;
+[[nodiscard]] constexpr std::int64_t BlockId(std::int64_t segment, std::int64_t ordinal) noexcept
+{
+    return segment * kBlocksPerSegment + ordinal;
+}
 
 /// The counters that writers share, read and set in a write transaction.
 struct TCounters {
@@ -117,20 +121,19 @@ public:
     /// The ids of the documents stored under `name`.
     virtual io::TResult<std::vector<std::int64_t>> FindName(std::string_view name) = 0;
 
-    /// Every segment, oldest first.
+    /// Every segment, oldest first, with its directory.
     virtual io::TResult<std::vector<TSegmentInfo>> Segments() = 0;
-    /// Adds blocks to segment `segment`, which is created by the first call.
-    virtual io::TResult<TDone> AppendBlocks(std::int64_t segment, std::span<const TPackedBlock> blocks) = 0;
-    /// Records how many postings segment `segment` holds, once all its
-    /// blocks are in.
-    virtual io::TResult<TDone> SealSegment(std::int64_t segment, std::int64_t postings) = 0;
+    /// Adds blocks to segment `segment` as its blocks `firstOrdinal`,
+    /// `firstOrdinal` + 1...
+    virtual io::TResult<TDone> AppendBlocks(std::int64_t segment, std::int64_t firstOrdinal,
+                                            std::span<const TPackedBlock> blocks) = 0;
+    /// Records segment `segment`, once all its blocks are in.
+    virtual io::TResult<TDone> AddSegment(const TSegmentInfo& segment) = 0;
+    /// Removes a segment and its blocks.
     virtual io::TResult<TDone> DeleteSegment(std::int64_t segment) = 0;
-    /// Every block of every segment, ordered by segment, then first
-    /// fingerprint.
-    virtual io::TResult<std::vector<TBlockRef>> Directory() = 0;
-    /// The packed postings of the blocks `blocks`, in the same order.
+    /// The packed postings of the blocks `blocks` (ids), in the same order.
     virtual io::TResult<std::vector<std::string>> ReadBlocks(std::span<const std::int64_t> blocks) = 0;
-    /// Every block of segment `segment`, in fingerprint order.
+    /// Every block of segment `segment`, in order.
     virtual io::TResult<std::vector<std::string>> SegmentBlocks(std::int64_t segment) = 0;
 
     virtual io::TResult<TStoreSize> Size() = 0;
