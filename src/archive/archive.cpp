@@ -226,12 +226,14 @@ io::TResult<bool> TArchive::TState::MergeOnce()
     if (!segments.Ok()) {
         return fail(segments.Error());
     }
-    // Like a binary counter: the newest segment is merged into the one
-    // before while it holds at least as many postings, so that a look-up
-    // reads about log2(batches) segments and each posting is rewritten
-    // about as often.
+    // The newest segment is merged into the one before while it holds more
+    // than half as many postings: then each segment holds more than twice
+    // the postings of the next newer one, so a look-up reads at most
+    // log2(postings / batch) + 1 segments however the batches vary in size,
+    // and each posting is rewritten about that many times in the archive's
+    // life (like a binary counter, where equal batches are merged in pairs).
     const std::vector<TSegmentInfo>& list = segments.Value();
-    if (list.size() < 2 || list.back().postings < list[list.size() - 2].postings) {
+    if (list.size() < 2 || list.back().postings * 2 <= list[list.size() - 2].postings) {
         store->Rollback();
         return false;
     }
