@@ -20,6 +20,7 @@ inline constexpr std::int32_t kWindowGrams = 4;
 /// The guarantee threshold T = w + k - 1: a run of this many words shared
 /// by two texts always gives them a fingerprint in common.
 inline constexpr std::int32_t kGuaranteeWords = kWindowGrams + kGramWords - 1;
+static_assert(kGuaranteeWords <= 8, "copies of eight words must always be found");
 /// Bits kept of a run's 64-bit hash: the high 40. Enough that a chance
 /// collision between unrelated runs is rare at millions of runs (each costs
 /// only an extra candidate), few enough that sorted fingerprints pack into

@@ -307,6 +307,23 @@ TEST(Archive, RefusesWhatIsNoArchiveOfItsFormat)
     }
 }
 
+TEST(Archive, AddressesInMessagesLeaveThePasswordOut)
+{
+    const struct {
+        const char* address;
+        const char* printable;
+    } cases[] = {
+        {"/home/me/texts.glenvary", "/home/me/texts.glenvary"},
+        {"postgresql://me:s3cr:et@db.example:5432/team", "postgresql://me@db.example:5432/team"},
+        {"postgres://me@db/team?password=s3cret&sslmode=require", "postgres://me@db/team?sslmode=require"},
+        {"postgresql:///team?host=/run/pg&password=s3cret", "postgresql:///team?host=/run/pg"},
+        {"postgresql://db/team?password=s3cret", "postgresql://db/team"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PrintableAddress(c.address), c.printable);
+    }
+}
+
 TEST(Archive, AServerThatGoesAwayGivesAnError)
 {
     test::TPostgresServer server;
