@@ -84,8 +84,11 @@ struct TArchive::TState {
     std::vector<TSegmentDirectory> directory;
 
     io::TResult<TDone> LoadDirectory(std::int64_t generation);
+    // The ranked candidates, and the stored rows of the documents they name
+    // (by id) in `infos`.
     io::TResult<std::vector<TCandidate>> FindCandidates(const std::vector<TFingerprint>& fingerprints,
-                                                        std::int64_t documents);
+                                                        std::int64_t documents,
+                                                        std::unordered_map<std::int64_t, TDocumentInfo>& infos);
     io::TResult<bool> MergeOnce();
     io::TResult<TDone> StoreBatch(std::vector<TPrepared>& prepared, std::span<TAddedDocument> outcomes);
 };
@@ -413,8 +416,9 @@ io::TResult<TDone> TArchive::TState::LoadDirectory(std::int64_t generation)
     return TDone{};
 }
 
-io::TResult<std::vector<TCandidate>> TArchive::TState::FindCandidates(const std::vector<TFingerprint>& fingerprints,
-                                                                      std::int64_t documents)
+io::TResult<std::vector<TCandidate>> TArchive::TState::FindCandidates(
+    const std::vector<TFingerprint>& fingerprints, std::int64_t documents,
+    std::unordered_map<std::int64_t, TDocumentInfo>& infos)
 {
     std::vector<std::uint64_t> wanted;
     wanted.reserve(fingerprints.size());
@@ -469,15 +473,16 @@ io::TResult<std::vector<TCandidate>> TArchive::TState::FindCandidates(const std:
         ids.push_back(posting.document);
     }
     SortUnique(ids);
-    auto infos = store->Documents(ids);
-    if (!infos.Ok()) {
-        return io::TError{infos.Error()};
+    auto stored = store->Documents(ids);
+    if (!stored.Ok()) {
+        return io::TError{stored.Error()};
     }
     std::unordered_map<std::int64_t, std::size_t> candidateOf;
     std::vector<TCandidate> candidates;
-    for (const TDocumentInfo& info : infos.Value()) {
+    for (TDocumentInfo& info : stored.Value()) {
         candidateOf.emplace(info.id, candidates.size());
         candidates.push_back(TCandidate{info.id, info.name, 0, 0});
+        infos.emplace(info.id, std::move(info));
     }
     std::erase_if(postings, [&](const TPosting& posting) { return !candidateOf.contains(posting.document); });
     std::sort(postings.begin(), postings.end());
@@ -551,7 +556,8 @@ io::TResult<TCheckReport> TArchive::Check(const std::u16string& article, const T
     if (auto loaded = state_->LoadDirectory(begun.Value().generation); !loaded.Ok()) {
         return fail(loaded.Error());
     }
-    auto candidates = state_->FindCandidates(fingerprints, begun.Value().documents);
+    std::unordered_map<std::int64_t, TDocumentInfo> infos;
+    auto candidates = state_->FindCandidates(fingerprints, begun.Value().documents, infos);
     if (!candidates.Ok()) {
         return fail(candidates.Error());
     }
@@ -559,24 +565,23 @@ io::TResult<TCheckReport> TArchive::Check(const std::u16string& article, const T
 
     const std::size_t compare =
         std::min(report.candidates.size(), static_cast<std::size_t>(std::max(0, options.topDocuments)));
+    std::vector<std::int64_t> ids;
+    for (std::size_t i = 0; i < compare; ++i) {
+        ids.push_back(report.candidates[i].id);
+    }
+    auto packed = store.PackedTexts(ids);
+    if (!packed.Ok()) {
+        return fail(packed.Error());
+    }
     std::vector<std::pair<std::size_t, TCheckedDocument>> checked;
     for (std::size_t i = 0; i < compare && !stop.stop_requested(); ++i) {
-        const std::int64_t id = report.candidates[i].id;
-        auto packed = store.PackedText(id);
-        if (!packed.Ok()) {
-            return fail(packed.Error());
-        }
-        auto text = UnpackText(packed.Value());
+        auto text = UnpackText(packed.Value()[i]);
         if (!text.Ok()) {
             return fail("archive " + store.Address() + " is damaged: " + text.Error());
         }
-        auto info = store.Documents(std::span(&id, 1));
-        if (!info.Ok() || info.Value().empty()) {
-            return fail(info.Ok() ? "archive " + store.Address() + ": a document went missing" : info.Error());
-        }
         TCheckedDocument document;
-        document.document = info.Value().front();
-        TExactComparison exact = CompareExactly(text.Value(), article, options.unit, options.minLength);
+        document.document = infos[ids[i]];
+        TExactComparison exact = CompareExactly(std::move(text.Value()), article, options.unit, options.minLength);
         document.articleDuplicatedWords = exact.outcome.duplicatedWords;
         document.articlePercent = exact.outcome.duplicatePercent;
         document.documentDuplicatedWords = core::CountColouredWords(exact.document.lstWords);

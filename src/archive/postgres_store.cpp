@@ -291,6 +291,11 @@ public:
         return std::string(result.Bytes(0, 0));
     }
 
+    io::TResult<std::vector<std::string>> PackedTexts(std::span<const std::int64_t> ids) override
+    {
+        return Blobs("SELECT id, data FROM archive_text WHERE id = ANY($1::bigint[])", ids, "a document's text");
+    }
+
     io::TResult<std::int64_t> RemoveDocuments(std::span<const std::int64_t> ids) override
     {
         const std::string array = ArrayLiteral(ids);
@@ -379,28 +384,7 @@ public:
 
     io::TResult<std::vector<std::string>> ReadBlocks(std::span<const std::int64_t> blocks) override
     {
-        const std::string array = ArrayLiteral(blocks);
-        const char* values[] = {array.c_str()};
-        TPgResult result(PQexecParams(conn_, "SELECT id, data FROM archive_block WHERE id = ANY($1::bigint[])", 1,
-                                      nullptr, values, nullptr, nullptr, 1));
-        if (!result.Ok()) {
-            return Failure(*result);
-        }
-        std::unordered_map<std::int64_t, int> rowOf;
-        rowOf.reserve(static_cast<std::size_t>(result.Rows()));
-        for (int row = 0; row < result.Rows(); ++row) {
-            rowOf.emplace(BinaryInt64(result.Text(row, 0)), row);
-        }
-        std::vector<std::string> data;
-        data.reserve(blocks.size());
-        for (const std::int64_t block : blocks) {
-            const auto found = rowOf.find(block);
-            if (found == rowOf.end()) {
-                return io::TError{"archive " + address_ + ": a block of the index is missing"};
-            }
-            data.emplace_back(result.Bytes(found->second, 1));
-        }
-        return data;
+        return Blobs("SELECT id, data FROM archive_block WHERE id = ANY($1::bigint[])", blocks, "a block of the index");
     }
 
     io::TResult<std::vector<std::string>> SegmentBlocks(std::int64_t segment) override
@@ -459,6 +443,33 @@ private:
             }
         }
         return counters;
+    }
+
+    // The bytea column of the rows `ids` that `sql` selects (id, data) with
+    // the ids as its one parameter, in the order of `ids`.
+    io::TResult<std::vector<std::string>> Blobs(const char* sql, std::span<const std::int64_t> ids, const char* what)
+    {
+        const std::string array = ArrayLiteral(ids);
+        const char* values[] = {array.c_str()};
+        TPgResult result(PQexecParams(conn_, sql, 1, nullptr, values, nullptr, nullptr, 1));
+        if (!result.Ok()) {
+            return Failure(*result);
+        }
+        std::unordered_map<std::int64_t, int> rowOf;
+        rowOf.reserve(static_cast<std::size_t>(result.Rows()));
+        for (int row = 0; row < result.Rows(); ++row) {
+            rowOf.emplace(BinaryInt64(result.Text(row, 0)), row);
+        }
+        std::vector<std::string> data;
+        data.reserve(ids.size());
+        for (const std::int64_t id : ids) {
+            const auto found = rowOf.find(id);
+            if (found == rowOf.end()) {
+                return io::TError{"archive " + address_ + ": " + what + " is missing"};
+            }
+            data.emplace_back(result.Bytes(found->second, 1));
+        }
+        return data;
     }
 
     io::TResult<std::vector<std::int64_t>> IdQuery(const char* sql, const std::string& param)

@@ -251,6 +251,19 @@ public:
         return std::string(Blob(stmt, 0));
     }
 
+    io::TResult<std::vector<std::string>> PackedTexts(std::span<const std::int64_t> ids) override
+    {
+        std::vector<std::string> texts;
+        for (const std::int64_t id : ids) {
+            auto text = PackedText(id);
+            if (!text.Ok()) {
+                return io::TError{text.Error()};
+            }
+            texts.push_back(std::move(text.Value()));
+        }
+        return texts;
+    }
+
     io::TResult<std::int64_t> RemoveDocuments(std::span<const std::int64_t> ids) override
     {
         std::int64_t removed = 0;

@@ -114,6 +114,9 @@ public:
     virtual io::TResult<std::vector<TDocumentInfo>> AllDocuments() = 0;
     /// The packed text of a stored document.
     virtual io::TResult<std::string> PackedText(std::int64_t id) = 0;
+    /// The packed texts of the documents `ids`, in the same order; an error
+    /// when one is missing.
+    virtual io::TResult<std::vector<std::string>> PackedTexts(std::span<const std::int64_t> ids) = 0;
     /// Removes the documents `ids` (ascending) with their texts; returns
     /// how many were there. Their postings stay in the segments, where
     /// readers skip them, until a merge leaves them out.
