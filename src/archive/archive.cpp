@@ -6,6 +6,7 @@
 #include "text_codec.h"
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 #include <unordered_map>
 
@@ -573,32 +574,51 @@ io::TResult<TCheckReport> TArchive::Check(const std::u16string& article, const T
     if (!packed.Ok()) {
         return fail(packed.Error());
     }
-    std::vector<std::pair<std::size_t, TCheckedDocument>> checked;
-    for (std::size_t i = 0; i < compare && !stop.stop_requested(); ++i) {
+    store.EndRead();
+
+    // The comparisons share out between the two cores: this thread takes
+    // the even places and reports progress, the other the odd ones.
+    std::vector<std::optional<TCheckedDocument>> results(compare);
+    std::vector<std::string> errors(compare);
+    std::atomic<std::int64_t> done = 0;
+    auto compareOne = [&](std::size_t i) {
         auto text = UnpackText(packed.Value()[i]);
         if (!text.Ok()) {
-            return fail("archive " + store.Address() + " is damaged: " + text.Error());
+            errors[i] = "archive " + store.Address() + " is damaged: " + text.Error();
+            return;
         }
         TCheckedDocument document;
-        document.document = infos[ids[i]];
+        document.document = infos.at(ids[i]);
         TExactComparison exact = CompareExactly(std::move(text.Value()), article, options.unit, options.minLength);
         document.articleDuplicatedWords = exact.outcome.duplicatedWords;
         document.articlePercent = exact.outcome.duplicatePercent;
         document.documentDuplicatedWords = core::CountColouredWords(exact.document.lstWords);
-        document.documentPercent = core::DuplicatePercent(document.documentDuplicatedWords,
-                                                          exact.document.lstWords.Count());
+        document.documentPercent =
+            core::DuplicatePercent(document.documentDuplicatedWords, exact.document.lstWords.Count());
         document.articlePassages = MarkedPassages(exact.article);
         document.documentPassages = MarkedPassages(exact.document);
         document.documentText = std::move(exact.document.sText);
-        if (progress) {
-            progress(TProgress{TProgress::TStage::Comparing, static_cast<std::int64_t>(i + 1),
-                               static_cast<std::int64_t>(compare)});
+        results[i] = std::move(document);
+        ++done;
+    };
+    auto share = [&](std::size_t first, bool reports) {
+        for (std::size_t i = first; i < compare && !stop.stop_requested(); i += 2) {
+            compareOne(i);
+            if (reports && progress) {
+                progress(TProgress{TProgress::TStage::Comparing, done.load(), static_cast<std::int64_t>(compare)});
+            }
         }
-        if (document.articlePercent >= options.threshold) {
-            checked.emplace_back(i, std::move(document));
+    };
+    core::SideBySide(compare >= 2, [&] { share(1, false); }, [&] { share(0, true); });
+    std::vector<std::pair<std::size_t, TCheckedDocument>> checked;
+    for (std::size_t i = 0; i < compare; ++i) {
+        if (!errors[i].empty()) {
+            return io::TError{errors[i]};
+        }
+        if (results[i] && results[i]->articlePercent >= options.threshold) {
+            checked.emplace_back(i, std::move(*results[i]));
         }
     }
-    store.EndRead();
     std::stable_sort(checked.begin(), checked.end(), [](const auto& x, const auto& y) {
         return x.second.articlePercent > y.second.articlePercent;
     });
