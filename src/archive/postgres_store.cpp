@@ -182,7 +182,17 @@ public:
                                 "VALUES($1, $2, $3, $4, $5, $6)"},
             {"insert_text", "INSERT INTO archive_text(id, data) VALUES($1, $2)"},
             {"insert_block", "INSERT INTO archive_block(id, postings, data) VALUES($1, $2, $3)"},
+            {"read_blocks", "SELECT id, data FROM archive_block WHERE id = ANY($1::bigint[])"},
+            {"read_texts", "SELECT id, data FROM archive_text WHERE id = ANY($1::bigint[])"},
+            {"documents", "SELECT id, name, content_hash, words, fingerprints, characters FROM archive_document "
+                          "WHERE id = ANY($1::bigint[]) ORDER BY id"},
         };
+        // Every query is a look-up by key, which a plan made once serves
+        // for any ids; planning afresh for each list of hundreds of ids
+        // cost more than running it.
+        if (!Exec("SET plan_cache_mode = force_generic_plan").Ok()) {
+            return io::TError{refused + FirstLine(PQerrorMessage(conn_))};
+        }
         for (const auto& [name, sql] : statements) {
             TPgResult prepared(PQprepare(conn_, name, sql, 0, nullptr));
             if (!prepared.Ok()) {
@@ -264,16 +274,13 @@ public:
 
     io::TResult<std::vector<TDocumentInfo>> Documents(std::span<const std::int64_t> ids) override
     {
-        return DocumentQuery("SELECT id, name, content_hash, words, fingerprints, characters FROM archive_document "
-                             "WHERE id = ANY($1::bigint[]) ORDER BY id",
-                             ArrayLiteral(ids));
+        return DocumentQuery("documents", ArrayLiteral(ids));
     }
 
     io::TResult<std::vector<TDocumentInfo>> AllDocuments() override
     {
         return DocumentQuery(
-            "SELECT id, name, content_hash, words, fingerprints, characters FROM archive_document ORDER BY id",
-            std::nullopt);
+            "SELECT id, name, content_hash, words, fingerprints, characters FROM archive_document ORDER BY id", {});
     }
 
     io::TResult<std::string> PackedText(std::int64_t id) override
@@ -293,7 +300,7 @@ public:
 
     io::TResult<std::vector<std::string>> PackedTexts(std::span<const std::int64_t> ids) override
     {
-        return Blobs("SELECT id, data FROM archive_text WHERE id = ANY($1::bigint[])", ids, "a document's text");
+        return Blobs("read_texts", ids, "a document's text");
     }
 
     io::TResult<std::int64_t> RemoveDocuments(std::span<const std::int64_t> ids) override
@@ -384,7 +391,7 @@ public:
 
     io::TResult<std::vector<std::string>> ReadBlocks(std::span<const std::int64_t> blocks) override
     {
-        return Blobs("SELECT id, data FROM archive_block WHERE id = ANY($1::bigint[])", blocks, "a block of the index");
+        return Blobs("read_blocks", blocks, "a block of the index");
     }
 
     io::TResult<std::vector<std::string>> SegmentBlocks(std::int64_t segment) override
@@ -445,13 +452,15 @@ private:
         return counters;
     }
 
-    // The bytea column of the rows `ids` that `sql` selects (id, data) with
-    // the ids as its one parameter, in the order of `ids`.
-    io::TResult<std::vector<std::string>> Blobs(const char* sql, std::span<const std::int64_t> ids, const char* what)
+    // The bytea column of the rows `ids` that the prepared statement
+    // `statement` selects (id, data) with the ids as its one parameter, in
+    // the order of `ids`.
+    io::TResult<std::vector<std::string>> Blobs(const char* statement, std::span<const std::int64_t> ids,
+                                                const char* what)
     {
         const std::string array = ArrayLiteral(ids);
         const char* values[] = {array.c_str()};
-        TPgResult result(PQexecParams(conn_, sql, 1, nullptr, values, nullptr, nullptr, 1));
+        TPgResult result(PQexecPrepared(conn_, statement, 1, values, nullptr, nullptr, 1));
         if (!result.Ok()) {
             return Failure(*result);
         }
@@ -486,10 +495,13 @@ private:
         return ids;
     }
 
-    io::TResult<std::vector<TDocumentInfo>> DocumentQuery(const char* sql, const std::optional<std::string>& param)
+    // With `ids` (an array literal), runs the prepared statement `query` for
+    // them; without, runs the query `query` as it is.
+    io::TResult<std::vector<TDocumentInfo>> DocumentQuery(const char* query, const std::optional<std::string>& ids)
     {
-        const char* values[] = {param ? param->c_str() : nullptr};
-        TPgResult result(PQexecParams(conn_, sql, param ? 1 : 0, nullptr, param ? values : nullptr, nullptr, nullptr, 0));
+        const char* values[] = {ids ? ids->c_str() : nullptr};
+        TPgResult result(ids ? PQexecPrepared(conn_, query, 1, values, nullptr, nullptr, 0)
+                             : PQexec(conn_, query));
         if (!result.Ok()) {
             return Failure(*result);
         }
