@@ -248,6 +248,42 @@ TEST(Archive, BothStoresGiveTheSameResults)
     EXPECT_EQ(sqlite.stats[1], 30);
 }
 
+// An archive large enough that a look-up reads hundreds of blocks, which
+// both stores share out between two connections: the candidates are the
+// same, and the planted sources come first.
+TEST(Archive, BothStoresFindTheSameCandidatesWhereALookUpReadsManyBlocks)
+{
+    std::mt19937 random(11);
+    auto text = [&](int words) {
+        std::u16string result;
+        for (int i = 0; i < words; ++i) {
+            result += Ascii("w" + std::to_string(random() % 5000) + " ");
+        }
+        return result;
+    };
+    std::vector<TNewDocument> documents;
+    for (int d = 0; d < 600; ++d) {
+        documents.push_back({"doc" + std::to_string(d), text(1000)});
+    }
+    std::u16string article = text(2000);
+    for (const int source : {17, 233, 598}) {
+        article += u' ' + Passage(documents[static_cast<std::size_t>(source)].text, 300, 40);
+    }
+    test::TScratchDir dir;
+    std::vector<std::vector<TCandidate>> found;
+    for (const std::string& address : {dir.Path("large.glenvary"), FreshDatabase("large")}) {
+        TArchive archive = OpenOrFail(address);
+        ASSERT_TRUE(archive.Add(documents, TAddOptions{.batchDocuments = 100}).Ok());
+        auto candidates = archive.Candidates(article);
+        ASSERT_TRUE(candidates.Ok()) << candidates.Error();
+        found.push_back(candidates.Value());
+    }
+    EXPECT_EQ(found[0], found[1]);
+    ASSERT_GE(found[0].size(), 3U);
+    std::set<std::int64_t> best = {found[0][0].id, found[0][1].id, found[0][2].id};
+    EXPECT_EQ(best, (std::set<std::int64_t>{18, 234, 599}));
+}
+
 void MakeSqliteFile(const std::string& path, const char* sql)
 {
     sqlite3* db = nullptr;
