@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 SANITIZE_DIR ?= build-sanitize
 
-.PHONY: all deps configure build test test-sanitize run bench fuzz clean
+.PHONY: all deps configure build test test-sanitize run bench bench-archive fuzz clean
 
 all: build
 
@@ -56,6 +56,12 @@ bench: build
 	else echo "bench: no python3, so no table of targets"; \
 		if [ -x $(BUILD_DIR)/bench/glenvary_ui_bench ]; then QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/glenvary_ui_bench; fi; \
 	fi
+
+# The archive at 1,000, 10,000 and 100,000 documents on both stores, with a
+# PostgreSQL server of its own (docs/archive.md); ARCHIVE_SIZES picks others.
+ARCHIVE_SIZES ?= 1000 10000 100000
+bench-archive: build
+	@bash scripts/archive-bench.sh $(BUILD_DIR) $(ARCHIVE_SIZES)
 
 # Every fuzz target for FUZZ_SECONDS seconds each, built with clang's
 # libFuzzer in build-fuzz (scripts/fuzz.sh); FUZZ_TARGETS="rtf zip" picks some.

@@ -8,6 +8,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libcli11-dev nlohmann-json3-dev
   libzip-dev libpugixml-dev libpoppler-private-dev
+  libsqlite3-dev libzstd-dev libpq-dev
+  # The archive's tests start a PostgreSQL 15 server of their own (initdb
+  # and pg_ctl); they never use the cluster that the package may set up.
+  postgresql-15
   libreoffice-writer-nogui
   qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev zlib1g-dev
   fonts-dejavu-core xvfb xauth
