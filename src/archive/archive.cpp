@@ -589,15 +589,19 @@ base::TResult<TCheckReport> TArchive::Check(const std::u16string& article, const
         }
         TCheckedDocument document;
         document.document = infos.at(ids[i]);
-        TExactComparison exact = CompareExactly(std::move(text.Value()), article, options.unit, options.minLength);
+        // The document as article 1, the checked article as article 2: the
+        // comparison `compare` makes of them.
+        core::TComparedTexts exact =
+            core::CompareTexts(std::move(text.Value()), article, {options.unit, options.minLength});
+        const core::TListWords& documentWords = exact.article1.lstWords;
+        const core::TListWords& articleWords = exact.article2.lstWords;
         document.articleDuplicatedWords = exact.outcome.duplicatedWords;
         document.articlePercent = exact.outcome.duplicatePercent;
-        document.documentDuplicatedWords = core::CountColouredWords(exact.document.lstWords);
-        document.documentPercent =
-            core::DuplicatePercent(document.documentDuplicatedWords, exact.document.lstWords.Count());
-        document.articlePassages = MarkedPassages(exact.article);
-        document.documentPassages = MarkedPassages(exact.document);
-        document.documentText = std::move(exact.document.sText);
+        document.documentDuplicatedWords = core::CountColouredWords(documentWords);
+        document.documentPercent = core::DuplicatePercent(document.documentDuplicatedWords, documentWords.Count());
+        document.articlePassages = core::Regions({articleWords.begin(), articleWords.end()});
+        document.documentPassages = core::Regions({documentWords.begin(), documentWords.end()});
+        document.documentText = std::move(exact.article1.sText);
         results[i] = std::move(document);
         ++done;
     };

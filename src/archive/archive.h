@@ -19,7 +19,8 @@
 #pragma once
 
 #include "core/comparison.h"
-#include "exact_comparison.h"
+#include "core/compare_texts.h"
+#include "core/highlight.h"
 #include "fingerprint.h"
 #include "base/result.h"
 #include "store.h"
@@ -121,8 +122,8 @@ struct TCheckedDocument {
     std::int32_t documentDuplicatedWords = 0;
     double documentPercent = 0.0;
     /// The marked passages of each, as the comparison coloured them.
-    std::vector<TPassage> articlePassages;
-    std::vector<TPassage> documentPassages;
+    std::vector<core::TRegion> articlePassages;
+    std::vector<core::TRegion> documentPassages;
     /// The document's normalised text, which its passages' offsets index.
     std::u16string documentText;
 };

@@ -78,6 +78,19 @@ std::vector<TWordRange> ColouredRegions(std::span<const TWord> words)
     return regions;
 }
 
+std::vector<TRegion> Regions(std::span<const TWord> words)
+{
+    const std::vector<TWordRange> ranges = ColouredRegions(words);
+    std::vector<TRegion> regions;
+    regions.reserve(ranges.size());
+    for (const TWordRange& range : ranges) {
+        const TWord& first = words[static_cast<std::size_t>(range.iFirstWord)];
+        const TWord& last = words[static_cast<std::size_t>(range.iLastWord)];
+        regions.push_back({range.iFirstWord, range.iLastWord, first.iStart - 1, last.iEnd - 1, first.iColor});
+    }
+    return regions;
+}
+
 std::int32_t WordAt(std::span<const TWord> words, std::int32_t position) noexcept
 {
     // The last word that starts at or before the position holds it, if any

@@ -45,6 +45,23 @@ struct THighlightRun {
 /// inclusive), in text order. Cost: O(words.size()).
 [[nodiscard]] std::vector<TWordRange> ColouredRegions(std::span<const TWord> words);
 
+/// A coloured region with the places of its words in the article's text.
+struct TRegion {
+    std::int32_t firstWord = 0;
+    std::int32_t lastWord = 0;
+    /// UTF-16 offsets into the text, from 0, end exclusive: the first word's
+    /// start to the last word's end.
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+    TColor color = clWhite;
+
+    friend bool operator==(const TRegion&, const TRegion&) = default;
+};
+
+/// The coloured regions of ColouredRegions with their places.
+/// Cost: O(words.size()).
+[[nodiscard]] std::vector<TRegion> Regions(std::span<const TWord> words);
+
 /// The index of the word that holds the character at `position` (a 0-based
 /// UTF-16 offset, as an editor counts), or -1 when that character lies
 /// between words or outside the text. `words` in text order, as

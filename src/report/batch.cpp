@@ -21,7 +21,7 @@ core::TCompareOutcome ComparePair(core::TComparison& comparison, const std::vect
 {
     comparison.SetPreparedArticles(articles[static_cast<std::size_t>(article1)].prepared,
                                    articles[static_cast<std::size_t>(article2)].prepared);
-    return comparison.Compare(EffectiveMinLength(settings.minLength), static_cast<std::int32_t>(settings.unit));
+    return core::RunCompare(comparison, settings);
 }
 
 TBatchPair Counted(const core::TComparison& comparison, const core::TCompareOutcome& outcome,
@@ -52,15 +52,14 @@ bool ListedBefore(const TBatchPair& a, const TBatchPair& b)
 
 TBatchArticle PrepareBatchArticle(std::u16string text, std::string name)
 {
-    core::NormaliseArticle(text);
-    return TBatchArticle{std::move(name), core::TPreparedArticle(std::move(text))};
+    return TBatchArticle{std::move(name), core::PrepareText(std::move(text))};
 }
 
 TBatchReport CompareAllPairs(std::vector<TBatchArticle> articles, const TBatchSettings& settings)
 {
     TBatchReport report;
     report.unit = settings.compare.unit;
-    report.minLength = EffectiveMinLength(settings.compare.minLength);
+    report.minLength = core::EffectiveMinLength(settings.compare.minLength);
     report.threshold = settings.threshold;
     report.articles = std::move(articles);
     const auto count = static_cast<std::int64_t>(report.articles.size());
@@ -88,7 +87,10 @@ TBatchReport CompareAllPairs(std::vector<TBatchArticle> articles, const TBatchSe
                 TBatchPair pair = Counted(comparison, outcome, article1, article2);
                 if (pair.duplicatePercent[1] >= settings.threshold) {
                     if (settings.keepRegions) {
-                        pair.regions = {RegionsOf(comparison.Article1()), RegionsOf(comparison.Article2())};
+                        const core::TListWords& words1 = comparison.Article1().lstWords;
+                        const core::TListWords& words2 = comparison.Article2().lstWords;
+                        pair.regions = {core::Regions({words1.begin(), words1.end()}),
+                                        core::Regions({words2.begin(), words2.end()})};
                     }
                     listed[thread].push_back(std::move(pair));
                 }

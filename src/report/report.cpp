@@ -14,23 +14,6 @@
 namespace glenvary::report {
 namespace {
 
-} // namespace
-
-std::vector<TRegion> RegionsOf(const core::TArticle& article)
-{
-    const core::TListWords& words = article.lstWords;
-    const std::vector<core::TWordRange> ranges = core::ColouredRegions({words.begin(), words.end()});
-    std::vector<TRegion> regions;
-    regions.reserve(ranges.size());
-    for (const core::TWordRange& range : ranges) {
-        regions.push_back({range.iFirstWord, range.iLastWord, words[range.iFirstWord].iStart - 1,
-                           words[range.iLastWord].iEnd - 1, words[range.iFirstWord].iColor});
-    }
-    return regions;
-}
-
-namespace {
-
 TArticleReport ReportArticle(core::TArticle article, std::string name)
 {
     TArticleReport report;
@@ -39,7 +22,7 @@ TArticleReport ReportArticle(core::TArticle article, std::string name)
     report.paragraphs = article.lstParagraphs.Count();
     report.duplicatedWords = core::CountColouredWords(article.lstWords);
     report.duplicatePercent = core::DuplicatePercent(report.duplicatedWords, article.lstWords.Count());
-    report.regions = RegionsOf(article);
+    report.regions = core::Regions({article.lstWords.begin(), article.lstWords.end()});
     // Last, when nothing reads the article any more: a book-length text and
     // its words move instead of being copied.
     report.text = std::move(article.sText);
@@ -79,11 +62,6 @@ std::optional<core::TUnitKind> UnitFromName(std::string_view name) noexcept
     return std::nullopt;
 }
 
-std::int32_t EffectiveMinLength(std::int32_t minLength) noexcept
-{
-    return minLength == 0 ? 1 : minLength;
-}
-
 void WriteCssColor(core::TColor color, char* out) noexcept
 {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -116,7 +94,7 @@ TCompareReport BuildCompareReport(core::TArticle article1, core::TArticle articl
 {
     TCompareReport report;
     report.unit = settings.unit;
-    report.minLength = EffectiveMinLength(settings.minLength);
+    report.minLength = core::EffectiveMinLength(settings.minLength);
     report.compared = outcome.compared;
     report.duplicatePercent = outcome.compared ? outcome.duplicatePercent : 0.0;
     report.duplicatePercentShown = core::RoundHalfEven(report.duplicatePercent);
@@ -131,24 +109,9 @@ TCompareReport BuildCompareReport(core::TArticle article1, core::TArticle articl
 TCompareReport CompareArticles(std::u16string text1, std::u16string text2, const TCompareSettings& settings,
                                const std::array<std::string, 2>& names)
 {
-    core::SideBySide(
-        text1.size() + text2.size() >= core::kParallelWords, [&text1] { core::NormaliseArticle(text1); },
-        [&text2] { core::NormaliseArticle(text2); });
-    core::TArticle article1;
-    core::TArticle article2;
-    core::TCompareOutcome outcome;
-    {
-        core::TComparison comparison;
-        // A report lists regions, never the passage behind a word.
-        comparison.KeepPassages(false);
-        comparison.SetArticleTexts(std::move(text1), std::move(text2));
-        outcome =
-            comparison.Compare(EffectiveMinLength(settings.minLength), static_cast<std::int32_t>(settings.unit));
-        article1 = comparison.TakeArticle(core::TArticleSide::Article1);
-        article2 = comparison.TakeArticle(core::TArticleSide::Article2);
-        // The comparison's index goes here, before the report is written.
-    }
-    return BuildCompareReport(std::move(article1), std::move(article2), outcome, settings, names);
+    core::TComparedTexts compared = core::CompareTexts(std::move(text1), std::move(text2), settings);
+    return BuildCompareReport(std::move(compared.article1), std::move(compared.article2), compared.outcome, settings,
+                              names);
 }
 
 TDensityReport CountKeyword(std::u16string text, std::u16string_view keyword, std::string name)

@@ -3,7 +3,9 @@
 // gathered once so that every output format prints the same facts.
 #pragma once
 
+#include "core/compare_texts.h"
 #include "core/comparison.h"
+#include "core/highlight.h"
 #include "core/words.h"
 
 #include <array>
@@ -16,12 +18,7 @@
 namespace glenvary::report {
 
 /// The settings of one comparison as the user gave them.
-struct TCompareSettings {
-    core::TUnitKind unit = core::ukWords;
-    /// The minimum length as given; 0 is taken as 1, as the window's length
-    /// field does. Callers reject negative values before.
-    std::int32_t minLength = 1;
-};
+using TCompareSettings = core::TCompareSettings;
 
 /// The name of a unit kind as the command line spells it: "words",
 /// "sentences" or "paragraphs".
@@ -29,10 +26,6 @@ struct TCompareSettings {
 
 /// The unit kind of a command-line name, or nothing for an unknown name.
 [[nodiscard]] std::optional<core::TUnitKind> UnitFromName(std::string_view name) noexcept;
-
-/// The minimum length the comparison runs with: 0 becomes 1, as in the
-/// window; every other value stays.
-[[nodiscard]] std::int32_t EffectiveMinLength(std::int32_t minLength) noexcept;
 
 /// A stored BBGGRR colour as the web spells it, "#RRGGBB" with upper-case
 /// digits (aqua, stored 0xFFFF00, is "#00FFFF"): the form of every report
@@ -42,16 +35,8 @@ struct TCompareSettings {
 void WriteCssColor(core::TColor color, char* out) noexcept;
 
 /// A maximal run of consecutive words that share one colour other than
-/// white.
-struct TRegion {
-    std::int32_t firstWord = 0;
-    std::int32_t lastWord = 0;
-    /// UTF-16 offsets into the normalised text, from 0, end exclusive: the
-    /// first word's start to the last word's end.
-    std::int32_t start = 0;
-    std::int32_t end = 0;
-    core::TColor color = core::clWhite;
-};
+/// white, with its places in the normalised text.
+using TRegion = core::TRegion;
 
 /// One article after the comparison.
 struct TArticleReport {
@@ -99,9 +84,6 @@ struct TCompareReport {
 /// pay for a thread, and the part, expected to take `heldBytes`, takes at
 /// most 64 MiB, so that a report never holds more than that of itself.
 [[nodiscard]] bool WritesSideBySide(const TCompareReport& report, std::size_t heldBytes) noexcept;
-
-/// The coloured regions of a compared article, in text order.
-[[nodiscard]] std::vector<TRegion> RegionsOf(const core::TArticle& article);
 
 [[nodiscard]] TCompareReport BuildCompareReport(core::TArticle article1, core::TArticle article2,
                                                 const core::TCompareOutcome& outcome, const TCompareSettings& settings,

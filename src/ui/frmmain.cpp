@@ -5,6 +5,7 @@
 #include "report/report_format.h"
 #include "config/picture_size.h"
 #include "config/skin.h"
+#include "core/compare_texts.h"
 #include "core/highlight.h"
 #include "core/keyword.h"
 #include "core/normalise.h"
@@ -785,7 +786,8 @@ void TfrmMain::btnCompareExClick()
     TBusyGuard busy(bBusy_);
     // The engine's one whole comparison: the blank check, the fresh split,
     // the walk and the percentage.
-    const core::TCompareOutcome outcome = engine_.Compare(minNumWords_->value(), cbxType_->currentIndex());
+    const core::TCompareOutcome outcome = core::RunCompare(
+        engine_, {static_cast<core::TUnitKind>(cbxType_->currentIndex()), minNumWords_->value()});
     if (!outcome.compared) {
         return;
     }

@@ -138,8 +138,8 @@ TEST(Archive, CandidatesHoldEveryDocumentTheComparisonMarksARunOf)
         }
         for (const TAddedDocument& document : added.Value().documents) {
             const std::u16string& text = documents[std::stoul(document.name.substr(3))].text;
-            const TExactComparison exact = CompareExactly(text, article, core::ukWords, kGuaranteeWords);
-            if (core::CountColouredWords(exact.document.lstWords) >= kGuaranteeWords) {
+            const core::TComparedTexts exact = core::CompareTexts(text, article, {core::ukWords, kGuaranteeWords});
+            if (core::CountColouredWords(exact.article1.lstWords) >= kGuaranteeWords) {
                 ++guaranteed;
                 EXPECT_TRUE(found.contains(document.id)) << document.name << " is no candidate";
             }
