@@ -2,14 +2,14 @@
 // glenvary-cli: compares two articles from the command line.
 #include "cli/cli.h"
 #include "cli/signals.h"
-#include "large_pages.h"
+#include "platform/large_pages.h"
 
 #include <iostream>
 
 int main(int argc, char** argv)
 {
     // A run compares once and ends: what it frees it reuses.
-    glenvary::app::KeepFreedMemory();
+    glenvary::platform::KeepFreedMemory();
     // Ctrl-C stops LibreOffice and the document reader and removes the
     // run's temporary files. Before any other thread starts, so that every
     // thread leaves the signals to the one that handles them.

@@ -1,20 +1,13 @@
 // SPDX-License-Identifier: MIT
 // glenvary-read: the document reader, the child process in which the
 // programs read untrusted documents (src/io/cage.h).
+#include "base/sanitizers.h"
 #include "io/cage.h"
 
 #include <cstddef>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define GLENVARY_ADDRESS_SANITIZER 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define GLENVARY_ADDRESS_SANITIZER 1
-#endif
 
-#if !defined(GLENVARY_ADDRESS_SANITIZER)
+#if !defined(GLENVARY_SANITIZED_ALLOCATOR)
 // The C allocation functions of the whole process, libraries included,
 // pass through here, so that the reader knows when memory ran out even where
 // a library gives up with abort() instead of reporting it (poppler does):

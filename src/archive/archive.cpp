@@ -6,6 +6,7 @@
 #include "text_codec.h"
 
 #include <algorithm>
+#include <functional>
 #include <atomic>
 #include <optional>
 #include <unordered_map>
@@ -634,12 +635,23 @@ base::TResult<TCheckReport> TArchive::Check(const std::u16string& article, const
 
 base::TResult<std::int64_t> TArchive::RemoveByName(std::string_view name)
 {
+    return Remove([name](TArchiveStore& store) { return store.FindName(name); });
+}
+
+base::TResult<std::int64_t> TArchive::RemoveById(std::int64_t id)
+{
+    return Remove([id](TArchiveStore&) { return base::TResult<std::vector<std::int64_t>>(std::vector{id}); });
+}
+
+base::TResult<std::int64_t> TArchive::Remove(
+    const std::function<base::TResult<std::vector<std::int64_t>>(TArchiveStore&)>& chosen)
+{
     TArchiveStore& store = *state_->store;
     auto begun = store.BeginWrite();
     if (!begun.Ok()) {
         return base::TError{begun.Error()};
     }
-    auto ids = store.FindName(name);
+    auto ids = chosen(store);
     if (!ids.Ok()) {
         store.Rollback();
         return base::TError{ids.Error()};
@@ -657,25 +669,6 @@ base::TResult<std::int64_t> TArchive::RemoveByName(std::string_view name)
     return removed.Value();
 }
 
-base::TResult<std::int64_t> TArchive::RemoveById(std::int64_t id)
-{
-    TArchiveStore& store = *state_->store;
-    auto begun = store.BeginWrite();
-    if (!begun.Ok()) {
-        return base::TError{begun.Error()};
-    }
-    auto removed = store.RemoveDocuments(std::span(&id, 1));
-    if (!removed.Ok()) {
-        store.Rollback();
-        return base::TError{removed.Error()};
-    }
-    TCounters counters = begun.Value();
-    counters.documents -= removed.Value();
-    if (auto committed = store.Commit(counters); !committed.Ok()) {
-        return base::TError{committed.Error()};
-    }
-    return removed.Value();
-}
 
 base::TResult<std::vector<TDocumentInfo>> TArchive::List()
 {

@@ -202,6 +202,10 @@ public:
 
 private:
     struct TState;
+    // Removes, in one transaction, the documents that `chosen` finds.
+    base::TResult<std::int64_t> Remove(
+        const std::function<base::TResult<std::vector<std::int64_t>>(TArchiveStore&)>& chosen);
+
     std::unique_ptr<TState> state_;
 };
 

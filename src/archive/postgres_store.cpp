@@ -497,15 +497,7 @@ private:
         for (int row = 0; row < result.Rows(); ++row) {
             const std::string_view key = result.Text(row, 0);
             const std::int64_t value = ToInt(result.Text(row, 1));
-            if (key == "next_document") {
-                counters.nextDocument = value;
-            } else if (key == "next_segment") {
-                counters.nextSegment = value;
-            } else if (key == "generation") {
-                counters.generation = value;
-            } else if (key == "documents") {
-                counters.documents = value;
-            }
+            counters.Set(key, value);
         }
         return counters;
     }

@@ -536,15 +536,7 @@ private:
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             const std::string_view key(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
             const std::int64_t value = sqlite3_column_int64(stmt, 1);
-            if (key == "next_document") {
-                counters.nextDocument = value;
-            } else if (key == "next_segment") {
-                counters.nextSegment = value;
-            } else if (key == "generation") {
-                counters.generation = value;
-            } else if (key == "documents") {
-                counters.documents = value;
-            }
+            counters.Set(key, value);
         }
         if (rc != SQLITE_DONE) {
             auto failure = Failure();

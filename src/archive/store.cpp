@@ -54,4 +54,17 @@ base::TResult<std::unique_ptr<TArchiveStore>> OpenStore(const std::string& addre
     return OpenSqliteStore(address, mode);
 }
 
+void TCounters::Set(std::string_view key, std::int64_t value) noexcept
+{
+    if (key == "next_document") {
+        nextDocument = value;
+    } else if (key == "next_segment") {
+        nextSegment = value;
+    } else if (key == "generation") {
+        generation = value;
+    } else if (key == "documents") {
+        documents = value;
+    }
+}
+
 } // namespace glenvary::archive

@@ -71,6 +71,11 @@ struct TCounters {
     std::int64_t generation = 0;
     /// Documents stored now.
     std::int64_t documents = 0;
+
+    /// Takes the value of the counter a store keeps under `key`
+    /// ("next_document", "next_segment", "generation", "documents"); other
+    /// keys are left alone.
+    void Set(std::string_view key, std::int64_t value) noexcept;
 };
 
 /// How much the store takes.

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "base/sanitizers.h"
 #include "io/cage.h"
 
 #include "io/article_file.h"
@@ -28,14 +29,6 @@
 #include <system_error>
 #include <utility>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define GLENVARY_ADDRESS_SANITIZER 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define GLENVARY_ADDRESS_SANITIZER 1
-#endif
 
 namespace glenvary::io {
 namespace {
@@ -212,7 +205,7 @@ bool Lower(int resource, rlim_t soft, rlim_t hard)
 bool ApplyLimits(std::uint64_t addressSpace, std::uint64_t cpuSeconds)
 {
     bool applied = Lower(RLIMIT_CPU, cpuSeconds, cpuSeconds + 1) && Lower(RLIMIT_CORE, 0, 0);
-#if defined(GLENVARY_ADDRESS_SANITIZER)
+#if defined(GLENVARY_SANITIZED_ALLOCATOR)
     static_cast<void>(addressSpace);
 #else
     applied = applied && Lower(RLIMIT_AS, addressSpace, addressSpace);

@@ -202,63 +202,7 @@ TAction FindWord(std::string_view name, char16_t& symbol)
     return name.starts_with("ul") ? TAction::Underline : TAction::Ignore;
 }
 
-// The code page of a font's \fcharsetN; 0 where the font follows the
-// document's code page (ANSI, default, symbol, unknown).
-int CodePageOfCharset(std::int32_t charset)
-{
-    switch (charset) {
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 130: return 1361;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 255: return 437;
-    default: return 0;
-    }
-}
-
 bool IsCodePage(std::int32_t number) { return number > 0 && number <= kMaxCodePage; }
-
-// Code pages where one character may take several bytes, so bytes have to
-// be decoded together rather than through a table of 256.
-bool IsMultiByte(int codePage)
-{
-    switch (codePage) {
-    case 932: case 936: case 949: case 950: case 1361: case 10001: case 10002: case 10003:
-    case 10008: case 20932: case 51932: case 51936: case 51949: case 54936: case 65001:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// Whether `byte` opens a two-byte character in a multi-byte code page, so
-// that the byte after it is its second half even when it is a plain ASCII
-// letter: Word writes "\'83e" for the katakana TE.
-bool IsLeadByte(int codePage, unsigned char byte)
-{
-    switch (codePage) {
-    case 932:
-    case 10001:
-        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-    case 1361:
-        return (byte >= 0x84 && byte <= 0xD3) || (byte >= 0xD8 && byte <= 0xDE) || (byte >= 0xE0 && byte <= 0xF9);
-    case 65001:
-        return false; // UTF-8 continues only with bytes above 0x7F
-    default:
-        return byte >= 0x81 && byte <= 0xFE;
-    }
-}
 
 bool IsLetter(char c) noexcept { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
@@ -722,7 +666,7 @@ private:
 
     const TByteTable* MakeByteTable(int codePage)
     {
-        if (IsMultiByte(codePage)) {
+        if (IsMultiByteCodePage(codePage)) {
             return DecodeCodePage("a", codePage) ? nullptr : &DefaultTable();
         }
         std::string all(256, '\0');

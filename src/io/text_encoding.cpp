@@ -212,4 +212,53 @@ std::optional<std::u16string> DecodeCodePage(std::string_view bytes, int codePag
     return DecodeWith(ibm.c_str(), bytes);
 }
 
+int CodePageOfCharset(std::int32_t charset) noexcept
+{
+    switch (charset) {
+    case 77: return 10000;
+    case 128: return 932;
+    case 129: return 949;
+    case 130: return 1361;
+    case 134: return 936;
+    case 136: return 950;
+    case 161: return 1253;
+    case 162: return 1254;
+    case 163: return 1258;
+    case 177: return 1255;
+    case 178: return 1256;
+    case 186: return 1257;
+    case 204: return 1251;
+    case 222: return 874;
+    case 238: return 1250;
+    case 255: return 437;
+    default: return 0;
+    }
+}
+
+bool IsMultiByteCodePage(int codePage) noexcept
+{
+    switch (codePage) {
+    case 932: case 936: case 949: case 950: case 1361: case 10001: case 10002: case 10003:
+    case 10008: case 20932: case 51932: case 51936: case 51949: case 54936: case 65001:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsLeadByte(int codePage, unsigned char byte) noexcept
+{
+    switch (codePage) {
+    case 932:
+    case 10001:
+        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 1361:
+        return (byte >= 0x84 && byte <= 0xD3) || (byte >= 0xD8 && byte <= 0xDE) || (byte >= 0xE0 && byte <= 0xF9);
+    case 65001:
+        return false; // UTF-8 continues only with bytes above 0x7F
+    default:
+        return byte >= 0x81 && byte <= 0xFE;
+    }
+}
+
 } // namespace glenvary::io

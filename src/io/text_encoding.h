@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,5 +64,20 @@ struct TDecodedText {
 /// 65001...) through ICU. Bytes the code page does not define become U+FFFD.
 /// Empty when ICU knows no such code page.
 [[nodiscard]] std::optional<std::u16string> DecodeCodePage(std::string_view bytes, int codePage);
+
+/// The Windows code page of a font's character set, as rich text names it
+/// (\fcharsetN): 1251 for 204, 932 for 128 and so on; 0 where the font
+/// follows the document's code page (ANSI, default, symbol, unknown).
+[[nodiscard]] int CodePageOfCharset(std::int32_t charset) noexcept;
+
+/// Whether a character of `codePage` may take several bytes (932, 936,
+/// 949, 950, 65001...), so that its bytes are decoded together rather than
+/// through a table of 256.
+[[nodiscard]] bool IsMultiByteCodePage(int codePage) noexcept;
+
+/// Whether `byte` opens a two-byte character of the multi-byte `codePage`,
+/// so that the byte after it is its second half even when it is a plain
+/// ASCII letter (Word writes "\'83e" for the katakana TE).
+[[nodiscard]] bool IsLeadByte(int codePage, unsigned char byte) noexcept;
 
 } // namespace glenvary::io

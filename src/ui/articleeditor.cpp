@@ -470,30 +470,26 @@ void TArticleEditor::Replace(QTextDocument* next, TUndoStep step)
 
 void TArticleEditor::Undo()
 {
-    TChangeBatch batch(*this);
-    const bool wasTravelling = std::exchange(travelling_, true);
-    if (document()->isUndoAvailable()) {
-        undo();
-    } else if (!undone_.empty()) {
-        redone_.push_back(document());
-        QTextDocument* back = undone_.back();
-        undone_.pop_back();
-        Show(back);
-    }
-    travelling_ = wasTravelling;
+    Travel(true);
 }
 
 void TArticleEditor::Redo()
 {
+    Travel(false);
+}
+
+void TArticleEditor::Travel(bool back)
+{
     TChangeBatch batch(*this);
     const bool wasTravelling = std::exchange(travelling_, true);
-    if (document()->isRedoAvailable()) {
-        redo();
-    } else if (!redone_.empty()) {
-        undone_.push_back(document());
-        QTextDocument* again = redone_.back();
-        redone_.pop_back();
-        Show(again);
+    std::vector<QTextDocument*>& from = back ? undone_ : redone_;
+    if (back ? document()->isUndoAvailable() : document()->isRedoAvailable()) {
+        back ? undo() : redo();
+    } else if (!from.empty()) {
+        (back ? redone_ : undone_).push_back(document());
+        QTextDocument* next = from.back();
+        from.pop_back();
+        Show(next);
     }
     travelling_ = wasTravelling;
 }
@@ -616,6 +612,30 @@ void TArticleEditor::RenderPieces(std::span<const TStyledPiece> pieces)
 {
     TChangeBatch batch(*this);
     ReplaceAll(pieces);
+}
+
+void TArticleEditor::RenderRuns(std::u16string_view text, std::span<const core::THighlightRun> runs)
+{
+    std::vector<TStyledPiece> pieces;
+    pieces.reserve(runs.size());
+    for (const core::THighlightRun& run : runs) {
+        const bool plain = run.color == core::clWhite;
+        pieces.push_back({text.substr(static_cast<std::size_t>(run.start), static_cast<std::size_t>(run.length)),
+                          core::clBlack, run.color, plain ? 0U : TFontStyles{fsBold}});
+    }
+    RenderPieces(pieces);
+}
+
+void TArticleEditor::ShowPlain()
+{
+    const TEditGroup group(*this);
+    SetSelectionStart(0);
+    SetSelectionLength(static_cast<std::int32_t>(Text().size()));
+    SetSelectionTextColor(core::clBlack);
+    SetSelectionStyle(0);
+    SetSelectionBackColor(core::clWhite);
+    SetSelectionStart(0);
+    SetSelectionLength(0);
 }
 
 void TArticleEditor::ReplaceAll(std::span<const TStyledPiece> pieces)

@@ -2,6 +2,7 @@
 // Glenvary: the rich-text editor that holds one article.
 #pragma once
 
+#include "core/highlight.h"
 #include "core/words.h"
 #include "io/article_document.h"
 
@@ -232,6 +233,13 @@ public:
     /// is raised only when the text differs from before.
     /// Cost: O(total length + pieces), one layout.
     void RenderPieces(std::span<const TStyledPiece> pieces);
+    /// Shows `text` in the runs of a comparison's colours, in one edit as
+    /// RenderPieces does: a coloured run bold black on its colour, a white
+    /// one plain black on white.
+    void RenderRuns(std::u16string_view text, std::span<const core::THighlightRun> runs);
+    /// Shows the whole text plain (black on white, no style) in one edit and
+    /// puts the caret at the start. Formatting only: the text stays.
+    void ShowPlain();
 
     /// Where the view goes when ShowRange selects a range.
     enum class TView {
@@ -316,6 +324,9 @@ private:
     void Replace(QTextDocument* next, TUndoStep step);
     // Shows `next`, a document of this editor, listening to its changes.
     void Show(QTextDocument* next);
+    // Undo (`back`) or Redo: the content's own history first, then the
+    // contents kept whole.
+    void Travel(bool back);
 
     void ContentsChange(int position, int charsRemoved, int charsAdded);
     void ContentsChanged();

@@ -2,16 +2,24 @@
 #include "ui/articlepanel.h"
 
 #include "core/segmentation.h"
+#include "io/article_file.h"
+#include "platform/error_reporter.h"
 #include "ui/articleeditor.h"
 #include "ui/controls.h"
+#include "ui/guarded.h"
 #include "ui/numericfield.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 namespace glenvary::ui {
 namespace {
@@ -154,6 +162,7 @@ void TArticlePanel::ShowDensity(int occurrences, double density)
 
 void TArticlePanel::SetImporting(bool importing)
 {
+    importing_ = importing;
     btnImport_->setEnabled(!importing);
     rchArticle_->setReadOnly(importing);
     if (importing) {
@@ -169,6 +178,120 @@ std::vector<QWidget*> TArticlePanel::FocusOrder() const
 {
     return {btnImport_, btnClearH_, btnClear_, rchArticle_, edtWords_,
             edtSenten_, edtParag_,  edtKw_,     btnCalculateKwDensity_};
+}
+
+} // namespace glenvary::ui
+
+namespace glenvary::ui {
+
+TArticlePanel::~TArticlePanel()
+{
+    StopImport();
+}
+
+void TArticlePanel::StopImport()
+{
+    importer_.request_stop();
+    if (importer_.joinable()) {
+        importer_.join();
+    }
+}
+
+void TArticlePanel::ImportFile(const QString& path)
+{
+    if (importing_) {
+        return;
+    }
+    const std::string file = QFile::encodeName(path).toStdString();
+    // What can be told without reading is refused before the article is
+    // emptied: a pipe would hold the read up forever.
+    if (const std::optional<std::string> refused = io::RefuseBeforeReading(file, io::kMaxImportBytes)) {
+        platform::ReportWarning(QString::fromStdString(*refused)
+                                + QStringLiteral(".\n%1 is left as it was.").arg(title()));
+        QMetaObject::invokeMethod(this, [this] { Q_EMIT ImportEnded(); }, Qt::QueuedConnection);
+        return;
+    }
+    emptiedText_ = !rchArticle_->Text().empty();
+    rchArticle_->Clear();
+    changesAfterClear_ = rchArticle_->Changes();
+    const bool plain = io::TakesWordProcessorRoute(file);
+    const TArticleEditor::TDocumentLook look = rchArticle_->DocumentLook();
+    QThread* const guiThread = thread();
+    SetImporting(true);
+    // The read, and the building of the editor's document from it, run off
+    // the GUI thread: a document that LibreOffice converts takes seconds, a
+    // book of short lines is hundreds of thousands of paragraphs, and the
+    // window must answer meanwhile. The result comes back as a queued call,
+    // which Qt drops if the panel is gone.
+    importer_ = std::jthread([this, file, plain, path, look, guiThread](const std::stop_token& stop) {
+        auto result = std::make_shared<TImportRead>();
+        try {
+            io::TReadSettings settings;
+            settings.maxBytes = io::kMaxImportBytes;
+            settings.stop = stop;
+            base::TResult<io::TArticleDocument> read = io::ReadArticleFile(file, settings);
+            if (!read) {
+                result->error = read.Error();
+            } else if (!stop.stop_requested()) {
+                if (!plain) {
+                    result->plainParagraphs = io::PlainCrowdedParagraphs(read.Value());
+                }
+                result->built = TArticleEditor::BuildDocument(look, read.Value(), plain);
+                result->built->moveToThread(guiThread);
+            }
+        } catch (...) {
+            result->fault = std::current_exception();
+        }
+        if (stop.stop_requested()) {
+            return;
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, path, result] {
+                RunGuarded([&] { FinishImport(path, *result); });
+                Q_EMIT ImportEnded();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void TArticlePanel::FinishImport(const QString& path, TImportRead& result)
+{
+    // The worker posted this as its last act; it is ending, if not gone.
+    if (importer_.joinable()) {
+        importer_.join();
+    }
+    SetImporting(false);
+    const QString article = title();
+    if (result.fault) {
+        sourceName_.clear();
+        std::rethrow_exception(result.fault);
+    }
+    if (!result.built) {
+        sourceName_.clear();
+        platform::ReportWarning(QString::fromStdString(result.error) + QStringLiteral(".\n")
+                                + (emptiedText_ ? QStringLiteral("%1 is empty; Ctrl+Z brings its text back.")
+                                                : QStringLiteral("%1 stays empty."))
+                                      .arg(article));
+        return;
+    }
+    // The load and the emptying that began the import make one step, so
+    // that one Ctrl+Z brings back the text as it was; unless something was
+    // done to the editor in between, which then stays a step of its own.
+    const TArticleEditor::TUndoStep step = rchArticle_->Changes() == changesAfterClear_
+        ? TArticleEditor::TUndoStep::JoinClear
+        : TArticleEditor::TUndoStep::New;
+    rchArticle_->ShowDocument(std::move(result.built), step);
+    sourceName_ = QFileInfo(path).fileName();
+    if (result.plainParagraphs > 0) {
+        platform::ReportWarning(
+            QStringLiteral("%1 is in %2 without part of its formatting: %3 holds more than %4 differently "
+                           "formatted stretches, more than the window lays out quickly, and is shown plain.")
+                .arg(QFileInfo(path).fileName(), article,
+                     result.plainParagraphs == 1 ? QStringLiteral("1 paragraph")
+                                                 : QStringLiteral("each of %1 paragraphs").arg(result.plainParagraphs),
+                     QString::number(io::kMaxLookRunsPerParagraph)));
+    }
 }
 
 } // namespace glenvary::ui

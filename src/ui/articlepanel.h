@@ -2,8 +2,14 @@
 // Glenvary: one article side of the window.
 #pragma once
 
+#include "ui/articleeditor.h"
+
 #include <QGroupBox>
 
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <thread>
 #include <vector>
 
 class QFrame;
@@ -53,9 +59,34 @@ public:
     /// Shows a keyword's number of occurrences, and their density in two
     /// decimals.
     void ShowDensity(int occurrences, double density);
-    /// While a file is read into the side: a busy cursor over it, Import
-    /// disabled and the editor read-only; false undoes all three.
-    void SetImporting(bool importing);
+    /// Reads the file at `path` into the editor, as Import does after its
+    /// dialog and as dropping a file onto the editor does. What can be told
+    /// without reading (a pipe, a device, a folder, a file too large) is
+    /// refused before anything changes. Otherwise empties the editor, then
+    /// reads the file and builds the editor's document off the GUI thread,
+    /// with a busy cursor over the side, Import disabled and the editor
+    /// read-only until the read ends. A path that takes the word-processor
+    /// route (see io::TakesWordProcessorRoute) is set in as plain text in
+    /// one piece; any other loads with its formatting; either way the caret
+    /// stands at the start and one Ctrl+Z brings back the text the editor
+    /// held. A file that cannot be read leaves the editor empty (Ctrl+Z
+    /// brings its text back) and is reported once as a warning that names
+    /// the file, the reason and what became of the article. Does nothing
+    /// while a read runs. ImportEnded follows in every case.
+    void ImportFile(const QString& path);
+    /// True while a file is read into the side.
+    [[nodiscard]] bool IsImporting() const noexcept { return importing_; }
+    /// The name of the file imported last, for reports; empty for typed or
+    /// pasted text.
+    [[nodiscard]] const QString& sourceName() const noexcept { return sourceName_; }
+    /// What reports call the article: the file it was imported from, or
+    /// the side's title ("Article 1") for typed or pasted text.
+    [[nodiscard]] QString ArticleName() const { return sourceName_.isEmpty() ? title() : sourceName_; }
+    /// The text is no longer the imported file's (Delete All).
+    void ForgetSource() { sourceName_.clear(); }
+    /// Asks a running read to stop and waits for its thread; its result is
+    /// dropped. A LibreOffice conversion is stopped, not waited for.
+    void StopImport();
     /// The side's controls that take the focus, in the order they are laid
     /// out: top to bottom, left to right.
     [[nodiscard]] std::vector<QWidget*> FocusOrder() const;
@@ -65,7 +96,30 @@ public:
     /// frame and the arrows of its scroll bar), as Arrange lays them out.
     [[nodiscard]] QSize minimumSizeHint() const override;
 
+    ~TArticlePanel() override;
+    TArticlePanel(const TArticlePanel&) = delete;
+    TArticlePanel& operator=(const TArticlePanel&) = delete;
+
+Q_SIGNALS:
+    /// The import has ended, loaded or failed.
+    void ImportEnded();
+
 private:
+    // What a read off the GUI thread brings back: the document built for
+    // the editor, the reason the file could not be read, or a fault of the
+    // program.
+    struct TImportRead {
+        TArticleEditor::TBuiltDocument built;
+        std::string error;
+        // Paragraphs shown plain for their many looks.
+        std::size_t plainParagraphs = 0;
+        std::exception_ptr fault;
+    };
+
+    void FinishImport(const QString& path, TImportRead& result);
+    // A busy cursor over the side, Import disabled and the editor
+    // read-only; false undoes all three.
+    void SetImporting(bool importing);
     void BuildButtonBar(int number);
     void BuildEditor(int number);
     void BuildStatistics(int number);
@@ -84,6 +138,16 @@ private:
     QPushButton* btnCalculateKwDensity_ = nullptr;
     TNumericField* edtDensPerc_ = nullptr;
     TNumericField* edtDensTotal_ = nullptr;
+
+    // The read of an imported file; joinable while it runs.
+    std::jthread importer_;
+    bool importing_ = false;
+    // The editor held text when the running import emptied it.
+    bool emptiedText_ = false;
+    // The editor's count of changes right after the running import emptied
+    // it: the same count when the read ends means nothing came between.
+    std::uint64_t changesAfterClear_ = 0;
+    QString sourceName_;
 };
 
 } // namespace glenvary::ui

@@ -5,6 +5,9 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace glenvary::ui {
 
@@ -36,6 +39,30 @@ TNumericField* MakeField(QWidget* parent, const QString& name, bool readOnly, co
     field->setGeometry(geometry);
     field->setAccessibleName(accessibleName);
     return field;
+}
+
+int BarMinimumWidth(const QWidget& bar, const std::vector<TRightAnchored>& rightAnchored)
+{
+    int width = 0;
+    const int spacing = std::max(0, bar.style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
+    for (const auto& [anchored, rightMargin] : rightAnchored) {
+        width = std::max(width, anchored->width() + rightMargin);
+    }
+    for (const QWidget* control : bar.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (std::any_of(rightAnchored.begin(), rightAnchored.end(),
+                        [control](const TRightAnchored& entry) { return entry.first == control; })) {
+            continue;
+        }
+        const QRect rect = control->geometry();
+        width = std::max(width, rect.right() + 1);
+        for (const auto& [anchored, rightMargin] : rightAnchored) {
+            const QRect other = anchored->geometry();
+            if (rect.top() <= other.bottom() && other.top() <= rect.bottom()) {
+                width = std::max(width, rect.right() + 1 + spacing + anchored->width() + rightMargin);
+            }
+        }
+    }
+    return width;
 }
 
 } // namespace glenvary::ui

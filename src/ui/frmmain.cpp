@@ -3,8 +3,6 @@
 
 #include "report/report.h"
 #include "report/report_format.h"
-#include "config/picture_size.h"
-#include "config/skin.h"
 #include "core/compare_texts.h"
 #include "core/highlight.h"
 #include "core/keyword.h"
@@ -15,35 +13,28 @@
 #include "platform/url_opener.h"
 #include "ui/articlepanel.h"
 #include "ui/controls.h"
+#include "ui/guarded.h"
 #include "ui/numericfield.h"
+#include "ui/passagenavigator.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QFrame>
 #include <QApplication>
-#include <QIcon>
-#include <QImageReader>
 #include <QKeySequence>
-#include <QMovie>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QStyle>
-#include <QThread>
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
-#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <span>
@@ -57,87 +48,8 @@ namespace {
 constexpr int kClientWidth = 753;
 constexpr int kClientHeight = 520;
 constexpr int kTopBarHeight = 33;
-constexpr int kBannerHeight = 65;
 constexpr int kBottomBarHeight = 62;
 constexpr int kStripWidth = 5;
-// Where the two footer links lead when no configuration names others.
-constexpr const char* kBuiltInLinkAddress = "https://www.google.com";
-
-// Sets bBusy for the lifetime of one comparison, so that a comparison that
-// fails part-way cannot leave the editors ignoring every later edit.
-class TBusyGuard {
-public:
-    explicit TBusyGuard(bool& flag) noexcept : flag_(flag) { flag_ = true; }
-    ~TBusyGuard() { flag_ = false; }
-    TBusyGuard(const TBusyGuard&) = delete;
-    TBusyGuard& operator=(const TBusyGuard&) = delete;
-
-private:
-    bool& flag_;
-};
-
-std::optional<QString> ShowOpenDialog(QWidget* parent, const QString& title, const QString& folder)
-{
-    // Any file: on this platform "*" is what "*.*" means elsewhere, which
-    // would hide files without a dot.
-    QFileDialog dialog(parent, title, folder, QStringLiteral("All files (*)"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return dialog.selectedFiles().constFirst();
-}
-
-std::optional<QString> ShowSaveDialog(QWidget* parent, const QString& title, const QString& suggested)
-{
-    QFileDialog dialog(parent, title);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    const QStringList filters{QStringLiteral("Web page (*.html *.htm)"), QStringLiteral("JSON (*.json)"),
-                              QStringLiteral("Text (*.txt)")};
-    dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(QStringLiteral("html"));
-    // A name typed without an extension takes the one of the kind chosen,
-    // and the extension decides the report's format.
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, filters](const QString& filter) {
-        const QStringList suffixes{QStringLiteral("html"), QStringLiteral("json"), QStringLiteral("txt")};
-        dialog.setDefaultSuffix(suffixes.value(filters.indexOf(filter), suffixes.constFirst()));
-    });
-    const QFileInfo proposed(suggested);
-    dialog.setDirectory(proposed.absolutePath());
-    dialog.selectFile(proposed.fileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return dialog.selectedFiles().constFirst();
-}
-
-// A busy pointer over the whole program for the lifetime of one operation.
-class TBusyCursor {
-public:
-    TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-};
-
-// Runs a handler at the edge of what the person started: a failure ends it
-// there and is reported, and never unwinds through Qt's event code.
-template <typename Handler>
-void RunGuarded(const Handler& handler) noexcept
-{
-    try {
-        handler();
-    } catch (...) {
-        platform::ReportUnexpectedError(platform::DescribeCurrentException());
-    }
-}
-
-std::span<const core::TWord> Words(const core::TArticle& article)
-{
-    return {article.lstWords.begin(), article.lstWords.end()};
-}
 
 std::u16string_view View(const QString& text)
 {
@@ -150,21 +62,6 @@ core::TArticleSide ArticleSide(int number)
 }
 
 } // namespace
-
-QString BuiltInSkin()
-{
-    QFile file(QStringLiteral(":/glenvary/Modern.skn"));
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw std::runtime_error("the built-in skin Modern.skn is missing from the program");
-    }
-    const QByteArray packed = file.readAll();
-    const base::TResult<std::string> sheet =
-        config::UnpackSkin({packed.constData(), static_cast<std::size_t>(packed.size())});
-    if (!sheet) {
-        throw std::runtime_error("cannot use the built-in skin Modern.skn: " + sheet.Error());
-    }
-    return QString::fromStdString(sheet.Value());
-}
 
 TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup_(std::move(startup))
 {
@@ -191,7 +88,7 @@ TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup
     resize(kClientWidth, kClientHeight);
 
     BuildTopBar();
-    BuildBanner();
+    panBanner_ = new TBanner(startup_.urlOpener, this);
     sides_[0].article = &engine_.Article1();
     sides_[1].article = &engine_.Article2();
     sides_[0].panel = new TArticlePanel(1, this);
@@ -200,84 +97,57 @@ TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup
     sides_[1].panel = new TArticlePanel(2, this);
     sides_[1].panel->setObjectName(QStringLiteral("panRight"));
     BuildBottomBar();
+    panBanner_->Wire(btnMakeMoney_, lblLink1URL_, lblLink2URL_);
     SetFocusOrder();
     ApplyLayoutRule();
-
-    // Every handler runs guarded: a failure ends the handler where it arose
-    // and is reported there, at the edge of what the person started, and
-    // never unwinds through Qt's own event code, which is not written for
-    // exceptions.
-    const auto guarded = [this](void (TfrmMain::*handler)()) {
-        return [this, handler] {
-            try {
-                (this->*handler)();
-            } catch (...) {
-                platform::ReportUnexpectedError(platform::DescribeCurrentException());
-            }
-        };
-    };
-    connect(btnCompareEx_, &QPushButton::clicked, this, guarded(&TfrmMain::btnCompareExClick));
-    connect(minNumWords_, &QSpinBox::valueChanged, this, guarded(&TfrmMain::minNumWordsChange));
-    connect(sides_[0].panel->rchArticle(), &TArticleEditor::OnChange, this, guarded(&TfrmMain::rchArticle1Change));
-    connect(sides_[1].panel->rchArticle(), &TArticleEditor::OnChange, this, guarded(&TfrmMain::rchArticle2Change));
-    connect(sides_[0].panel->btnClearH(), &QPushButton::clicked, this, guarded(&TfrmMain::btnClearH1Click));
-    connect(sides_[1].panel->btnClearH(), &QPushButton::clicked, this, guarded(&TfrmMain::btnClearH2Click));
-    connect(btnMakeMoney_, &QPushButton::clicked, this, guarded(&TfrmMain::btnMakeMoneyClick));
-    for (QObject* clickable : {static_cast<QObject*>(imgBanner_), static_cast<QObject*>(gifBanner_),
-                               static_cast<QObject*>(lblLink1URL_), static_cast<QObject*>(lblLink2URL_)}) {
-        clickable->installEventFilter(this);
-    }
-    connect(sides_[0].panel->btnImport(), &QPushButton::clicked, this, guarded(&TfrmMain::btnImport1Click));
-    connect(sides_[1].panel->btnImport(), &QPushButton::clicked, this, guarded(&TfrmMain::btnImport2Click));
-    for (int number : {1, 2}) {
-        connect(Side(number).panel->rchArticle(), &TArticleEditor::FileDropped, this, [this, number](const QString& path) {
-            try {
-                ImportFile(number, path);
-            } catch (...) {
-                platform::ReportUnexpectedError(platform::DescribeCurrentException());
-            }
-        });
-    }
-    connect(sides_[0].panel->btnClear(), &QPushButton::clicked, this, guarded(&TfrmMain::btnClear1Click));
-    connect(sides_[1].panel->btnClear(), &QPushButton::clicked, this, guarded(&TfrmMain::btnClear2Click));
-    connect(sides_[0].panel->btnCalculateKwDensity(), &QPushButton::clicked, this,
-            guarded(&TfrmMain::btnCalculateKwDensity1Click));
-    connect(sides_[1].panel->btnCalculateKwDensity(), &QPushButton::clicked, this,
-            guarded(&TfrmMain::btnCalculateKwDensity2Click));
+    ConnectHandlers();
     BuildPassageActions();
     for (TSide& side : sides_) {
         side.panel->rchArticle()->SetRewrittenCharacters(
             std::u16string{core::kNoBreakSpace, core::kRightSingleQuote, core::kEnDash});
     }
 
-    try {
-        FormCreate();
-    } catch (...) {
-        platform::ReportUnexpectedError(platform::DescribeCurrentException());
-    }
+    RunGuarded([this] { FormCreate(); });
     // The built-in skin, unless a dbskin.dat was applied. The window's style
     // sheet is set once: a second one set in place of the first makes the
     // controls it styles lose the window's small font.
     if (!skinApplied_) {
-        try {
-            setStyleSheet(BuiltInSkin());
-        } catch (...) {
-            platform::ReportUnexpectedError(platform::DescribeCurrentException());
-        }
+        RunGuarded([this] { setStyleSheet(BuiltInSkin()); });
     }
 }
 
 TfrmMain::~TfrmMain()
 {
-    // A read still running would post its result to a window that is gone;
-    // a LibreOffice conversion is stopped, not waited for.
+    // A read still running would post its result to a window that is gone.
     for (TSide& side : sides_) {
-        side.importer.request_stop();
-        if (side.importer.joinable()) {
-            side.importer.join();
-        }
+        side.panel->StopImport();
     }
     FormDestroy();
+}
+
+// Every handler runs guarded: a failure ends the handler where it arose and
+// is reported there, at the edge of what the person started.
+void TfrmMain::ConnectHandlers()
+{
+    connect(btnCompareEx_, &QPushButton::clicked, this, Guarded([this] { btnCompareExClick(); }));
+    connect(minNumWords_, &QSpinBox::valueChanged, this, Guarded([this] { minNumWordsChange(); }));
+    for (int number : {1, 2}) {
+        const TArticlePanel* panel = Side(number).panel;
+        const bool first = number == 1;
+        connect(panel->rchArticle(), &TArticleEditor::OnChange, this,
+                Guarded([this, first] { first ? rchArticle1Change() : rchArticle2Change(); }));
+        connect(panel->btnClearH(), &QPushButton::clicked, this,
+                Guarded([this, first] { first ? btnClearH1Click() : btnClearH2Click(); }));
+        connect(panel->btnImport(), &QPushButton::clicked, this,
+                Guarded([this, first] { first ? btnImport1Click() : btnImport2Click(); }));
+        connect(panel->rchArticle(), &TArticleEditor::FileDropped, this,
+                [this, number](const QString& path) { RunGuarded([&] { ImportFile(number, path); }); });
+        connect(panel, &TArticlePanel::ImportEnded, this, [this, number] { Q_EMIT ImportEnded(number); });
+        connect(panel->btnClear(), &QPushButton::clicked, this,
+                Guarded([this, first] { first ? btnClear1Click() : btnClear2Click(); }));
+        connect(panel->btnCalculateKwDensity(), &QPushButton::clicked, this,
+                Guarded([this, first] { first ? btnCalculateKwDensity1Click() : btnCalculateKwDensity2Click(); }));
+    }
 }
 
 void TfrmMain::BuildTopBar()
@@ -290,22 +160,6 @@ void TfrmMain::BuildTopBar()
         QStringLiteral("Marks the passages of article 2 that duplicate article 1"));
     btnMakeMoney_ =
         MakeButton(panTop_, QStringLiteral("btnMakeMoney"), QStringLiteral("Make Money"), {110, 6, 98, 20});
-}
-
-void TfrmMain::BuildBanner()
-{
-    panBanner_ = new QFrame(this);
-    panBanner_->setObjectName(QStringLiteral("panBanner"));
-    panBanner_->setFrameShape(QFrame::StyledPanel);
-    panBanner_->resize(kClientWidth, kBannerHeight);
-    panBanner_->setAccessibleName(QStringLiteral("Banner"));
-    imgBanner_ = new QLabel(panBanner_);
-    imgBanner_->setObjectName(QStringLiteral("imgBanner"));
-    imgBanner_->setGeometry(144, -8, 105, 105);
-    imgBanner_->setAccessibleName(QStringLiteral("Banner picture"));
-    gifBanner_ = new QLabel(panBanner_);
-    gifBanner_->setObjectName(QStringLiteral("gifBanner"));
-    gifBanner_->setAccessibleName(QStringLiteral("Animated banner"));
 }
 
 void TfrmMain::BuildBottomBar()
@@ -347,18 +201,12 @@ void TfrmMain::BuildBottomBar()
     QFont underlined = font();
     underlined.setUnderline(true);
     lblLink1URL_ = MakeLabel(panBottom_, QStringLiteral("lblLink1URL"), QStringLiteral("Google"), {13, 36});
-    lblLink1URL_->setTextFormat(Qt::PlainText);
-    lblLink1URL_->setProperty("address", QString::fromLatin1(kBuiltInLinkAddress));
-    lblLink1URL_->setFont(underlined);
-    lblLink1URL_->adjustSize();
-    lblLink1URL_->setCursor(Qt::PointingHandCursor);
     lblLink2URL_ = MakeLabel(panBottom_, QStringLiteral("lblLink2URL"), QStringLiteral("Google"), {701, 36});
-    lblLink2URL_->setTextFormat(Qt::PlainText);
-    lblLink2URL_->setProperty("address", QString::fromLatin1(kBuiltInLinkAddress));
-    lblLink2URL_->setFont(underlined);
-    lblLink2URL_->adjustSize();
+    for (QLabel* link : {lblLink1URL_, lblLink2URL_}) {
+        link->setFont(underlined);
+        link->adjustSize();
+    }
     lblLink2URL_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblLink2URL_->setCursor(Qt::PointingHandCursor);
     // Right-justified: its right edge stays under cbxType's.
     lblLink2URL_->move(741 - lblLink2URL_->width(), 36);
 
@@ -378,30 +226,11 @@ void TfrmMain::BuildPassageActions()
                                               "a web page, or JSON or text by the file's extension"));
     // On the window, so that Ctrl+S works whichever control has the focus.
     addAction(actSaveReport_);
-    connect(actSaveReport_, &QAction::triggered, this, [this] { RunGuarded([this] { SaveReport(); }); });
+    connect(actSaveReport_, &QAction::triggered, this, Guarded([this] { SaveReport(); }));
+    passages_ = new TPassageNavigator(engine_, *sides_[0].panel->rchArticle(), *sides_[1].panel->rchArticle(), this);
     for (TSide& side : sides_) {
-        const int number = NumberOf(side);
-        const QString n = QString::number(number);
         TArticleEditor* editor = side.panel->rchArticle();
-        auto* next = new QAction(QStringLiteral("Next Duplicated Passage"), editor);
-        next->setObjectName(QStringLiteral("actNextPassage") + n);
-        next->setShortcut(QKeySequence(Qt::Key_F3));
-        next->setToolTip(QStringLiteral("Selects the next marked passage and its copy in the other article"));
-        auto* previous = new QAction(QStringLiteral("Previous Duplicated Passage"), editor);
-        previous->setObjectName(QStringLiteral("actPreviousPassage") + n);
-        previous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
-        previous->setToolTip(
-            QStringLiteral("Selects the previous marked passage and its copy in the other article"));
-        for (QAction* action : {next, previous}) {
-            // Each editor's F3 goes through its own article.
-            action->setShortcutContext(Qt::WidgetShortcut);
-        }
-        editor->addActions({next, previous, actSaveReport_});
-        connect(next, &QAction::triggered, this, [this, number] { RunGuarded([&] { GoToNextPassage(number); }); });
-        connect(previous, &QAction::triggered, this,
-                [this, number] { RunGuarded([&] { GoToPreviousPassage(number); }); });
-        connect(editor, &TArticleEditor::DoubleClicked, this,
-                [this, number](std::int32_t position) { RunGuarded([&] { ShowPartner(number, position); }); });
+        editor->addAction(actSaveReport_);
         editor->setAccessibleDescription(
             QStringLiteral("Double-click a marked word to select its copy in the other article; F3 and Shift+F3 "
                            "go to the next and previous marked passage; Ctrl+S saves the report"));
@@ -433,12 +262,7 @@ void TfrmMain::ApplyLayoutRule()
     const int bannerHeight = panBanner_->isHidden() ? 0 : panBanner_->height();
     panBanner_->setGeometry(0, kTopBarHeight, width, panBanner_->height());
 
-    // Each operand is halved on its own: (752 / 2) - (105 / 2) is 324, where
-    // halving the difference would give 323.
-    for (QLabel* banner : {imgBanner_, gifBanner_}) {
-        banner->move((panBanner_->width() / 2) - (banner->width() / 2),
-                     (panBanner_->height() / 2) - (banner->height() / 2));
-    }
+    panBanner_->Arrange();
 
     const int areaTop = kTopBarHeight + bannerHeight;
     const int areaHeight = std::max(0, height - areaTop - kBottomBarHeight);
@@ -462,28 +286,7 @@ void TfrmMain::ApplyLayoutRule()
 // panel's height, so it is worked out anew with every layout.
 QSize TfrmMain::MinimumClientSize() const
 {
-    int width = panTop_->childrenRect().right() + 1;
-    // In the bottom bar, a control anchored right must stay clear of every
-    // control on its row that keeps its place from the left, by the style's
-    // spacing.
-    const int spacing = std::max(0, style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
-    for (const auto& [anchored, rightMargin] : rightAnchored_) {
-        width = std::max(width, anchored->width() + rightMargin);
-    }
-    for (const QWidget* control : panBottom_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        const QRect rect = control->geometry();
-        if (std::any_of(rightAnchored_.begin(), rightAnchored_.end(),
-                        [control](const auto& entry) { return entry.first == control; })) {
-            continue;
-        }
-        width = std::max(width, rect.right() + 1);
-        for (const auto& [anchored, rightMargin] : rightAnchored_) {
-            const QRect other = anchored->geometry();
-            if (rect.top() <= other.bottom() && other.top() <= rect.bottom()) {
-                width = std::max(width, rect.right() + 1 + spacing + anchored->width() + rightMargin);
-            }
-        }
-    }
+    int width = std::max(panTop_->childrenRect().right() + 1, BarMinimumWidth(*panBottom_, rightAnchored_));
     // Article 1 is (outer width / 2) - 10 wide, article 2 the rest of the
     // client area less the strip.
     const int frame = frameGeometry().width() - this->width();
@@ -499,7 +302,6 @@ QSize TfrmMain::MinimumClientSize() const
 
 void TfrmMain::FormCreate()
 {
-    gifBanner_->setGeometry(imgBanner_->geometry());
     LoadConfiguration();
 }
 
@@ -522,57 +324,9 @@ void TfrmMain::LoadConfiguration()
         setWindowTitle(QString(caption).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
         setAccessibleName(caption);
     }
-    sAffiliateID_ = configuration.affiliateId;
-    if (configuration.banner) {
-        sBannerURL_ = configuration.banner->address;
-    }
-    // Each part that fails is left out and noted; the rest still applies.
-    const auto attempt = [this](const auto& part) {
-        try {
-            part();
-        } catch (const std::bad_alloc&) {
-            throw;
-        } catch (...) {
-            startupProblems_.append(platform::DescribeCurrentException());
-        }
-    };
-    if (configuration.banner && configuration.bannerHidden) {
-        startupProblems_.append(QStringLiteral("cannot show the banner %1: its stored file %2 is missing")
-                                    .arg(QString::fromStdString(configuration.banner->shownName),
-                                         QString::fromStdString(configuration.banner->storedFile.string())));
-    }
-    if (configuration.bannerHidden || !configuration.banner) {
-        panBanner_->hide();
-    } else {
-        attempt([&] { ApplyBanner(*configuration.banner); });
-    }
-    ApplyLink(lblLink1URL_, configuration.link1, 1);
-    ApplyLink(lblLink2URL_, configuration.link2, 2);
-    if (configuration.skin) {
-        attempt([&] {
-            if (!*configuration.skin) {
-                throw std::runtime_error(configuration.skin->Error());
-            }
-            setStyleSheet(QString::fromStdString(configuration.skin->Value()));
-            skinApplied_ = true;
-        });
-    }
-    if (configuration.iconFile) {
-        attempt([&] { ApplyIcon(configuration); });
-    }
+    startupProblems_.append(panBanner_->Apply(configuration));
+    skinApplied_ = panBanner_->SkinApplied();
     ApplyLayoutRule();
-}
-
-void TfrmMain::ApplyIcon(const config::TConfiguration& configuration)
-{
-    const QString file = QString::fromStdString(configuration.iconFile->string());
-    const QIcon icon(file);
-    if (icon.isNull() || icon.availableSizes().isEmpty()) {
-        throw std::runtime_error("cannot use the icon " + configuration.iconPath + " (stored as "
-                                 + configuration.iconFile->string() + "): not a picture this program can read");
-    }
-    setWindowIcon(icon);
-    QApplication::setWindowIcon(icon);
 }
 
 void TfrmMain::ShowStartupProblems()
@@ -587,129 +341,19 @@ void TfrmMain::ShowStartupProblems()
     platform::ReportWarning(heading + QStringLiteral("\n") + std::exchange(startupProblems_, {}).join(u'\n'));
 }
 
-void TfrmMain::ApplyBanner(const config::TBannerChoice& banner)
-{
-    // A picture larger than this is no banner; refusing it before decoding
-    // keeps a hostile file from asking for gigabytes.
-    constexpr int kMaxBannerSide = 4096;
-    const QString path = QString::fromStdString(banner.storedFile.string());
-    const QByteArray format = QByteArray::fromStdString(banner.format);
-    const auto refuse = [&](const char* why) {
-        panBanner_->hide();
-        throw std::runtime_error("cannot show the banner " + banner.shownName + " (stored as "
-                                 + banner.storedFile.filename().string() + "): " + why);
-    };
-    QImageReader reader(path, format);
-    reader.setDecideFormatFromContent(false);
-    QFile file(path);
-    const QByteArray head =
-        file.open(QIODevice::ReadOnly) ? file.read(static_cast<qint64>(config::kMaxPictureHeaderWalk)) : QByteArray();
-    const config::TPictureSize claimed =
-        config::ClaimedPictureSize({head.constData(), static_cast<std::size_t>(head.size())}, banner.format);
-    const QSize size = reader.size();
-    if (std::max<std::int64_t>(size.width(), claimed.width) > kMaxBannerSide
-        || std::max<std::int64_t>(size.height(), claimed.height) > kMaxBannerSide) {
-        refuse("larger than 4096 x 4096 pixels");
-    }
-    if (!reader.canRead()) {
-        refuse("not a picture in the format its name gives");
-    }
-    QLabel* shown = banner.animated ? gifBanner_ : imgBanner_;
-    QLabel* other = banner.animated ? imgBanner_ : gifBanner_;
-    if (banner.animated) {
-        bannerMovie_ = new QMovie(path, format, this);
-        if (!bannerMovie_->isValid() || !bannerMovie_->jumpToFrame(0)) {
-            refuse("not a picture in the format its name gives");
-        }
-        if (bannerMovie_->currentImage().isNull()) {
-            refuse("the picture is damaged");
-        }
-        gifBanner_->setMovie(bannerMovie_);
-        gifBanner_->resize(bannerMovie_->currentImage().size());
-        // The banner animates in a loop, also when its file asks to be
-        // played once (a GIF without the looping extension).
-        connect(bannerMovie_, &QMovie::finished, bannerMovie_, &QMovie::start);
-        bannerMovie_->start();
-    } else {
-        const QImage picture = reader.read();
-        if (picture.isNull()) {
-            refuse("the picture is damaged");
-        }
-        imgBanner_->setPixmap(QPixmap::fromImage(picture));
-        imgBanner_->resize(picture.size());
-    }
-    other->hide();
-    shown->show();
-    if (!sBannerURL_.empty()) {
-        shown->setCursor(Qt::PointingHandCursor);
-    }
-    panBanner_->resize(panBanner_->width(), shown->height() + 10);
-}
-
-void TfrmMain::ApplyLink(QLabel* label, const config::TLink& link, int number)
-{
-    const QString caption = QString::fromStdString(link.caption);
-    // Shown as written: a caption is never markup.
-    label->setTextFormat(Qt::PlainText);
-    label->setText(caption);
-    label->setAccessibleName(caption);
-    label->setProperty("address", QString::fromStdString(link.address));
-    label->adjustSize();
-    if (!link.address.empty() && !platform::NormaliseWebAddress(link.address)) {
-        startupProblems_.append(QStringLiteral("the %1 footer link (%2) is not a web address: %3")
-                                    .arg(number == 1 ? QStringLiteral("first") : QStringLiteral("second"),
-                                         QString::fromStdString(link.key), QString::fromStdString(link.address)));
-    }
-}
-
-bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
-{
-    // A click is the primary button's: the others open menus or paste on
-    // other desktops, never an address.
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        RunGuarded([&] {
-            if (watched == imgBanner_) {
-                imgBannerClick();
-            } else if (watched == gifBanner_) {
-                gifBannerClick();
-            } else if (watched == lblLink1URL_ || watched == lblLink2URL_) {
-                OpenLink(*static_cast<const QLabel*>(watched));
-            }
-        });
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void TfrmMain::OpenLink(const QLabel& label)
-{
-    const std::string address = label.property("address").toString().toStdString();
-    // Too few links configured: an empty link, with nothing to open.
-    if (address.empty()) {
-        return;
-    }
-    if (!startup_.urlOpener->OpenDefault(address)) {
-        platform::ReportWarning(QStringLiteral("Cannot open the link \u201C%1\u201D: nothing on this computer "
-                                               "opens %2.")
-                                    .arg(label.text(), QString::fromStdString(address)));
-    }
-}
-
 void TfrmMain::imgBannerClick()
 {
-    if (!sBannerURL_.empty()) {
-        startup_.urlOpener->OpenInBrowser(sBannerURL_);
-    }
+    panBanner_->imgBannerClick();
 }
 
 void TfrmMain::gifBannerClick()
 {
-    imgBannerClick();
+    panBanner_->gifBannerClick();
 }
 
 void TfrmMain::btnMakeMoneyClick()
 {
-    startup_.urlOpener->OpenInBrowser(kPromotionalAddress + sAffiliateID_);
+    panBanner_->btnMakeMoneyClick();
 }
 
 void TfrmMain::FormShow()
@@ -816,14 +460,7 @@ void TfrmMain::minNumWordsChange()
 
 void TfrmMain::ResetHighlighting(TArticleEditor& editor)
 {
-    const TArticleEditor::TEditGroup group(editor);
-    editor.SetSelectionStart(0);
-    editor.SetSelectionLength(static_cast<std::int32_t>(editor.Text().size()));
-    editor.SetSelectionTextColor(core::clBlack);
-    editor.SetSelectionStyle(0);
-    editor.SetSelectionBackColor(core::clWhite);
-    editor.SetSelectionStart(0);
-    editor.SetSelectionLength(0);
+    editor.ShowPlain();
 }
 
 const std::u16string& TfrmMain::StoredText(const TArticleEditor& editor) const
@@ -834,17 +471,7 @@ const std::u16string& TfrmMain::StoredText(const TArticleEditor& editor) const
 void TfrmMain::RenderHighlights(TArticleEditor& editor, const core::TListWords& words)
 {
     const std::u16string_view text = StoredText(editor);
-    const std::vector<core::THighlightRun> runs = core::HighlightRuns(text, {words.begin(), words.end()});
-    std::vector<TStyledPiece> pieces;
-    pieces.reserve(runs.size());
-    for (const core::THighlightRun& run : runs) {
-        const bool plain = run.color == core::clWhite;
-        pieces.push_back({text.substr(static_cast<std::size_t>(run.start), static_cast<std::size_t>(run.length)),
-                          core::clBlack, run.color, plain ? 0U : TFontStyles{fsBold}});
-    }
-    // One bulk edit instead of a reset, a Clear and one insertion per piece:
-    // the same content and formats, without a layout per piece.
-    editor.RenderPieces(pieces);
+    editor.RenderRuns(text, core::HighlightRuns(text, {words.begin(), words.end()}));
 }
 
 void TfrmMain::btnClearH1Click()
@@ -863,70 +490,19 @@ void TfrmMain::ClearHighlighting(TSide& side)
     ResetHighlighting(*side.panel->rchArticle());
 }
 
-void TfrmMain::ShowPartner(int number, std::int32_t position)
+void TfrmMain::ShowPartner(int side, std::int32_t position)
 {
-    TSide& side = Side(number);
-    const std::int32_t word = core::WordAt(Words(*side.article), position);
-    if (word < 0) {
-        return;
-    }
-    const std::optional<core::TComparison::TPassage> passage = engine_.PassageOf(ArticleSide(number), word);
-    if (!passage) {
-        return;
-    }
-    // The word stays selected where the person clicked, as in every editor,
-    // so that typing replaces just that word; the copy shows in the other.
-    ShowCopy(side, word);
+    passages_->ShowPartner(side, position);
 }
 
 void TfrmMain::GoToNextPassage(int side)
 {
-    GoToPassage(Side(side), true);
+    passages_->GoToNextPassage(side);
 }
 
 void TfrmMain::GoToPreviousPassage(int side)
 {
-    GoToPassage(Side(side), false);
-}
-
-void TfrmMain::GoToPassage(TSide& side, bool forward)
-{
-    const TArticleEditor& editor = *side.panel->rchArticle();
-    const std::int32_t start = editor.SelectionStart();
-    // A region that begins at the selection's start is the one selected, so
-    // going forward passes it; at a bare caret it is the next one.
-    const std::optional<core::TWordRange> region =
-        forward ? core::NextRegion(Words(*side.article), editor.SelectionLength() > 0 ? start + 1 : start)
-                : core::PreviousRegion(Words(*side.article), start);
-    if (!region) {
-        return;
-    }
-    SelectWords(side, region->iFirstWord, region->iLastWord, TArticleEditor::TView::Range);
-    ShowCopy(side, region->iFirstWord);
-}
-
-void TfrmMain::ShowCopy(TSide& side, std::int32_t word)
-{
-    const int number = NumberOf(side);
-    const std::optional<core::TComparison::TPassage> passage = engine_.PassageOf(ArticleSide(number), word);
-    if (!passage) {
-        return;
-    }
-    if (number == 1) {
-        SelectWords(sides_[1], passage->first2, passage->last2, TArticleEditor::TView::Range);
-    } else {
-        SelectWords(sides_[0], passage->first1, passage->last1, TArticleEditor::TView::Range);
-    }
-}
-
-void TfrmMain::SelectWords(TSide& side, std::int32_t first, std::int32_t last, TArticleEditor::TView view)
-{
-    const core::TListWords& words = side.article->lstWords;
-    if (first < 0 || first > last || last >= words.Count()) {
-        return;
-    }
-    const std::int32_t start = words[first].iStart - 1;
-    side.panel->rchArticle()->ShowRange(start, words[last].iEnd - 1 - start, view);
+    passages_->GoToPreviousPassage(side);
 }
 
 void TfrmMain::SetSaveDialog(TSaveDialog dialog)
@@ -950,13 +526,8 @@ void TfrmMain::SaveReport()
     report::TCompareSettings settings;
     settings.unit = static_cast<core::TUnitKind>(cbxType_->currentIndex());
     settings.minLength = minNumWords_->value();
-    // Each by the file it came from; typed or pasted text as the window
-    // names its side.
-    std::array<std::string, 2> names;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const TSide& side = sides_[i];
-        names[i] = (side.sourceName.isEmpty() ? side.panel->title() : side.sourceName).toStdString();
-    }
+    const std::array<std::string, 2> names{sides_[0].panel->ArticleName().toStdString(),
+                                           sides_[1].panel->ArticleName().toStdString()};
     base::TStatus saved = base::Done();
     {
         const TBusyCursor busy;
@@ -1000,7 +571,7 @@ void TfrmMain::btnImport2Click()
 
 void TfrmMain::Import(TSide& side)
 {
-    if (side.importing) {
+    if (side.panel->IsImporting()) {
         return;
     }
     const QString folder = lastFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : lastFolder_;
@@ -1015,125 +586,23 @@ void TfrmMain::Import(TSide& side)
 
 bool TfrmMain::IsImporting(int side) const
 {
-    return side >= 1 && side <= 2 && sides_[static_cast<std::size_t>(side - 1)].importing;
+    return side >= 1 && side <= 2 && sides_[static_cast<std::size_t>(side - 1)].panel->IsImporting();
 }
 
 void TfrmMain::ImportFile(int number, const QString& path)
 {
-    TSide& side = Side(number);
-    if (side.importing) {
-        return;
-    }
-    const std::string file = QFile::encodeName(path).toStdString();
-    // What can be told without reading is refused before the article is
-    // emptied: a pipe would hold the read up forever.
-    if (const std::optional<std::string> refused = io::RefuseBeforeReading(file, io::kMaxImportBytes)) {
-        platform::ReportWarning(QString::fromStdString(*refused)
-                                + QStringLiteral(".\n%1 is left as it was.").arg(side.panel->title()));
-        QMetaObject::invokeMethod(this, [this, number] { Q_EMIT ImportEnded(number); }, Qt::QueuedConnection);
-        return;
-    }
-    TArticleEditor& editor = *side.panel->rchArticle();
-    side.emptiedText = !editor.Text().empty();
-    editor.Clear();
-    side.changesAfterClear = editor.Changes();
-    const bool plain = io::TakesWordProcessorRoute(file);
-    const TArticleEditor::TDocumentLook look = editor.DocumentLook();
-    QThread* const guiThread = thread();
-    SetImporting(side, true);
-    // The read, and the building of the editor's document from it, run off
-    // the GUI thread: a document that LibreOffice converts takes seconds, a
-    // book of short lines is hundreds of thousands of paragraphs, and the
-    // window must answer meanwhile. The result comes back as a queued call,
-    // which Qt drops if the window is gone.
-    side.importer = std::jthread([this, number, file, plain, path, look, guiThread](const std::stop_token& stop) {
-        auto result = std::make_shared<TImportRead>();
-        try {
-            io::TReadSettings settings;
-            settings.maxBytes = io::kMaxImportBytes;
-            settings.stop = stop;
-            base::TResult<io::TArticleDocument> read = io::ReadArticleFile(file, settings);
-            if (!read) {
-                result->error = read.Error();
-            } else if (!stop.stop_requested()) {
-                if (!plain) {
-                    result->plainParagraphs = io::PlainCrowdedParagraphs(read.Value());
-                }
-                result->built = TArticleEditor::BuildDocument(look, read.Value(), plain);
-                result->built->moveToThread(guiThread);
-            }
-        } catch (...) {
-            result->fault = std::current_exception();
-        }
-        if (stop.stop_requested()) {
-            return;
-        }
-        QMetaObject::invokeMethod(
-            this,
-            [this, number, path, result] {
-                TSide& done = Side(number);
-                RunGuarded([&] { FinishImport(done, path, *result); });
-                Q_EMIT ImportEnded(number);
-            },
-            Qt::QueuedConnection);
-    });
-}
-
-void TfrmMain::FinishImport(TSide& side, const QString& path, TImportRead& result)
-{
-    // The worker posted this as its last act; it is ending, if not gone.
-    if (side.importer.joinable()) {
-        side.importer.join();
-    }
-    SetImporting(side, false);
-    const QString article = side.panel->title();
-    if (result.fault) {
-        side.sourceName.clear();
-        std::rethrow_exception(result.fault);
-    }
-    if (!result.built) {
-        side.sourceName.clear();
-        platform::ReportWarning(QString::fromStdString(result.error) + QStringLiteral(".\n")
-                                + (side.emptiedText ? QStringLiteral("%1 is empty; Ctrl+Z brings its text back.")
-                                                    : QStringLiteral("%1 stays empty."))
-                                      .arg(article));
-        return;
-    }
-    TArticleEditor& editor = *side.panel->rchArticle();
-    // The load and the emptying that began the import make one step, so
-    // that one Ctrl+Z brings back the text as it was; unless something was
-    // done to the editor in between, which then stays a step of its own.
-    const TArticleEditor::TUndoStep step = editor.Changes() == side.changesAfterClear
-        ? TArticleEditor::TUndoStep::JoinClear
-        : TArticleEditor::TUndoStep::New;
-    editor.ShowDocument(std::move(result.built), step);
-    side.sourceName = QFileInfo(path).fileName();
-    if (result.plainParagraphs > 0) {
-        platform::ReportWarning(
-            QStringLiteral("%1 is in %2 without part of its formatting: %3 holds more than %4 differently "
-                           "formatted stretches, more than the window lays out quickly, and is shown plain.")
-                .arg(QFileInfo(path).fileName(), article,
-                     result.plainParagraphs == 1 ? QStringLiteral("1 paragraph")
-                                                 : QStringLiteral("each of %1 paragraphs").arg(result.plainParagraphs),
-                     QString::number(io::kMaxLookRunsPerParagraph)));
-    }
-}
-
-void TfrmMain::SetImporting(TSide& side, bool importing)
-{
-    side.importing = importing;
-    side.panel->SetImporting(importing);
+    Side(number).panel->ImportFile(path);
 }
 
 void TfrmMain::btnClear1Click()
 {
-    sides_[0].sourceName.clear();
+    sides_[0].panel->ForgetSource();
     sides_[0].panel->rchArticle()->Clear();
 }
 
 void TfrmMain::btnClear2Click()
 {
-    sides_[1].sourceName.clear();
+    sides_[1].panel->ForgetSource();
     sides_[1].panel->rchArticle()->Clear();
 }
 

@@ -4,32 +4,25 @@
 
 #include "config/configuration.h"
 #include "core/comparison.h"
-#include "io/article_document.h"
-#include "base/result.h"
 #include "ui/articleeditor.h"
+#include "ui/banner.h"
+#include "ui/controls.h"
+#include "ui/dialogs.h"
 
 #include <QStringList>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
-#include <exception>
 #include <filesystem>
-#include <functional>
 #include <memory>
-#include <optional>
-#include <stop_token>
-#include <thread>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
 class QAction;
 class QComboBox;
-class QFrame;
 class QLabel;
-class QMovie;
 class QPushButton;
 class QSpinBox;
 
@@ -41,16 +34,7 @@ namespace glenvary::ui {
 
 class TArticlePanel;
 class TNumericField;
-
-/// The fixed promotional address of "Make Money": scheme and host only, no
-/// path and no trailing slash; the affiliate identifier follows it directly.
-inline constexpr const char* kPromotionalAddress = "https://glenvary.example.com";
-
-/// The built-in skin: a style sheet packed among the program's resources as
-/// "Modern.skn" and unpacked as a dbskin.dat is (config::UnpackSkin). Throws
-/// std::runtime_error when it is missing or cannot be unpacked, which only a
-/// broken build can cause.
-[[nodiscard]] QString BuiltInSkin();
+class TPassageNavigator;
 
 /// Where the window finds its start-up configuration and how it opens web
 /// addresses; every member left empty takes the program's own.
@@ -76,25 +60,18 @@ struct TStartup {
 /// Every control carries its design name as Qt object name ("btnCompareEx",
 /// "rchArticle1", "edtWords2"...), so tests and accessibility tools find it.
 ///
-/// Exceptions: a handler that fails ends where it fails; the exception goes
-/// on to the application (TApplication reports it) and the window stays
-/// usable. bBusy is cleared whatever happens.
+/// The window is the wiring: branding is TBanner's, each side's controls
+/// and imports are its TArticlePanel's, the passages' navigation is
+/// TPassageNavigator's. Every handler runs guarded (RunGuarded): a failure
+/// a person can act on is shown as a warning by the handler, anything else
+/// ends the handler where it arose and is reported as unexpected, and the
+/// window stays usable. bBusy is cleared whatever happens.
 class TfrmMain : public QWidget {
     Q_OBJECT
 
 public:
-    /// Shows a file-open dialog over `parent` with the title `title`, opened
-    /// in `folder`, for one existing file of any name; returns the chosen
-    /// file's full path, or nothing when the person cancelled.
-    using TOpenDialog = std::function<std::optional<QString>(QWidget* parent, const QString& title,
-                                                             const QString& folder)>;
-
-    /// Shows a file-save dialog over `parent` with the title `title`,
-    /// proposing the file `suggested` (a full path); returns the path the
-    /// person confirmed, or nothing when they cancelled. Asking before a
-    /// file is replaced is the dialog's part.
-    using TSaveDialog = std::function<std::optional<QString>(QWidget* parent, const QString& title,
-                                                             const QString& suggested)>;
+    using TOpenDialog = ui::TOpenDialog;
+    using TSaveDialog = ui::TSaveDialog;
 
     /// Builds every control at its place for a 753 x 520 client area, then
     /// runs FormCreate. A failure in FormCreate is reported and the window
@@ -161,39 +138,18 @@ public:
     /// The same for article 2.
     void btnImport2Click();
     /// Reads the file at `path` into side `side` (1 or 2), as Import does
-    /// after its dialog and as dropping a file onto an editor does: empties
-    /// the editor, then reads the file off the GUI thread, with a busy
-    /// cursor over the side, its Import disabled and its editor read-only
-    /// until the read ends. A path that takes the word-processor route (see
-    /// io::TakesWordProcessorRoute) is set in as plain text in one piece;
-    /// any other loads with its formatting; either way the caret stands at
-    /// the start and one Ctrl+Z brings back the text the editor held. A
-    /// file that cannot be read leaves the editor empty (Ctrl+Z brings its
-    /// text back) and is reported once as a warning that names the file,
-    /// the reason and what became of the article. Does nothing while the
-    /// side is still importing. ImportEnded(side) follows in every case.
+    /// after its dialog and as dropping a file onto an editor does (see
+    /// TArticlePanel::ImportFile). ImportEnded(side) follows in every case.
     void ImportFile(int side, const QString& path);
     /// True while side `side` (1 or 2) reads a file.
     [[nodiscard]] bool IsImporting(int side) const;
     /// Replaces the open dialog; an empty function restores Qt's.
     void SetOpenDialog(TOpenDialog dialog);
 
-    /// A double click on the character at `position` of side `side`'s
-    /// editor (1 or 2), after the editor selected the word there as every
-    /// editor does: when it lies in a coloured word of a passage that the
-    /// last comparison matched, selects the passage's copy in the other
-    /// editor and scrolls it into view. A white word, a character between
-    /// words, or colours whose texts changed since leave the other editor
-    /// as it is.
+    /// The passages' navigation (see TPassageNavigator): a double-click
+    /// at `position` of side `side` (1 or 2), F3 and Shift+F3 there.
     void ShowPartner(int side, std::int32_t position);
-    /// F3 in side `side`'s editor: selects the next coloured region (a
-    /// maximal run of words of one colour) after the selection's start (at
-    /// the caret, when nothing is selected), going round to the first after
-    /// the last, scrolls it into view and shows the copy of its passage in
-    /// the other editor as ShowPartner does. Nothing without coloured words.
     void GoToNextPassage(int side);
-    /// Shift+F3: the same backward, to the last coloured region that starts
-    /// before the selection's start, going round to the last.
     void GoToPreviousPassage(int side);
     /// Save Report (Ctrl+S, or the item in either editor's menu): shows the
     /// save dialog, proposing duplicate-content.html in the folder of the
@@ -224,8 +180,8 @@ public:
     /// The same for article 2.
     void btnCalculateKwDensity2Click();
 
-    /// Run once by the constructor: puts gifBanner on imgBanner's rectangle,
-    /// then runs LoadConfiguration.
+    /// Run once by the constructor: runs LoadConfiguration (the animated
+    /// banner already stands on the still one's rectangle).
     void FormCreate();
     /// Applies the program folder's dbconfig.dat, if there is one: caption,
     /// affiliate identifier, the banner drawn (its panel hidden without one,
@@ -246,8 +202,8 @@ public:
     void btnMakeMoneyClick();
 
     /// What the configuration set.
-    [[nodiscard]] const std::string& sAffiliateID() const noexcept { return sAffiliateID_; }
-    [[nodiscard]] const std::string& sBannerURL() const noexcept { return sBannerURL_; }
+    [[nodiscard]] const std::string& sAffiliateID() const noexcept { return panBanner_->sAffiliateID(); }
+    [[nodiscard]] const std::string& sBannerURL() const noexcept { return panBanner_->sBannerURL(); }
     /// Run whenever the window is shown: the layout rule.
     void FormShow();
     /// Run whenever the window's size changes: the layout rule. The banners
@@ -283,46 +239,19 @@ protected:
     virtual void RenderHighlights(TArticleEditor& editor, const core::TListWords& words);
 
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // One half of the window, article 1 or article 2: its panel of
-    // controls and the state of its import.
+    // One half of the window, article 1 or article 2: its article in the
+    // engine and its panel of controls, which also reads its imports.
     struct TSide {
         const core::TArticle* article = nullptr;
         TArticlePanel* panel = nullptr;
-        // The read of an imported file; joinable while it runs.
-        std::jthread importer;
-        bool importing = false;
-        // The editor held text when the running import emptied it.
-        bool emptiedText = false;
-        // The editor's count of changes right after the running import
-        // emptied it: the same count when the read ends means nothing came
-        // between.
-        std::uint64_t changesAfterClear = 0;
-        // The name of the file imported last, for reports; empty for typed
-        // or pasted text.
-        QString sourceName;
-    };
-    // What a read off the GUI thread brings back: the document built for
-    // the editor, the reason the file could not be read, or a fault of the
-    // program.
-    struct TImportRead {
-        TArticleEditor::TBuiltDocument built;
-        std::string error;
-        // Paragraphs shown plain for their many looks.
-        std::size_t plainParagraphs = 0;
-        std::exception_ptr fault;
     };
 
     void BuildTopBar();
-    void BuildBanner();
     void BuildBottomBar();
-    void ApplyBanner(const config::TBannerChoice& banner);
-    void ApplyLink(QLabel* label, const config::TLink& link, int number);
-    void ApplyIcon(const config::TConfiguration& configuration);
-    void OpenLink(const QLabel& label);
+    void ConnectHandlers();
     void ShowStartupProblems();
     void SetFocusOrder();
     void ApplyLayoutRule();
@@ -330,12 +259,7 @@ private:
 
     void BuildPassageActions();
     void ArticleChange(TSide& side);
-    void GoToPassage(TSide& side, bool forward);
-    void SelectWords(TSide& side, std::int32_t first, std::int32_t last, TArticleEditor::TView view);
-    void ShowCopy(TSide& side, std::int32_t word);
     void Import(TSide& side);
-    void FinishImport(TSide& side, const QString& path, TImportRead& result);
-    void SetImporting(TSide& side, bool importing);
     [[nodiscard]] TSide& Side(int side);
     [[nodiscard]] int NumberOf(const TSide& side) const;
     void ClearHighlighting(TSide& side);
@@ -355,18 +279,13 @@ private:
     // The folder of the report saved last.
     QString saveFolder_;
     TStartup startup_;
-    std::string sAffiliateID_;
-    std::string sBannerURL_;
-    QMovie* bannerMovie_ = nullptr;
     // The folder of the file chosen last in the open dialog.
     QString lastFolder_;
 
     QWidget* panTop_ = nullptr;
     QPushButton* btnCompareEx_ = nullptr;
     QPushButton* btnMakeMoney_ = nullptr;
-    QFrame* panBanner_ = nullptr;
-    QLabel* imgBanner_ = nullptr;
-    QLabel* gifBanner_ = nullptr;
+    TBanner* panBanner_ = nullptr;
     QWidget* panBottom_ = nullptr;
     TNumericField* edtDuplicate_ = nullptr;
     QSpinBox* minNumWords_ = nullptr;
@@ -375,8 +294,9 @@ private:
     QLabel* lblLink2URL_ = nullptr;
     std::array<TSide, 2> sides_{};
     QAction* actSaveReport_ = nullptr;
+    TPassageNavigator* passages_ = nullptr;
     // Bottom-bar controls that keep their distance from the right edge.
-    std::vector<std::pair<QWidget*, int>> rightAnchored_;
+    std::vector<TRightAnchored> rightAnchored_;
 };
 
 } // namespace glenvary::ui

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Glenvary programs: large blocks of memory on large pages.
+// Glenvary: large blocks of memory on large pages, the programs' memory policy.
 //
 // A book-length comparison fills arrays of tens of megabytes once each. On
 // 4 KiB pages every fresh page costs the kernel a fault, and those faults
@@ -15,16 +15,8 @@
 // A program that runs once and ends (the command line) also keeps the
 // memory it frees for its next blocks (KeepFreedMemory), instead of giving
 // it back and faulting fresh pages in again.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer) || __has_feature(thread_sanitizer)
-#define GLENVARY_SANITIZED_ALLOCATOR 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define GLENVARY_SANITIZED_ALLOCATOR 1
-#endif
-
-#include "large_pages.h"
+#include "base/sanitizers.h"
+#include "platform/large_pages.h"
 
 // Under a sanitizer its own allocator stays in charge: it pairs every
 // delete with its new.
@@ -122,7 +114,7 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
     return Allocate(size);
 }
 
-namespace glenvary::app {
+namespace glenvary::platform {
 
 void KeepFreedMemory() noexcept
 {
@@ -136,15 +128,15 @@ void KeepFreedMemory() noexcept
     mallopt(M_ARENA_MAX, 1);
 }
 
-} // namespace glenvary::app
+} // namespace glenvary::platform
 
 #else
 
-namespace glenvary::app {
+namespace glenvary::platform {
 
 // Under a sanitizer the allocator is the sanitizer's.
 void KeepFreedMemory() noexcept {}
 
-} // namespace glenvary::app
+} // namespace glenvary::platform
 
 #endif
