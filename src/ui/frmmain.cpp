@@ -13,6 +13,7 @@
 #include "io/article_file.h"
 #include "platform/error_reporter.h"
 #include "platform/url_opener.h"
+#include "ui/archivecommands.h"
 #include "ui/articlepanel.h"
 #include "ui/controls.h"
 #include "ui/numericfield.h"
@@ -245,6 +246,18 @@ TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup
     connect(sides_[1].panel->btnCalculateKwDensity(), &QPushButton::clicked, this,
             guarded(&TfrmMain::btnCalculateKwDensity2Click));
     BuildPassageActions();
+    // Find Sources and Add to Archive, in the editors' menus; the object is
+    // the window's child.
+    new TArchiveCommands({this,
+                          {sides_[0].panel->rchArticle(), sides_[1].panel->rchArticle()},
+                          [this](int side) { return Side(side).sourceName; },
+                          [this](int side, const QString& name) { Side(side).sourceName = name; },
+                          [this] {
+                              return core::TCompareSettings{static_cast<core::TUnitKind>(cbxType_->currentIndex()),
+                                                            minNumWords_->value()};
+                          },
+                          [this] { btnCompareEx_->click(); }},
+                         this);
     for (TSide& side : sides_) {
         side.panel->rchArticle()->SetRewrittenCharacters(
             std::u16string{core::kNoBreakSpace, core::kRightSingleQuote, core::kEnDash});
