@@ -131,8 +131,7 @@ private Q_SLOTS:
     {
         QVERIFY(dir_.isValid());
         // The remembered archive goes to the test's folder, not the person's.
-        QSettings::setDefaultFormat(QSettings::IniFormat);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.filePath(QStringLiteral("settings")));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.filePath(QStringLiteral("settings")));
     }
     void init()
     {
