@@ -29,6 +29,11 @@ namespace {
 // A check or an add that ends sooner shows no progress dialog at all, so
 // that a small SQLite archive's answer does not flash one.
 constexpr int kProgressDelayMs = 400;
+// Longest wait for a PostgreSQL server to accept the connection, in
+// seconds. libpq waits without end by default, and neither Cancel nor
+// closing the window can cut a connection attempt short: closing waits for
+// the command's thread.
+constexpr const char* kServerConnectSeconds = "10";
 
 QSettings Settings()
 {
@@ -81,6 +86,11 @@ TArchiveCommands::TArchiveCommands(TArchiveWindow window, QObject* parent)
     : QObject(parent), window_(std::move(window)), dialogs_(MakeArchiveDialogs())
 {
     setObjectName(QStringLiteral("archiveCommands"));
+    // Set before any thread of the window reads the environment; a
+    // timeout the person set is kept.
+    if (!qEnvironmentVariableIsSet("PGCONNECT_TIMEOUT")) {
+        qputenv("PGCONNECT_TIMEOUT", kServerConnectSeconds);
+    }
     choice_ = ReadArchiveChoice(Settings());
     BuildActions();
 }

@@ -49,6 +49,10 @@ struct TArchiveWindow {
 /// it has the focus) and "Archive Settings..."; article 2's also gets "Find
 /// Sources..." (Ctrl+Shift+F anywhere in the window).
 ///
+/// A PostgreSQL server is given 10 s to accept the connection (libpq's
+/// PGCONNECT_TIMEOUT, unless it is set), since connecting cannot be
+/// cancelled.
+///
 /// The archive chosen and the number of documents listed are remembered
 /// between runs (QSettings, organisation and program "Glenvary"). One
 /// command runs at a time, off the GUI thread, with a progress dialog whose

@@ -121,6 +121,7 @@ void TArchiveSettingsDialog::AddressEdited()
 {
     const std::optional<QString> problem = RefuseAddress(edtArchive_->text());
     lblProblem_->setText(problem.value_or(QString()));
+    lblProblem_->setVisible(problem.has_value());
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(!problem);
 }
 
