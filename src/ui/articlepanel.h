@@ -82,6 +82,8 @@ public:
     /// What reports call the article: the file it was imported from, or
     /// the side's title ("Article 1") for typed or pasted text.
     [[nodiscard]] QString ArticleName() const { return sourceName_.isEmpty() ? title() : sourceName_; }
+    /// The text is now the one called `name` (an archive's document).
+    void SetSource(const QString& name) { sourceName_ = name; }
     /// The text is no longer the imported file's (Delete All).
     void ForgetSource() { sourceName_.clear(); }
     /// Asks a running read to stop and waits for its thread; its result is

@@ -11,6 +11,7 @@
 #include "io/article_file.h"
 #include "platform/error_reporter.h"
 #include "platform/url_opener.h"
+#include "ui/archivecommands.h"
 #include "ui/articlepanel.h"
 #include "ui/controls.h"
 #include "ui/guarded.h"
@@ -102,6 +103,13 @@ TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup
     ApplyLayoutRule();
     ConnectHandlers();
     BuildPassageActions();
+    // Find Sources and Add to Archive, in the editors' menus; the object is
+    // the window's child.
+    const auto settings = [this] {
+        return core::TCompareSettings{static_cast<core::TUnitKind>(cbxType_->currentIndex()), minNumWords_->value()};
+    };
+    new TArchiveCommands({this, {sides_[0].panel, sides_[1].panel}, settings, [this] { btnCompareEx_->click(); }},
+                         this);
     for (TSide& side : sides_) {
         side.panel->rchArticle()->SetRewrittenCharacters(
             std::u16string{core::kNoBreakSpace, core::kRightSingleQuote, core::kEnDash});
@@ -116,12 +124,9 @@ TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup
     }
 }
 
+// A read still running is stopped by its panel, which it reports to.
 TfrmMain::~TfrmMain()
 {
-    // A read still running would post its result to a window that is gone.
-    for (TSide& side : sides_) {
-        side.panel->StopImport();
-    }
     FormDestroy();
 }
 
