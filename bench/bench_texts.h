@@ -200,13 +200,18 @@ inline std::u16string RepeatedWords(int words, bool alternate)
 inline TArticlePair NearMissPair(int words, int length)
 {
     const int k = std::max(length - 1, 1);
-    const auto follower = [k](const std::vector<bool>& run, std::size_t from) {
+    // The key of K words is 3^K + the sum of word i times 3^(K - 1 - i),
+    // modulo 2^64; article 1's keys roll from word to word, so that a long
+    // K costs no more than a short one.
+    const auto keyOf = [k](const std::vector<bool>& run, std::size_t from) {
         std::uint64_t key = 1;
         for (int i = 0; i < k; ++i) {
             key = key * 3 + (run[from + static_cast<std::size_t>(i)] ? 1U : 0U);
         }
-        return ((key * 0x9E3779B97F4A7C15ULL) >> 63) != 0;
+        return key;
     };
+    const auto decide = [](std::uint64_t key) { return ((key * 0x9E3779B97F4A7C15ULL) >> 63) != 0; };
+    const auto follower = [&](const std::vector<bool>& run, std::size_t from) { return decide(keyOf(run, from)); };
     const auto word = [](bool b) { return b ? u"b" : u"a"; };
     std::mt19937 random(99);
     TArticlePair pair;
@@ -228,8 +233,18 @@ inline TArticlePair NearMissPair(int words, int length)
     for (int i = 0; i < k; ++i) {
         walk.push_back(random() % 2 == 1);
     }
+    // 3^(K - 1) and 3^K, modulo 2^64 as the keys are.
+    std::uint64_t second = 1;
+    for (int i = 1; i < k; ++i) {
+        second *= 3;
+    }
+    const std::uint64_t top = second * 3;
+    std::uint64_t key = keyOf(walk, 0);
     while (static_cast<int>(walk.size()) < words) {
-        walk.push_back(!follower(walk, walk.size() - static_cast<std::size_t>(k)));
+        const bool next = !decide(key);
+        const bool leaving = walk[walk.size() - static_cast<std::size_t>(k)];
+        walk.push_back(next);
+        key = (key - top - (leaving ? second : 0)) * 3 + top + (next ? 1U : 0U);
     }
     for (std::size_t i = 0; i < walk.size(); ++i) {
         pair.article1 += word(walk[i]);

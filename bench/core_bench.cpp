@@ -116,6 +116,13 @@ BENCHMARK(BM_Compare)
     ->Args({5, 2, 100'000, 1})
     ->Args({6, 1, 100'000, 1})
     ->Unit(benchmark::kMillisecond);
+// The same pairs at 200,000 words with long minimum lengths, where every
+// chunk is thousands of words (target: any length at most twice the time
+// of length 3).
+BENCHMARK(BM_Compare)
+    ->ArgNames({"kind", "unit", "words", "min"})
+    ->ArgsProduct({{4, 5, 6}, {0}, {200'000}, {3, 10'000, 99'999}})
+    ->Unit(benchmark::kMillisecond);
 
 // Two book-length articles of 1,000,000 words, 30% of the second copied
 // from the first in passages of 30 to 150 words. Arguments: unit, length.

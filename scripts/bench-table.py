@@ -68,6 +68,11 @@ ADVERSARIAL_WORDS = 100_000
 ADVERSARIAL_SECONDS = 1
 ADVERSARIAL_SCALE = 4
 LINEAR_MEMORY = 5
+# The same pairs at 200,000 words in the engine benchmarks (BM_Compare),
+# at long minimum lengths: each at most LONG_TO_MIN3 times length 3.
+LONG_LENGTH_WORDS = 200_000
+LONG_LENGTHS = (10_000, 99_999)
+LONG_TO_MIN3 = 2.0
 
 # Window targets: a pattern for the benchmark's name, the counter (None for
 # the benchmark's own time) and the limit in milliseconds or, for counters
@@ -342,6 +347,41 @@ def adversarial_rows(build, cli, scratch):
     return rows
 
 
+def long_length_rows(build, scratch):
+    """A row per adversarial pair at LONG_LENGTH_WORDS words: its long
+    minimum lengths against length 3, from the engine benchmarks."""
+    program = build / 'bench' / 'glenvary_bench'
+    if not program.exists():
+        raise Skip(f'{program} is not built')
+    log('adversarial pairs at long minimum lengths (glenvary_bench, BM_Compare)')
+    results = scratch / 'long-lengths.json'
+    done = subprocess.run([str(program), f'--benchmark_filter=^BM_Compare/kind:[456]/unit:0/words:{LONG_LENGTH_WORDS}/',
+                           f'--benchmark_out={results}', '--benchmark_out_format=json'], stdout=sys.stderr)
+    if done.returncode != 0 or not results.exists():
+        raise Skip(f'glenvary_bench failed with exit {done.returncode}')
+    scale = {'ns': 1e-6, 'us': 1e-3, 'ms': 1.0, 's': 1e3}
+    times = {}
+    for benchmark in json.loads(results.read_text())['benchmarks']:
+        found = re.search(r'kind:(\d+)/unit:0/words:\d+/min:(\d+)', benchmark['name'])
+        if found and benchmark.get('run_type', 'iteration') == 'iteration':
+            label = benchmark.get('label', '').split('/')[0]
+            times[label, int(found.group(2))] = benchmark['real_time'] * scale[benchmark.get('time_unit', 'ns')]
+    rows = []
+    for kind in ADVERSARIAL_KINDS:
+        label = (f'adversarial {LONG_LENGTH_WORDS // 1000}k, {kind}, words, lengths '
+                 + ' and '.join(f'{length:,}' for length in LONG_LENGTHS))
+        target = f'at most {LONG_TO_MIN3:g}x length 3'
+        if (kind, 3) not in times or any((kind, length) not in times for length in LONG_LENGTHS):
+            rows.append(Row(label, 'not measured', target, 'MISSED'))
+            continue
+        base = times[kind, 3]
+        ratios = [times[kind, length] / base for length in LONG_LENGTHS]
+        figure = (', '.join(f'{times[kind, length]:.0f} ms = {ratio:.2f}x' for length, ratio in zip(LONG_LENGTHS, ratios))
+                  + f' (length 3: {base:.0f} ms)')
+        rows.append(Row(label, figure, target, verdict(max(ratios) <= LONG_TO_MIN3)))
+    return rows
+
+
 def batch_rows(build, scratch):
     """A row for each run of BM_Batch in glenvary_bench: every ordered pair
     of a set of articles compared, as `glenvary-cli batch` compares them."""
@@ -503,6 +543,10 @@ def main():
                 rows += adversarial_rows(build, cli, scratch)
             except Skip as failed:
                 notes.append(f'Adversarial rows skipped: {failed}.')
+        try:
+            rows += long_length_rows(build, scratch)
+        except Skip as failed:
+            notes.append(f'Long-length rows skipped: {failed}.')
         try:
             rows += batch_rows(build, scratch)
         except Skip as failed:

@@ -35,6 +35,12 @@ constexpr std::int32_t kInterpolateFrom = 32;
 // TMatcher::LookAhead); a smaller one's index stays in the caches.
 constexpr std::int32_t kLookAheadFrom = 1 << 18;
 
+// From this chunk length on, a word walk indexes up front only the runs
+// of one word less than its chunks: runs this long recur only where a
+// passage was copied, in prose or in random words alike, so few chunks
+// get past their first words and need the lists of their whole length.
+constexpr std::int32_t kWholeChunkListsBelow = 64;
+
 // Coloured spans of fewer words than this are tested word by word: a few
 // colours next to each other cost less to read than six sets.
 constexpr std::int32_t kShortSpan = 16;
@@ -194,11 +200,13 @@ struct TComparison::TMatcher {
     };
     // A walk over the places of a run's rarest word: either it decided
     // (`start`, -1 for no start), or it grew long enough that the run's own
-    // lists were built to finish the look-up.
+    // lists, or the common endings of runs that end where it ends, were
+    // built to finish the look-up.
     struct TAnchoredWalk {
         bool decided = true;
         std::int32_t start = -1;
         TRunLists* lists = nullptr;
+        const TEndingRuns* ending = nullptr;
     };
 
     // A match the walk made, or several made one after the other that
@@ -259,9 +267,12 @@ struct TComparison::TMatcher {
     std::int32_t FirstClash(std::int32_t from, std::int32_t to, const TChunkSearch& search) const noexcept;
     std::int32_t NextFree(std::int32_t from, const TChunkSearch& search) const noexcept;
     std::int32_t SameWords(std::int32_t first1, std::int32_t first2, std::int32_t count) noexcept;
+    bool RunStands(std::int32_t first1, std::int32_t first2, std::int32_t count) noexcept;
 
     std::int32_t FirstFreeRun(const TChunkSearch& search, std::int32_t count, std::int32_t from);
     std::int32_t WalkRunLists(TRunLists& runs, const TChunkSearch& search, std::int32_t from);
+    std::int32_t WalkEnding(const TEndingRuns& ending, const TChunkSearch& search, std::int32_t count,
+                            std::int32_t from);
     TAnchoredWalk WalkRarestWord(const TChunkSearch& search, std::int32_t count, std::int32_t from);
 };
 
@@ -504,6 +515,17 @@ std::int32_t TComparison::TMatcher::SameWords(std::int32_t first1, std::int32_t 
     return k;
 }
 
+// Whether all the pairs (first1 + k, first2 + k), k below `count`, are the
+// same word: read from the common endings when endings held for the run's
+// last word reach that far, else compared as SameWords does.
+bool TComparison::TMatcher::RunStands(std::int32_t first1, std::int32_t first2, std::int32_t count) noexcept
+{
+    if (const TEndingRuns* ending = index.Ending(first1 + count - 1, count)) {
+        return ending->Common(first2 + count - 1) >= count;
+    }
+    return SameWords(first1, first2, count) == count;
+}
+
 // The first start j in from .. search.lastStart where the chunk's first
 // `count` words stand in article 2 at j .. j + count - 1 and none of those
 // clashes; -1 when there is none. The rule's other tests (runs out, strays)
@@ -516,15 +538,51 @@ std::int32_t TComparison::TMatcher::FirstFreeRun(const TChunkSearch& search, std
         && diagonal.equal - (search.first - diagonal.first1) >= count && FirstClash(from, from + count - 1, search) < 0) {
         return from;
     }
+    // The chunks cut short at article 1's end end at its last word, and
+    // their runs without the last word at the word before: one run of each
+    // length, most without lists of their own. Common endings answer all
+    // of them once the walks without lists have cost as much as building
+    // the endings.
+    if (const TEndingRuns* ending = index.Ending(search.first + count - 1, count)) {
+        return WalkEnding(*ending, search, count, from);
+    }
     TRunLists* runs = index.Runs(count);
     if (runs == nullptr) {
         const TAnchoredWalk walk = WalkRarestWord(search, count, from);
         if (walk.decided) {
             return walk.start;
         }
+        if (walk.ending != nullptr) {
+            return WalkEnding(*walk.ending, search, count, from);
+        }
         runs = walk.lists;
     }
     return WalkRunLists(*runs, search, from);
+}
+
+// The places where the chunk's first `count` words end, from the common
+// endings of the runs that end where they do: every place found holds
+// them all, so none is compared word by word. A place that clashes sends
+// the search past the clashing word, as in WalkRunLists.
+std::int32_t TComparison::TMatcher::WalkEnding(const TEndingRuns& ending, const TChunkSearch& search,
+                                              std::int32_t count, std::int32_t from)
+{
+    const std::int32_t lastEnd = search.lastStart + count - 1;
+    while (from <= search.lastStart) {
+        const std::int32_t end = ending.NextEnd(from + count - 1, lastEnd, count);
+        if (end < 0) {
+            return -1;
+        }
+        const std::int32_t start = end - count + 1;
+        const std::int32_t clash = FirstClash(start, end, search);
+        if (clash < 0) {
+            // Known now, so that the chunk's last word is compared alone.
+            diagonal = {search.first, start, count};
+            return start;
+        }
+        from = NextFree(clash + 1, search);
+    }
+    return -1;
 }
 
 // The places of the chunk's own run: a chunk that occurs nowhere costs one
@@ -565,7 +623,7 @@ std::int32_t TComparison::TMatcher::WalkRunLists(TRunLists& runs, const TChunkSe
             }
             continue;
         }
-        if (SameWords(search.first, start, count) == count) {
+        if (RunStands(search.first, start, count)) {
             return start;
         }
         // Another run with the same hash: not the chunk's, and not dead.
@@ -577,7 +635,10 @@ std::int32_t TComparison::TMatcher::WalkRunLists(TRunLists& runs, const TChunkSe
 
 // Without lists for runs of `count` words: the places of the rarest of the
 // chunk's leading words give the candidates. The steps taken are rent
-// towards the run's own lists (see TWordIndex::RentOrBuild).
+// towards the run's own lists (see TWordIndex::RentOrBuild), or, for a run
+// that ends at one of article 1's last two words, towards the common
+// endings of all the runs that end there, which serve every shortened
+// chunk instead of one length.
 TComparison::TMatcher::TAnchoredWalk TComparison::TMatcher::WalkRarestWord(const TChunkSearch& search,
                                                                           std::int32_t count, std::int32_t from)
 {
@@ -597,6 +658,19 @@ TComparison::TMatcher::TAnchoredWalk TComparison::TMatcher::WalkRarestWord(const
             places = candidates;
         }
     }
+    const std::int32_t end = search.first + count - 1;
+    const bool towardsEnding = end >= index.Count1() - 2;
+    const auto rent = [&](std::int64_t steps) -> TAnchoredWalk {
+        if (towardsEnding) {
+            // Reaching as far as the chunk itself, which the chunks after it
+            // in a walk are not longer than.
+            const TEndingRuns* ending =
+                index.RentOrBuildEndings(steps, search.lastOffset + 1) ? index.Ending(end, count) : nullptr;
+            return {ending == nullptr, -1, nullptr, ending};
+        }
+        TRunLists* lists = index.RentOrBuild(count, steps);
+        return {lists == nullptr, -1, lists, nullptr};
+    };
     std::int64_t steps = 0;
     TAnchoredWalk walk;
     auto it = places.begin() + FindPlace(places, from + anchor, index.Count2());
@@ -619,14 +693,14 @@ TComparison::TMatcher::TAnchoredWalk TComparison::TMatcher::WalkRarestWord(const
         }
         ++it;
         if (steps >= kRentReport) {
-            if (TRunLists* lists = index.RentOrBuild(count, steps)) {
-                return {false, -1, lists};
+            if (const TAnchoredWalk built = rent(steps); !built.decided) {
+                return built;
             }
             steps = 0;
         }
     }
-    // The walk decided; lists built now serve the next look-ups.
-    static_cast<void>(index.RentOrBuild(count, steps));
+    // The walk decided; what is built now serves the next look-ups.
+    static_cast<void>(rent(steps));
     return walk;
 }
 
@@ -655,7 +729,7 @@ TProbe TComparison::TMatcher::FirstDecidingStart(const TChunkSearch& search, con
         return {};
     }
     const std::int32_t lastPlace = start + search.lastOffset;
-    const bool lastHolds = stray > search.lastOffset && SameWords(search.first, start, search.lastOffset + 1) > search.lastOffset
+    const bool lastHolds = stray > search.lastOffset && RunStands(search.first, start, search.lastOffset + 1)
         && FirstClash(lastPlace, lastPlace, search) < 0;
     return {lastHolds ? TProbe::Match : TProbe::WrapAround, start};
 }
@@ -772,9 +846,13 @@ TCompareOutcome TComparison::Compare(std::int32_t minLength, std::int32_t unitKi
     BeginMatching();
     if (unitKind == ukWords && minLength >= 2 && minLength <= article1_.lstWords.Count()) {
         // Nearly every chunk of a word walk has minLength words, and looks
-        // up runs of that length and one less: index both at once.
+        // up runs of that length and one less: index both at once. Long
+        // chunks need the lists of their whole length only after their
+        // first minLength - 1 words stood somewhere, and those seldom do;
+        // the walks build them if they come to need them.
         const std::array<std::int32_t, 2> lengths = {minLength - 1, minLength};
-        matcher_->index.Prebuild(lengths);
+        const std::size_t wanted = minLength < kWholeChunkListsBelow ? 2 : 1;
+        matcher_->index.Prebuild(std::span<const std::int32_t>(lengths).first(wanted));
     }
 
     std::int32_t unitIndex = -1;

@@ -175,6 +175,58 @@ private:
     std::vector<std::int32_t> firstLive_;
 };
 
+/// Where in article 2 the runs of article 1 that end at one word of it,
+/// `End()`, stand, for runs of every length up to Longest(): for each word
+/// p of article 2, the number of words, up to Longest(), that article 1 up
+/// to End() and article 2 up to p have in common at their ends. A run of
+/// c words ending at End() stands in article 2 ending at p exactly when
+/// that number is c or more. The chunks at the end of article 1, cut
+/// short, are such runs, one of each length; this answers each of them
+/// without comparing its words. Exact: built from the word ids, no hashing.
+class TEndingRuns {
+public:
+    /// The common endings, up to `longest` words (at least 1, at most
+    /// end + 1), of article 1's words `ids1` up to `end` (inside ids1) with
+    /// every word of article 2's `ids2`. Cost: a pass over `longest` of
+    /// article 1's words and one over article 2's (a Z-function of article
+    /// 1's words read backwards, then a match of article 2's read
+    /// backwards against it); about 4.3 bytes per word of article 2 are
+    /// kept, and 4 per word of the `longest` while building.
+    TEndingRuns(std::span<const std::int32_t> ids2, std::span<const std::int32_t> ids1, std::int32_t end,
+                std::int32_t longest);
+
+    [[nodiscard]] std::int32_t End() const noexcept { return end_; }
+    [[nodiscard]] std::int32_t Longest() const noexcept { return longest_; }
+    /// The number of words that article 1 up to End() and article 2 up to
+    /// `place` (0 .. words of article 2 - 1) have in common at their ends.
+    [[nodiscard]] std::int32_t Common(std::int32_t place) const noexcept
+    {
+        return common_[static_cast<std::size_t>(place)];
+    }
+    /// The first word of article 2 in from .. to where the run of `count`
+    /// (1 .. Longest()) words of article 1 ending at End() ends, or -1.
+    /// Cost: O(log of article 2's words).
+    [[nodiscard]] std::int32_t NextEnd(std::int32_t from, std::int32_t to, std::int32_t count) const noexcept;
+    [[nodiscard]] std::size_t Bytes() const noexcept
+    {
+        return (common_.capacity() + tree_.capacity()) * sizeof(std::int32_t);
+    }
+
+private:
+    // Places of article 2 per leaf of the tree: a few cache lines scanned
+    // instead of a tree eight times the size.
+    static constexpr std::int32_t kBlock = 32;
+
+    std::int32_t end_ = 0;
+    std::int32_t longest_ = 1;
+    TPlaceArray common_;
+    // A tree of maxima over blocks of kBlock places: leaves from leaves_
+    // on, node i the larger of nodes 2i and 2i + 1, leaves past article 2
+    // 0; node 1 holds the longest common ending.
+    std::int32_t leaves_ = 1;
+    std::vector<std::int32_t> tree_;
+};
+
 /// Both articles' words as ids of one numbering: article 2's ids run from 0
 /// in order of first occurrence, and a word of article 1 that occurs
 /// nowhere in article 2 gets kAbsent. Holds the places of every word of
@@ -216,6 +268,7 @@ public:
         return table2_.Ids()[static_cast<std::size_t>(word)];
     }
     [[nodiscard]] std::int32_t Count2() const noexcept { return static_cast<std::int32_t>(table2_.Ids().size()); }
+    [[nodiscard]] std::int32_t Count1() const noexcept { return static_cast<std::int32_t>(ids1_.size()); }
 
     /// Ascending places in article 2 of word id `id` (a valid id).
     [[nodiscard]] std::span<const std::int32_t> Places(std::int32_t id) const noexcept { return words_->Places(id); }
@@ -244,8 +297,19 @@ public:
         return runs.Length() == 1 ? Id1(first) : runs.Key1(first);
     }
 
-    /// Drops every run list of two words or more; they are built again
-    /// when asked for.
+    /// The common endings of the runs of article 1 that end at word `end`
+    /// if held for runs of `count` words, else nullptr.
+    [[nodiscard]] const TEndingRuns* Ending(std::int32_t end, std::int32_t count) const noexcept;
+    /// Counts `cost` steps spent looking up runs of up to `longest` words
+    /// that end at article 1's last word or the word before, without
+    /// endings that reach that far; once the steps add up to what building
+    /// them costs, builds the endings at both words for runs of up to
+    /// `longest` words (side by side when the articles are large). Returns
+    /// whether they are held.
+    bool RentOrBuildEndings(std::int64_t cost, std::int32_t longest);
+
+    /// Drops every run list of two words or more and every ending; they
+    /// are built again when asked for.
     void DropRuns() noexcept;
     /// Forgets, in every held list, what is known about coloured places.
     void ForgetColours() noexcept;
@@ -274,6 +338,10 @@ private:
     std::vector<THeldRuns> runs_;
     std::uint64_t clock_ = 0;
     std::unordered_map<std::int32_t, std::int64_t> rent_;
+    // The endings at article 1's last two words, once built, and the
+    // steps spent without them until then.
+    std::vector<std::unique_ptr<TEndingRuns>> endings_;
+    std::int64_t endingRent_ = 0;
 };
 
 } // namespace glenvary::core

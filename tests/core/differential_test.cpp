@@ -706,6 +706,57 @@ TEST(TComparisonDifferential, AgreesWithTheModelOnLongRepetitiveArticles)
     }
 }
 
+// Minimum lengths from a tenth of article 1 to beyond its end, over a few
+// distinct words: most chunks are long, the chunks cut short at article
+// 1's end come in every length, and many of them stand in article 2 in
+// many places, so that they are looked up by the common endings of
+// article 1's last two words once the walks without them grow long.
+PairCase MakeLongLengthCase(std::uint32_t seed)
+{
+    Generator gen(seed);
+    PairCase c;
+    c.seed = seed;
+    c.kind = "long minimum length";
+    c.unitKind = gen.Chance(0.75) ? ukWords : gen.Int(1, 2);
+    const auto vocabulary = gen.Vocabulary(gen.Int(1, 3));
+    const auto words1 = gen.Words(vocabulary, gen.Int(150, 500));
+    const auto count1 = static_cast<std::int32_t>(words1.size());
+    c.minLength = gen.Chance(0.2) ? gen.Int(30, 80) : gen.Int(count1 / 10, count1 + 20);
+    std::vector<std::string> words2;
+    const std::int32_t shape = gen.Int(0, 2);
+    if (shape == 0) {
+        words2 = gen.Mutated(words1, vocabulary, 0.02);
+    } else if (shape == 1) {
+        // Article 1's end, then all of it: its last chunks stand twice.
+        words2.assign(words1.end() - gen.Int(1, count1), words1.end());
+        const auto rest = gen.Mutated(words1, vocabulary, 0.01);
+        words2.insert(words2.end(), rest.begin(), rest.end());
+    } else {
+        words2 = gen.Words(vocabulary, gen.Int(150, 600));
+    }
+    c.text1 = gen.Text(words1, gen.Chance(0.5), 0.02);
+    c.text2 = gen.Text(words2, gen.Chance(0.5), 0.02);
+    return c;
+}
+
+TEST(TComparisonDifferential, AgreesWithTheModelOnLongMinimumLengths)
+{
+    constexpr std::uint32_t kFirstSeed = 9300;
+    const std::uint32_t pairs = 60 * Scale();
+    constexpr int kMaxReported = 3;
+
+    TComparison reused;
+    int failures = 0;
+    for (std::uint32_t seed = kFirstSeed; seed < kFirstSeed + pairs && failures < kMaxReported; ++seed) {
+        const PairCase c = MakeLongLengthCase(seed);
+        const std::string diff = PairDiffers(reused, c);
+        if (!diff.empty()) {
+            ++failures;
+            ADD_FAILURE() << Describe(c) << "\n  " << diff;
+        }
+    }
+}
+
 // Article pairs whose interesting parts are placed by hand, each walked in
 // every unit kind and several lengths.
 TEST(TComparisonDifferential, AgreesWithTheModelOnHandPickedPairs)
