@@ -326,6 +326,7 @@ int RunBatch(const TBatchOptions& options, const io::TReadSettings& reading, std
     settings.compare.minLength = options.minLength;
     settings.threshold = ThresholdValue(options.threshold).value_or(0.0);
     settings.keepRegions = options.format == report::TReportFormat::Html;
+    settings.pairSearch = options.allPairs ? report::TPairSearch::EveryPair : report::TPairSearch::Automatic;
     report::TBatchReport batch = report::CompareAllPairs(std::move(articles), settings);
     batch.unreadable = std::move(unreadable);
     const int status = Emit(options.format.Writer(batch), options.outputPath, out, err);
@@ -662,7 +663,13 @@ TArguments ParseArguments(int argc, char** argv)
         ->check(CLI::Validator(CheckThreshold, ""))
         ->type_name("P")
         ->capture_default_str();
+    batch->add_flag("--all-pairs", batchOptions.allPairs,
+                    "Compare every pair, also where shared runs of words would find the same pairs sooner");
     AddReportOptions(*batch, batchOptions.format, batchOptions.outputPath);
+    batch->footer("With --threshold above 0, --unit words and --min 8 or more, and 8 articles or more, batch\n"
+                  "compares only the pairs that share enough runs of 8 words to reach the threshold (found\n"
+                  "through an index of every article's runs): it lists exactly the pairs that comparing every\n"
+                  "pair lists, pairs of 0% left out. Otherwise, or with --all-pairs, it compares every pair.");
     batch->add_option("ARTICLE", batchOptions.articles,
                       "The articles: files, or folders whose files (in subfolders too) are taken in name order")
         ->type_name("PATH")

@@ -44,6 +44,7 @@ struct TBatchOptions {
     report::TReportFormat format = report::TReportFormat::Text;
     std::string outputPath;       ///< empty or "-": standard output
     std::vector<std::string> articles;  ///< files and folders
+    bool allPairs = false;        ///< compare every pair, never through shared runs
 };
 
 /// What `archive` was asked to do.

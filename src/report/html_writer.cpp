@@ -330,7 +330,9 @@ void WriteBatchHtml(std::ostream& out, const TBatchReport& report)
     out << "<h1 id=\"pairs\">Duplicate content between " << articles << "</h1>\n"
         << "<table class=\"summary\">\n"
         << "<tr><th>Minimum length</th><td>" << MinLengthText(report.unit, report.minLength) << "</td></tr>\n"
-        << "<tr><th>Ordered pairs compared</th><td>" << std::to_string(report.pairCount) << "</td></tr>\n"
+        << "<tr><th>Ordered pairs</th><td>" << std::to_string(report.pairCount) << "</td></tr>\n"
+        << "<tr><th>Compared</th><td>" << std::to_string(report.comparedPairs)
+        << (report.throughSharedRuns ? " (those with enough runs of 8 words in common)" : "") << "</td></tr>\n"
         << "<tr><th>Pairs listed</th><td>" << std::to_string(report.pairs.size());
     if (report.threshold > 0.0) {
         out << ", those with " << ShortestDecimal(report.threshold) << "% or more of article 2 duplicated";

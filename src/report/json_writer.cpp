@@ -463,6 +463,8 @@ void WriteBatchJson(std::ostream& out, const TBatchReport& report)
     json.Raw(']');
     json.Key("pair_count");
     json.Integer(report.pairCount);
+    json.Key("compared_pairs");
+    json.Integer(report.comparedPairs);
     json.Key("pairs");
     json.Raw('[');
     for (std::size_t i = 0; i < report.pairs.size(); ++i) {

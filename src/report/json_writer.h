@@ -25,7 +25,8 @@ void WriteCompareJson(std::ostream& out, const TCompareReport& report);
 
 /// Writes one JSON object on one line (followed by a line break) to `out`
 /// as it goes: {"unit","min_length","threshold","articles":[{"name",
-/// "words","sentences","paragraphs"},...],"pair_count","pairs":[P,...]},
+/// "words","sentences","paragraphs"},...],"pair_count","compared_pairs",
+/// "pairs":[P,...]},
 /// each listed pair P {"article1","article2","compared",
 /// "duplicate_percent","duplicate_percent_shown","articles":[{
 /// "duplicated_words","duplicate_percent"},{...}]} in the report's order,

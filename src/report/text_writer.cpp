@@ -229,8 +229,14 @@ void WriteCompareText(std::ostream& out, const TCompareReport& report)
 void WriteBatchText(std::ostream& out, const TBatchReport& report)
 {
     out << "Minimum length: " << MinLengthText(report.unit, report.minLength) << "\n"
-        << "Articles: " << std::to_string(report.articles.size()) << "; ordered pairs compared: "
-        << std::to_string(report.pairCount) << "; listed: " << std::to_string(report.pairs.size());
+        << "Articles: " << std::to_string(report.articles.size());
+    if (report.throughSharedRuns) {
+        out << "; ordered pairs: " << std::to_string(report.pairCount) << ", compared: "
+            << std::to_string(report.comparedPairs) << " (those with enough runs of 8 words in common)";
+    } else {
+        out << "; ordered pairs compared: " << std::to_string(report.pairCount);
+    }
+    out << "; listed: " << std::to_string(report.pairs.size());
     if (report.threshold > 0.0) {
         out << ", those with " << ShortestDecimal(report.threshold) << "% or more of article 2 duplicated";
     }
