@@ -10,6 +10,7 @@
 #include "io/text_encoding.h"
 #include "report/batch.h"
 #include "report/text_writer.h"
+#include "core/fingerprint.h"
 #include "core/keyword.h"
 #include "core/side_by_side.h"
 
@@ -666,10 +667,13 @@ TArguments ParseArguments(int argc, char** argv)
     batch->add_flag("--all-pairs", batchOptions.allPairs,
                     "Compare every pair, also where shared runs of words would find the same pairs sooner");
     AddReportOptions(*batch, batchOptions.format, batchOptions.outputPath);
-    batch->footer("With --threshold above 0, --unit words and --min 8 or more, and 8 articles or more, batch\n"
-                  "compares only the pairs that share enough runs of 8 words to reach the threshold (found\n"
-                  "through an index of every article's runs): it lists exactly the pairs that comparing every\n"
-                  "pair lists, pairs of 0% left out. Otherwise, or with --all-pairs, it compares every pair.");
+    const std::string runWords = std::to_string(core::kGuaranteeWords);
+    batch->footer("With --threshold above 0, --unit words and --min " + runWords + " or more, and "
+                  + std::to_string(report::kSharedRunArticles)
+                  + " articles or more, batch compares\nonly the pairs that share enough runs of " + runWords
+                  + " words to reach the threshold (found through an index\nof every article's runs): it lists "
+                  "exactly the pairs that comparing every pair lists, pairs of 0%\nleft out. Otherwise, or with "
+                  "--all-pairs, it compares every pair.");
     batch->add_option("ARTICLE", batchOptions.articles,
                       "The articles: files, or folders whose files (in subfolders too) are taken in name order")
         ->type_name("PATH")

@@ -61,10 +61,12 @@ enum class TPairSearch : std::uint8_t {
     SharedRuns,
 };
 
-/// The fewest articles for which Automatic looks for shared runs: below
-/// it, comparing every pair takes no longer than indexing the runs
-/// (measured with bench/batch_bench.cpp; docs/performance.md).
-inline constexpr std::size_t kSharedRunArticles = 8;
+/// The fewest articles for which Automatic looks for shared runs. On a set
+/// in which every article copies from those before it (BM_BatchPairSearch
+/// in bench/batch_bench.cpp), indexing first pays at 32 articles of 2,000
+/// words (half the time of every pair); below, nearly every pair shares
+/// enough runs and the index only adds up to half the time again.
+inline constexpr std::size_t kSharedRunArticles = 32;
 
 /// The most articles a run indexes: the index keeps an article's number in
 /// 24 bits beside a run's hash. Larger runs compare every pair.
