@@ -173,17 +173,18 @@ std::optional<std::vector<std::uint64_t>> SharedRunPairs(const std::vector<TBatc
     });
     std::inplace_merge(keys.begin(), middle, keys.end());
 
-    // Runs in common that a pair needs: T words each, with the T - 1 words
-    // a comparison can mark outside them, must reach the threshold.
-    std::vector<std::int64_t> runsNeeded(count);
+    // The words of article 2 a pair must mark, less the T - 1 that a
+    // comparison can mark outside the runs it shares.
+    std::vector<std::int64_t> wordsNeeded(count);
     std::vector<bool> listable(count);
     for (std::size_t b = 0; b < count; ++b) {
         const std::int32_t words = articles[b].prepared.Article().lstWords.Count();
         const std::int32_t needed = WordsNeeded(words, threshold);
         listable[b] = needed <= words;
-        runsNeeded[b] = needed <= kUnsharedWords ? 0 : (needed - kUnsharedWords + kRunWords - 1) / kRunWords;
+        wordsNeeded[b] = needed - kUnsharedWords;
     }
-    std::vector<std::int64_t> common(count, 0);
+    std::vector<bool> holdsCommon(count, false);
+    std::vector<std::uint64_t> commonRuns;
     struct TShared {
         std::uint64_t pair;
         std::uint32_t runs;
@@ -206,8 +207,9 @@ std::optional<std::vector<std::uint64_t>> SharedRunPairs(const std::vector<TBatc
             continue;
         }
         if (holders.size() > kCommonRunArticles) {
-            for (const auto& [article, runs] : holders) {
-                common[article] += runs;
+            commonRuns.push_back(run);
+            for (const auto& holder : holders) {
+                holdsCommon[holder.first] = true;
             }
             continue;
         }
@@ -221,11 +223,28 @@ std::optional<std::vector<std::uint64_t>> SharedRunPairs(const std::vector<TBatc
     }
     keys = {};
     std::sort(shared.begin(), shared.end(), [](const TShared& x, const TShared& y) { return x.pair < y.pair; });
+    // The words of each article that its common runs cover: shared, for
+    // all that is known, with every other article.
+    std::vector<std::int64_t> common(count, 0);
+    InParallel(count, threads, [&](std::size_t b) {
+        if (!holdsCommon[b]) {
+            return;
+        }
+        std::vector<std::uint64_t> runs;
+        AppendRunKeys(articles[b].prepared.Article(), b, runs);
+        std::vector<bool> covered(runs.size() + kRunWords, false);
+        for (std::size_t p = 0; p < runs.size(); ++p) {
+            if (std::binary_search(commonRuns.begin(), commonRuns.end(), runs[p] & ~kArticleMask)) {
+                std::fill_n(covered.begin() + static_cast<std::ptrdiff_t>(p), kRunWords, true);
+            }
+        }
+        common[b] = std::count(covered.begin(), covered.end(), true);
+    });
 
     const auto pairCount = static_cast<std::uint64_t>(count) * (count - 1);
     std::vector<std::uint64_t> pairs;
     const auto withEveryArticle = [&](std::size_t b) {
-        return listable[b] && common[b] >= runsNeeded[b];
+        return listable[b] && common[b] >= wordsNeeded[b];
     };
     for (std::size_t b = 0; b < count; ++b) {
         if (withEveryArticle(b)) {
@@ -246,7 +265,7 @@ std::optional<std::vector<std::uint64_t>> SharedRunPairs(const std::vector<TBatc
             runs += shared[i].runs;
         }
         const std::size_t b = pair & 0xFFFFFFFFU;
-        if (listable[b] && !withEveryArticle(b) && runs + common[b] >= runsNeeded[b]) {
+        if (listable[b] && !withEveryArticle(b) && kRunWords * runs + common[b] >= wordsNeeded[b]) {
             pairs.push_back(pair);
         }
     }
