@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 SANITIZE_DIR ?= build-sanitize
 
-.PHONY: all deps configure build test test-sanitize run bench bench-archive fuzz clean
+.PHONY: all deps configure build test test-sanitize run bench bench-archive bench-batch fuzz clean
 
 all: build
 
@@ -62,6 +62,12 @@ bench: build
 ARCHIVE_SIZES ?= 1000 10000 100000
 bench-archive: build
 	@bash scripts/archive-bench.sh $(BUILD_DIR) $(ARCHIVE_SIZES)
+
+# A batch run over 10,000 generated articles of 2,000 words, and the same
+# pairs as comparing every pair on 500 of them (docs/performance.md).
+BATCH_ARTICLES ?= 10000
+bench-batch: build
+	@bash scripts/batch-bench.sh $(BUILD_DIR) $(BATCH_ARTICLES) 500
 
 # Every fuzz target for FUZZ_SECONDS seconds each, built with clang's
 # libFuzzer in build-fuzz (scripts/fuzz.sh); FUZZ_TARGETS="rtf zip" picks some.

@@ -4,6 +4,7 @@
 //   glenvary_archive_bench --corpus DIR --archive ADDRESS --documents N
 //                          [--words 2000] [--checks 20] [--batch 1000] [--seed 1]
 //                          [--skip-add]
+//   glenvary_archive_bench --corpus DIR --write FOLDER --documents N [--words 2000] [--seed 1]
 //
 // Makes N documents of about --words words each from a word-pair model of
 // the real prose in DIR (scripts/make-corpus.sh), every tenth with a passage
@@ -16,11 +17,14 @@
 // every planted source was found: among the candidates, and among the compared documents with a
 // share above 0. With --skip-add the archive is taken as it is (made by an
 // earlier run with the same settings). Prints one line "key: value" each.
+// With --write, the N documents are written to FOLDER as UTF-8 files
+// doc-00001.txt... (for a batch run over them) and nothing is measured.
 #include "archive/archive.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -130,6 +134,7 @@ struct TSettings {
     int batch = 1000;
     std::uint64_t seed = 1;
     bool skipAdd = false;
+    std::string write;
 };
 
 class TCollection {
@@ -177,6 +182,28 @@ private:
     const TSettings& settings_;
 };
 
+// Writes the documents as UTF-8 files, their names in index order.
+int WriteDocuments(const TCollection& collection, const TSettings& settings)
+{
+    std::filesystem::create_directories(settings.write);
+    for (std::int64_t i = 0; i < settings.documents; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "doc-%05lld.txt", static_cast<long long>(i + 1));
+        std::ofstream out(std::filesystem::path(settings.write) / name, std::ios::binary);
+        for (const char16_t c : collection.Document(i)) {
+            // The model's words come from UTF-8 files read byte by byte, so
+            // every unit is one byte.
+            out.put(static_cast<char>(c));
+        }
+        if (!out) {
+            std::cerr << "cannot write " << settings.write << "/" << name << "\n";
+            return 1;
+        }
+    }
+    std::cout << "documents_written: " << settings.documents << "\n";
+    return 0;
+}
+
 double Median(std::vector<double> values)
 {
     if (values.empty()) {
@@ -214,6 +241,8 @@ int main(int argc, char** argv)
             settings.batch = std::stoi(value());
         } else if (arg == "--seed") {
             settings.seed = std::stoull(value());
+        } else if (arg == "--write") {
+            settings.write = value();
         } else if (arg == "--skip-add") {
             settings.skipAdd = true;
         } else {
@@ -221,14 +250,18 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    if (settings.corpus.empty() || settings.archive.empty() || settings.words < 200) {
+    if (settings.corpus.empty() || (settings.archive.empty() == settings.write.empty()) || settings.words < 200) {
         std::cerr << "usage: glenvary_archive_bench --corpus DIR --archive ADDRESS --documents N [--words W] "
-                     "[--checks C] [--batch B] [--seed S] [--skip-add]\n";
+                     "[--checks C] [--batch B] [--seed S] [--skip-add]\n"
+                     "       glenvary_archive_bench --corpus DIR --write FOLDER --documents N [--words W] [--seed S]\n";
         return 2;
     }
     const TWordPairModel model(settings.corpus);
     const TCollection collection(model, settings);
     std::cout << "model_words: " << model.Words() << "\n";
+    if (!settings.write.empty()) {
+        return WriteDocuments(collection, settings);
+    }
 
     auto opened = TArchive::Open(settings.archive, glenvary::archive::TOpenMode::CreateIfMissing);
     if (!opened.Ok()) {

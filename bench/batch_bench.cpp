@@ -49,3 +49,37 @@ BENCHMARK(BM_Batch)
     ->UseRealTime();
 
 } // namespace
+
+namespace {
+
+// Arguments: articles, how the pairs are found (1 every pair, 2 through
+// shared runs), with words of 2,000, a minimum length of 8 words and a
+// threshold of 5%, where both find the same pairs. Where the two cross is
+// where TPairSearch::Automatic starts to index (kSharedRunArticles).
+void BM_BatchPairSearch(benchmark::State& state)
+{
+    const auto count = static_cast<int>(state.range(0));
+    const std::vector<std::u16string> texts = bench::ArticleSet(count, 2'000);
+    report::TBatchSettings settings;
+    settings.compare.minLength = 8;
+    settings.threshold = 5.0;
+    settings.pairSearch = state.range(1) == 1 ? report::TPairSearch::EveryPair : report::TPairSearch::SharedRuns;
+    report::TBatchReport report;
+    for (auto _ : state) {
+        std::vector<report::TBatchArticle> articles;
+        for (int i = 0; i < count; ++i) {
+            articles.push_back(report::PrepareBatchArticle(texts[static_cast<std::size_t>(i)], std::to_string(i)));
+        }
+        report = report::CompareAllPairs(std::move(articles), settings);
+        benchmark::DoNotOptimize(report.pairs.data());
+    }
+    state.counters["compared"] = static_cast<double>(report.comparedPairs);
+    state.counters["listed"] = static_cast<double>(report.pairs.size());
+}
+BENCHMARK(BM_BatchPairSearch)
+    ->ArgNames({"articles", "search"})
+    ->ArgsProduct({{2, 4, 8, 16, 32}, {1, 2}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+} // namespace

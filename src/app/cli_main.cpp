@@ -4,6 +4,8 @@
 #include "cli/signals.h"
 #include "platform/large_pages.h"
 
+#include <unistd.h>
+
 #include <iostream>
 
 int main(int argc, char** argv)
@@ -17,5 +19,5 @@ int main(int argc, char** argv)
     // Standard input can carry a whole article: unsynchronised streams read
     // it in blocks rather than character by character.
     std::ios::sync_with_stdio(false);
-    return glenvary::cli::RunCli(argc, argv, std::cin, std::cout, std::cerr);
+    return glenvary::cli::RunCli(argc, argv, std::cin, std::cout, std::cerr, {}, isatty(STDERR_FILENO) == 1);
 }

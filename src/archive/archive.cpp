@@ -187,6 +187,10 @@ base::TResult<TDone> TArchive::TState::StoreBatch(std::vector<TPrepared>& prepar
                                         static_cast<std::uint32_t>(fingerprint.position)});
         }
         toStore.push_back(TStoredDocument{document.info, std::move(document.packed)});
+    }
+    // The texts are kept to here: a later document of the batch is told
+    // apart from an earlier one by its text.
+    for (TPrepared& document : prepared) {
         document.text.clear();
         document.text.shrink_to_fit();
     }

@@ -22,6 +22,9 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 /// Exit status for bad usage or an article that cannot be read.
 inline constexpr int kExitUsage = 2;
+/// Exit status of an archive add that Ctrl-C stopped after its last whole
+/// step: what shells report for a program that SIGINT ended.
+inline constexpr int kExitInterrupted = 130;
 
 /// What `compare` was asked to do.
 struct TCompareOptions {
@@ -41,6 +44,24 @@ struct TBatchOptions {
     report::TReportFormat format = report::TReportFormat::Text;
     std::string outputPath;       ///< empty or "-": standard output
     std::vector<std::string> articles;  ///< files and folders
+    bool allPairs = false;        ///< compare every pair, never through shared runs
+};
+
+/// What `archive` was asked to do.
+struct TArchiveOptions {
+    enum class TAction : std::uint8_t { Add, Check, Remove, List, Stats };
+    TAction action = TAction::List;
+    /// A SQLite file's name or a postgresql:// address.
+    std::string archive;
+    /// add: files and folders; check: articles; remove: names or ids.
+    std::vector<std::string> items;
+    /// check's settings.
+    std::string unit = "words";
+    std::int32_t minLength = 8;
+    std::string threshold = "0";
+    std::int32_t top = 10;
+    report::TReportFormat format = report::TReportFormat::Text;
+    std::string outputPath;
 };
 
 /// What `density` was asked to do.
@@ -60,7 +81,8 @@ struct TArgumentsEnd {
 };
 
 /// The arguments, understood: a command to run or the end of the run.
-using TArguments = std::variant<TCompareOptions, TBatchOptions, TDensityOptions, TArgumentsEnd>;
+using TArguments =
+    std::variant<TCompareOptions, TBatchOptions, TDensityOptions, TArchiveOptions, TArgumentsEnd>;
 
 /// Parses glenvary-cli's arguments (argv[0] is not read) as RunCli does,
 /// without reading or writing anything. Throws only what running out of
@@ -74,6 +96,11 @@ using TArguments = std::variant<TCompareOptions, TBatchOptions, TDensityOptions,
 ///   glenvary-cli batch [--unit U] [--min N] [--threshold P]
 ///                      [--format text|json|html] [-o FILE] ARTICLE...
 ///   glenvary-cli density --keyword PHRASE [--format text|json] ARTICLE
+///   glenvary-cli archive add ARCHIVE FILE-OR-FOLDER...
+///   glenvary-cli archive check [--unit U] [--min N] [--threshold P] [--top N]
+///                              [--format text|json|html] [-o FILE] ARCHIVE ARTICLE...
+///   glenvary-cli archive remove ARCHIVE NAME-OR-ID...
+///   glenvary-cli archive list ARCHIVE | stats ARCHIVE
 ///   glenvary-cli --help | --version
 /// An ARTICLE of "-" is read from `in` (at most one of them); a batch
 /// ARTICLE may also be a folder, whose files it takes (ListArticleFiles).
@@ -84,8 +111,14 @@ using TArguments = std::variant<TCompareOptions, TBatchOptions, TDensityOptions,
 /// "glenvary-cli: ".
 /// Articles are read with `reading` (the program's own limits unless a
 /// caller, such as a test, needs others: a shorter LibreOffice time limit).
-/// Returns kExitOk, kExitFailure or kExitUsage. Never throws.
+/// An ARCHIVE is a SQLite file (made by add when missing) or a
+/// postgresql:// address; one that cannot be opened is one line and
+/// kExitUsage. An add shows its progress on `err` when `errIsTerminal`,
+/// and Ctrl-C (TStopOnInterruption) ends it after its current step with
+/// everything stored so far kept, and kExitInterrupted.
+/// Returns kExitOk, kExitFailure, kExitUsage or kExitInterrupted. Never
+/// throws.
 int RunCli(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
-           const io::TReadSettings& reading = {});
+           const io::TReadSettings& reading = {}, bool errIsTerminal = false);
 
 } // namespace glenvary::cli

@@ -330,7 +330,9 @@ void WriteBatchHtml(std::ostream& out, const TBatchReport& report)
     out << "<h1 id=\"pairs\">Duplicate content between " << articles << "</h1>\n"
         << "<table class=\"summary\">\n"
         << "<tr><th>Minimum length</th><td>" << MinLengthText(report.unit, report.minLength) << "</td></tr>\n"
-        << "<tr><th>Ordered pairs compared</th><td>" << std::to_string(report.pairCount) << "</td></tr>\n"
+        << "<tr><th>Ordered pairs</th><td>" << std::to_string(report.pairCount) << "</td></tr>\n"
+        << "<tr><th>Compared</th><td>" << std::to_string(report.comparedPairs)
+        << (report.throughSharedRuns ? " (those with enough runs of 8 words in common)" : "") << "</td></tr>\n"
         << "<tr><th>Pairs listed</th><td>" << std::to_string(report.pairs.size());
     if (report.threshold > 0.0) {
         out << ", those with " << ShortestDecimal(report.threshold) << "% or more of article 2 duplicated";
@@ -416,6 +418,78 @@ void WriteBatchHtml(std::ostream& out, const TBatchReport& report)
             << "</p>\n<div class=\"text\">";
         WritePieces(out, split.sText, PlainWithPlaces(split.sText, std::move(places[index])));
         out << "</div>\n</section>\n";
+    }
+    out << "</body>\n</html>\n";
+}
+
+void WriteArchiveCheckHtml(std::ostream& out, const TArchiveCheckReport& report)
+{
+    WritePageHead(out, "Glenvary: sources in " + HtmlEscape(report.archive), kBatchStyle);
+    out << "<h1>Sources in the archive</h1>\n<table class=\"summary\">\n"
+        << "<tr><th>Archive</th><td>" << HtmlEscape(report.archive) << "</td></tr>\n"
+        << "<tr><th>Minimum length</th><td>" << MinLengthText(report.unit, report.minLength) << "</td></tr>\n"
+        << "<tr><th>Compared per article</th><td>the best " << CountOf(report.top, "candidate", "candidates")
+        << "</td></tr>\n"
+        << "<tr><th>Listed</th><td>" << ShortestDecimal(report.threshold)
+        << "% or more of the article copied</td></tr>\n</table>\n";
+    std::string quoted;
+    std::u16string scratch;
+    const auto passages = [&](const std::string& whose, std::u16string_view text, const std::vector<TRegion>& regions) {
+        out << "<details class=\"passages\" open><summary>" << HtmlEscape(whose) << ": "
+            << CountOf(static_cast<std::int64_t>(regions.size()), "marked passage", "marked passages")
+            << "</summary>\n<ol>\n";
+        for (const TRegion& region : regions) {
+            quoted.clear();
+            AppendQuotedPassage(quoted, RegionText(text, region), scratch);
+            out << "<li>" << WordNumbers(region) << ": " << HtmlEscape(quoted) << "</li>\n";
+        }
+        out << "</ol></details>\n";
+    };
+    for (std::size_t i = 0; i < report.articles.size(); ++i) {
+        const TCheckedArticle& article = report.articles[i];
+        const std::string name = HtmlEscape(article.name);
+        out << "<section class=\"article\">\n<h2>" << name << "</h2>\n";
+        if (!article.compared) {
+            out << "<p class=\"counts\">Blank: nothing to look up</p>\n</section>\n";
+            continue;
+        }
+        out << "<p class=\"counts\">" << CountOf(article.words, "word", "words") << "; "
+            << std::to_string(article.sources.size()) << " listed of "
+            << CountOf(article.candidates, "document", "documents") << " sharing fingerprints</p>\n";
+        if (article.sources.empty()) {
+            out << "</section>\n";
+            continue;
+        }
+        const std::string idPrefix = "c" + std::to_string(i + 1) + "-";
+        out << "<table class=\"pairs\">\n<tr><th>#</th><th>Document</th><th>Share of the article</th>"
+            << "<th>Share of the document</th></tr>\n";
+        for (std::size_t k = 0; k < article.sources.size(); ++k) {
+            const TSourceDocument& source = article.sources[k];
+            out << "<tr><td>" << std::to_string(k + 1) << "</td><td><a href=\"#" << idPrefix << std::to_string(k + 1)
+                << "\">" << HtmlEscape(source.name) << "</a> (#" << std::to_string(source.id) << ")</td><td>"
+                << FixedDecimal(source.articlePercent, 2) << "% (" << std::to_string(source.articleDuplicatedWords)
+                << " of " << CountOf(article.words, "word", "words") << ")</td><td>"
+                << FixedDecimal(source.documentPercent, 2) << "% (" << std::to_string(source.documentDuplicatedWords)
+                << " of " << CountOf(source.words, "word", "words") << ")</td></tr>\n";
+        }
+        out << "</table>\n";
+        for (std::size_t k = 0; k < article.sources.size(); ++k) {
+            const TSourceDocument& source = article.sources[k];
+            out << "<section class=\"pair\" id=\"" << idPrefix << std::to_string(k + 1) << "\">\n<h3>"
+                << std::to_string(k + 1) << ". " << HtmlEscape(source.name) << " (#" << std::to_string(source.id)
+                << ")</h3>\n";
+            passages(article.name, article.text, source.articlePassages);
+            passages(source.name, source.documentText, source.documentPassages);
+            out << "</section>\n";
+        }
+        out << "</section>\n";
+    }
+    if (!report.unreadable.empty()) {
+        out << "<h2>Not read, so not checked</h2>\n<ul>\n";
+        for (const TUnreadableArticle& article : report.unreadable) {
+            out << "<li>" << HtmlEscape(article.message) << "</li>\n";
+        }
+        out << "</ul>\n";
     }
     out << "</body>\n</html>\n";
 }

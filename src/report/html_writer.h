@@ -2,6 +2,7 @@
 // Glenvary reports: a comparison as a web page.
 #pragma once
 
+#include "report/archive_check.h"
 #include "report/batch.h"
 #include "report/report.h"
 
@@ -55,5 +56,13 @@ void WriteCompareHtml(std::ostream& out, const TCompareReport& report);
 /// Writes only; it compares nothing. Inline CSS only, as WriteCompareHtml;
 /// failures of `out` are left in its state.
 void WriteBatchHtml(std::ostream& out, const TBatchReport& report);
+
+/// Writes one self-contained UTF-8 page of a check against an archive to
+/// `out` as it goes: the archive and the settings, then per article a
+/// table of the documents it copies from (highest share of the article
+/// first, both shares), and per document the marked passages of the
+/// article and of the document, each quoted on one line. Inline CSS only,
+/// as WriteCompareHtml; failures of `out` are left in its state.
+void WriteArchiveCheckHtml(std::ostream& out, const TArchiveCheckReport& report);
 
 } // namespace glenvary::report

@@ -463,6 +463,8 @@ void WriteBatchJson(std::ostream& out, const TBatchReport& report)
     json.Raw(']');
     json.Key("pair_count");
     json.Integer(report.pairCount);
+    json.Key("compared_pairs");
+    json.Integer(report.comparedPairs);
     json.Key("pairs");
     json.Raw('[');
     for (std::size_t i = 0; i < report.pairs.size(); ++i) {
@@ -488,6 +490,81 @@ void WriteBatchJson(std::ostream& out, const TBatchReport& report)
             json.Raw('}');
         }
         json.Raw("]}");
+    }
+    json.Raw("]}\n");
+}
+
+void WriteArchiveCheckJson(std::ostream& out, const TArchiveCheckReport& report)
+{
+    TJsonOut json(out);
+    json.Raw('{');
+    json.Key("archive", true);
+    json.String(report.archive);
+    json.Key("unit");
+    json.String(UnitName(report.unit));
+    json.Key("min_length");
+    json.Integer(report.minLength);
+    json.Key("threshold");
+    json.Number(report.threshold);
+    json.Key("top");
+    json.Integer(report.top);
+    const auto passages = [&json](std::u16string_view text, const std::vector<TRegion>& regions) {
+        json.Raw('[');
+        for (std::size_t i = 0; i < regions.size(); ++i) {
+            json.Region(regions[i], RegionText(text, regions[i]), i == 0);
+        }
+        json.Raw(']');
+    };
+    json.Key("articles");
+    json.Raw('[');
+    for (std::size_t i = 0; i < report.articles.size(); ++i) {
+        const TCheckedArticle& article = report.articles[i];
+        json.Raw(i == 0 ? "{" : ",{");
+        json.Key("name", true);
+        json.String(article.name);
+        json.Key("compared");
+        json.Boolean(article.compared);
+        json.Key("words");
+        json.Integer(article.words);
+        json.Key("candidates");
+        json.Integer(article.candidates);
+        json.Key("sources");
+        json.Raw('[');
+        for (std::size_t k = 0; k < article.sources.size(); ++k) {
+            const TSourceDocument& source = article.sources[k];
+            json.Raw(k == 0 ? "{" : ",{");
+            json.Key("id", true);
+            json.Integer(source.id);
+            json.Key("name");
+            json.String(source.name);
+            json.Key("words");
+            json.Integer(source.words);
+            json.Key("article_duplicated_words");
+            json.Integer(source.articleDuplicatedWords);
+            json.Key("article_percent");
+            json.Number(source.articlePercent);
+            json.Key("document_duplicated_words");
+            json.Integer(source.documentDuplicatedWords);
+            json.Key("document_percent");
+            json.Number(source.documentPercent);
+            json.Key("article_passages");
+            passages(article.text, source.articlePassages);
+            json.Key("document_passages");
+            passages(source.documentText, source.documentPassages);
+            json.Raw('}');
+        }
+        json.Raw("]}");
+    }
+    json.Raw(']');
+    json.Key("unreadable");
+    json.Raw('[');
+    for (std::size_t i = 0; i < report.unreadable.size(); ++i) {
+        json.Raw(i == 0 ? "{" : ",{");
+        json.Key("name", true);
+        json.String(report.unreadable[i].name);
+        json.Key("error");
+        json.String(report.unreadable[i].message);
+        json.Raw('}');
     }
     json.Raw("]}\n");
 }

@@ -34,12 +34,17 @@ TArticleReport ReportArticle(core::TArticle article, std::string name)
 
 std::u16string_view TArticleReport::RegionText(const TRegion& region) const noexcept
 {
+    return report::RegionText(text, region);
+}
+
+std::u16string_view RegionText(std::u16string_view text, const TRegion& region) noexcept
+{
     // Clamped like every cut of the engine, although a text and the lists
     // split from it always agree.
     const auto size = static_cast<std::int64_t>(text.size());
     const std::int64_t from = std::clamp<std::int64_t>(region.start, 0, size);
     const std::int64_t to = std::clamp<std::int64_t>(region.end, from, size);
-    return std::u16string_view(text).substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+    return text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
 }
 
 std::string_view UnitName(core::TUnitKind unit) noexcept

@@ -38,6 +38,10 @@ void WriteCssColor(core::TColor color, char* out) noexcept;
 /// white, with its places in the normalised text.
 using TRegion = core::TRegion;
 
+/// The characters region.start .. region.end - 1 of `text`, the text the
+/// region was found in, clamped to it.
+[[nodiscard]] std::u16string_view RegionText(std::u16string_view text, const TRegion& region) noexcept;
+
 /// One article after the comparison.
 struct TArticleReport {
     /// How the source was named on the command line ("standard input" for "-").

@@ -86,6 +86,16 @@ TReportWriter TReportFormat::Writer(const TBatchReport& report) const
     return [&report](std::ostream& out) { WriteBatchText(out, report); };
 }
 
+TReportWriter TReportFormat::Writer(const TArchiveCheckReport& report) const
+{
+    switch (kind_) {
+    case Json: return [&report](std::ostream& out) { WriteArchiveCheckJson(out, report); };
+    case Html: return [&report](std::ostream& out) { WriteArchiveCheckHtml(out, report); };
+    case Text: break;
+    }
+    return [&report](std::ostream& out) { WriteArchiveCheckText(out, report); };
+}
+
 TReportWriter TReportFormat::Writer(const TDensityReport& report) const
 {
     if (kind_ == Json) {

@@ -3,6 +3,7 @@
 // name or a file's suffix, each with its writers.
 #pragma once
 
+#include "report/archive_check.h"
 #include "report/batch.h"
 #include "report/output_file.h"
 #include "report/report.h"
@@ -41,6 +42,7 @@ public:
     /// Writes `report` in this format.
     [[nodiscard]] TReportWriter Writer(const TCompareReport& report) const;
     [[nodiscard]] TReportWriter Writer(const TBatchReport& report) const;
+    [[nodiscard]] TReportWriter Writer(const TArchiveCheckReport& report) const;
     /// A keyword count has no web page: Html writes its text summary.
     [[nodiscard]] TReportWriter Writer(const TDensityReport& report) const;
 

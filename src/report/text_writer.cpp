@@ -229,8 +229,14 @@ void WriteCompareText(std::ostream& out, const TCompareReport& report)
 void WriteBatchText(std::ostream& out, const TBatchReport& report)
 {
     out << "Minimum length: " << MinLengthText(report.unit, report.minLength) << "\n"
-        << "Articles: " << std::to_string(report.articles.size()) << "; ordered pairs compared: "
-        << std::to_string(report.pairCount) << "; listed: " << std::to_string(report.pairs.size());
+        << "Articles: " << std::to_string(report.articles.size());
+    if (report.throughSharedRuns) {
+        out << "; ordered pairs: " << std::to_string(report.pairCount) << ", compared: "
+            << std::to_string(report.comparedPairs) << " (those with enough runs of 8 words in common)";
+    } else {
+        out << "; ordered pairs compared: " << std::to_string(report.pairCount);
+    }
+    out << "; listed: " << std::to_string(report.pairs.size());
     if (report.threshold > 0.0) {
         out << ", those with " << ShortestDecimal(report.threshold) << "% or more of article 2 duplicated";
     }
@@ -260,6 +266,57 @@ void WriteBatchText(std::ostream& out, const TBatchReport& report)
     }
     if (!report.unreadable.empty()) {
         out << "\nNot read, so in no pair:\n";
+        for (const TUnreadableArticle& article : report.unreadable) {
+            out << "  " << article.message << "\n";
+        }
+    }
+}
+
+void WriteArchiveCheckText(std::ostream& out, const TArchiveCheckReport& report)
+{
+    out << "Archive: " << report.archive << "\n"
+        << "Minimum length: " << MinLengthText(report.unit, report.minLength) << "; compared: the best "
+        << CountOf(report.top, "candidate", "candidates") << " of each article";
+    if (report.threshold > 0.0) {
+        out << "; listed: those with " << ShortestDecimal(report.threshold) << "% or more of the article copied";
+    }
+    out << "\n";
+    std::string line;
+    std::u16string scratch;
+    const auto passages = [&](std::string_view whose, std::u16string_view text, const std::vector<TRegion>& regions) {
+        for (const TRegion& region : regions) {
+            line = "     ";
+            line += whose;
+            line += ' ';
+            line += WordNumbers(region);
+            line += ": ";
+            AppendQuotedPassage(line, RegionText(text, region), scratch);
+            out << line << "\n";
+        }
+    };
+    for (const TCheckedArticle& article : report.articles) {
+        out << "\n" << article.name << ": ";
+        if (!article.compared) {
+            out << "blank, nothing to look up\n";
+            continue;
+        }
+        out << CountOf(article.words, "word", "words") << "; " << std::to_string(article.sources.size())
+            << " listed of " << CountOf(article.candidates, "document", "documents") << " sharing fingerprints\n";
+        std::size_t rank = 0;
+        for (const TSourceDocument& source : article.sources) {
+            out << "  " << std::to_string(++rank) << ". " << std::to_string(core::RoundHalfEven(source.articlePercent))
+                << "% of " << article.name << " copies " << source.name << " (#" << std::to_string(source.id)
+                << "): " << FixedDecimal(source.articlePercent, 2) << "% of " << article.name << " ("
+                << std::to_string(source.articleDuplicatedWords) << " of " << CountOf(article.words, "word", "words")
+                << "), " << FixedDecimal(source.documentPercent, 2) << "% of " << source.name << " ("
+                << std::to_string(source.documentDuplicatedWords) << " of " << CountOf(source.words, "word", "words")
+                << ")\n";
+            passages("article", article.text, source.articlePassages);
+            passages("document", source.documentText, source.documentPassages);
+        }
+    }
+    if (!report.unreadable.empty()) {
+        out << "\nNot read, so not checked:\n";
         for (const TUnreadableArticle& article : report.unreadable) {
             out << "  " << article.message << "\n";
         }

@@ -2,6 +2,7 @@
 // Glenvary reports: reports as a short summary for a person.
 #pragma once
 
+#include "report/archive_check.h"
 #include "report/batch.h"
 #include "report/report.h"
 
@@ -65,6 +66,14 @@ void WriteCompareText(std::ostream& out, const TCompareReport& report);
 /// of a.txt (4 of 6 words)", then the articles that could not be read, one
 /// line each. Written to `out` line by line.
 void WriteBatchText(std::ostream& out, const TBatchReport& report);
+
+/// The summary of a check against an archive: the archive and the
+/// settings, then per article the documents it copies from, highest share
+/// first, one line each, such as "1. 57% of new.txt copies essay.txt
+/// (#12): 57.14% of new.txt (4 of 7 words), 66.67% of essay.txt (4 of 6
+/// words)", followed by the marked passages of the article and of the
+/// document, one line each; then the articles that could not be read.
+void WriteArchiveCheckText(std::ostream& out, const TArchiveCheckReport& report);
 
 /// The summary of a keyword count: keyword, words, occurrences, and the
 /// density with two decimals, written to `out`.

@@ -293,9 +293,16 @@ struct FailureCase {
 TEST(CliRun, RejectsBadUsageWithOneLine)
 {
     const FailureCase cases[] = {
-        {"no command", {}, "", "glenvary-cli: a command is required: compare, batch or density (see --help)\n"},
+        {"no command", {}, "", "glenvary-cli: a command is required: compare, batch, density or archive (see --help)\n"},
         {"unknown command", {"frob", "$1"}, "",
-         "glenvary-cli: unknown command frob: use compare, batch or density (see --help)\n"},
+         "glenvary-cli: unknown command frob: use compare, batch, density or archive (see --help)\n"},
+        {"archive without its command", {"archive"}, "",
+         "glenvary-cli: archive needs a command: add, check, remove, list or stats (see glenvary-cli archive --help)\n"},
+        {"unknown archive command", {"archive", "chek", "$1"}, "",
+         "glenvary-cli: unknown archive command chek: use add, check, remove, list or stats\n"},
+        {"misspelt option of an archive command", {"archive", "check", "--mn", "3", "$1", "$2"}, "",
+         "glenvary-cli: unknown option --mn for archive check (see glenvary-cli archive check --help)\n"},
+        {"archive check of no article", {"archive", "check", "$1"}, "", "glenvary-cli: ARTICLE is required\n"},
         {"unknown option", {"--bogus"}, "", "glenvary-cli: The following argument was not expected: --bogus\n"},
         {"second article missing", {"compare", "$1"}, "", "glenvary-cli: ARTICLE2 is required\n"},
         {"third article", {"compare", "$1", "$2", "$2"}, "", "glenvary-cli: The following argument was not expected: $2\n"},
