@@ -125,8 +125,14 @@ TMappedText Fold(const TMappedText& in)
                 Put(out, text[k], in, k, k + 1);
             }
         } else {
-            for (std::int32_t k = 0; k < length; ++k) {
-                Put(out, folded[static_cast<std::size_t>(k)], in, i, stop);
+            // A form that folds to letters and delimiters both ("a.m." of the
+            // square am sign) stays one word: every unit of it stands for
+            // the same original place, which two words cannot share.
+            const std::u16string_view piece(folded.data(), static_cast<std::size_t>(length));
+            const bool mixed = std::any_of(piece.begin(), piece.end(), IsWordDelimiter)
+                && !std::all_of(piece.begin(), piece.end(), IsWordDelimiter);
+            for (const char16_t c : piece) {
+                Put(out, mixed && IsWordDelimiter(c) ? u'\u00B7' : c, in, i, stop);
             }
         }
         i = stop;
@@ -300,11 +306,16 @@ TMappedText ReadAsCompared(std::u16string_view text, const TCompareOptions& opti
 
 void MapWordsBack(const TMappedText& mapped, TListWords& words) noexcept
 {
+    std::int32_t previousEnd = 1;
     for (TWord& word : words) {
         const auto first = static_cast<std::size_t>(word.iStart - 1);
         const auto last = static_cast<std::size_t>(word.iEnd - 2);
-        word.iStart = mapped.start[first] + 1;
-        word.iEnd = mapped.end[last] + 1;
+        // Words that Unicode's boundaries find inside one original character
+        // (a square era name folds to two Han characters) share it: the
+        // first takes it, so that words never overlap in the original.
+        word.iStart = std::max(mapped.start[first] + 1, previousEnd);
+        word.iEnd = std::max(mapped.end[last] + 1, word.iStart);
+        previousEnd = word.iEnd;
     }
 }
 

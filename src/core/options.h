@@ -61,7 +61,9 @@ struct TMappedText {
 
 /// Moves the words of a list split from `mapped.text` to the places they
 /// stand for in the original text (1-based, iEnd exclusive, as ParseArticle
-/// gives them).
+/// gives them). Words that stand for one original character share it: the
+/// first takes it and the others become empty places after it, so that
+/// words keep their order and never overlap.
 void MapWordsBack(const TMappedText& mapped, TListWords& words) noexcept;
 
 /// For each word of `words` (split from `text`, 1-based positions), whether
