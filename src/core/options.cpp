@@ -283,6 +283,9 @@ TMappedText ReadAsCompared(std::u16string_view text, const TCompareOptions& opti
 {
     TMappedText mapped;
     mapped.text.assign(text);
+    if (!options.Transforms()) {
+        return mapped;
+    }
     mapped.start.resize(text.size());
     mapped.end.resize(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -53,7 +53,8 @@ struct TMappedText {
 };
 
 /// `text` as `options` make the comparison read it (fold first, then
-/// Unicode words); the identity map when neither is on. The result may be
+/// Unicode words); with neither on, the text alone and no map (its places
+/// are the original's). The result may be
 /// longer than `text` (compatibility forms expand, words that touch get a
 /// space between them); it is cut at kMaxTextLength.
 /// Cost: linear in the text; ICU's word breaking with unicodeWords.
@@ -63,7 +64,8 @@ struct TMappedText {
 /// stand for in the original text (1-based, iEnd exclusive, as ParseArticle
 /// gives them). Words that stand for one original character share it: the
 /// first takes it and the others become empty places after it, so that
-/// words keep their order and never overlap.
+/// words keep their order and never overlap. Precondition: `mapped` has
+/// its map (read with fold or unicodeWords on).
 void MapWordsBack(const TMappedText& mapped, TListWords& words) noexcept;
 
 /// For each word of `words` (split from `text`, 1-based positions), whether

@@ -169,6 +169,38 @@ TEST(CompareOptionsTest, UnicodeWordsSplitTextWithoutSpaces)
     EXPECT_EQ(Marked(latin.article2), "[pi]-[is] [3.14] [about]");
 }
 
+TEST(CompareOptionsTest, WordsReadDifferentlyKeepTheirOrderInTheOriginal)
+{
+    // Forms that fold to several letters, to letters and delimiters, to
+    // nothing, and Han characters that Unicode words split apart.
+    const std::vector<std::string> texts{
+        "\xE3\x8F\x82 ok \xE3\x8D\xBB\xE5\xB9\xB4 \xE2\x80\xA6 x",
+        "e\xCC\x81t\xC3\xA9 \xEF\xAC\x83x \xE2\x91\xB4 \xE2\x80\x8B \xE2\x80\x8Bz\xE2\x80\x8B",
+        "\xF0\x9D\x90\x80\xF0\x9D\x90\x81 \xE6\xBC\xA2\xE5\xAD\x97" "abc\xE3\x81\x8B\xE3\x83\xBC 3.14\xE3\x80\x82",
+        "",
+    };
+    for (const std::string& utf8 : texts) {
+        for (const TCompareOptions& options :
+             {With(false, true, false), With(false, false, true), With(false, true, true)}) {
+            SCOPED_TRACE(utf8);
+            const std::u16string text = U16(utf8);
+            const TMappedText read = ReadAsCompared(text, options);
+            ASSERT_EQ(read.start.size(), read.text.size());
+            ASSERT_EQ(read.end.size(), read.text.size());
+            TArticle article;
+            ParseArticle(read.text, article.lstWords, article.lstSentences, article.lstParagraphs);
+            MapWordsBack(read, article.lstWords);
+            std::int32_t previousEnd = 1;
+            for (const TWord& word : article.lstWords) {
+                EXPECT_GE(word.iStart, previousEnd);
+                EXPECT_LE(word.iStart, word.iEnd);
+                EXPECT_LE(word.iEnd, static_cast<std::int32_t>(text.size()) + 1);
+                previousEnd = word.iEnd;
+            }
+        }
+    }
+}
+
 TEST(CompareOptionsTest, NoOptionChangesNothing)
 {
     const std::string text1 = "One \"two\" three. Four\xE2\x80\x8B five six.";
