@@ -243,6 +243,11 @@ TMappedText SplitUnicodeWords(const TMappedText& in)
             PutBetween(out, u' ', in, at);
         }
     };
+    // Units folded out of one original character (a square era name gives
+    // two Han characters) stay one word: no place lies between them.
+    const auto oneOriginal = [&in](std::size_t before, std::size_t at) {
+        return at < in.text.size() && in.start[before] == in.start[at] && in.end[before] == in.end[at];
+    };
     std::int32_t from = ubrk_first(words.get());
     for (std::int32_t to = ubrk_next(words.get()); to != UBRK_DONE; from = to, to = ubrk_next(words.get())) {
         const auto first = static_cast<std::size_t>(from);
@@ -253,12 +258,14 @@ TMappedText SplitUnicodeWords(const TMappedText& in)
             }
             continue;
         }
-        separate(first);
+        if (first == 0 || !oneOriginal(first - 1, first)) {
+            separate(first);
+        }
         for (std::size_t k = first; k < last;) {
             std::size_t next = k;
             const char32_t c = CodePointAt(text, next);
             const bool alone = IsOwnWordScript(c);
-            if (alone) {
+            if (alone && (k == first || !oneOriginal(k - 1, k))) {
                 separate(k);
             }
             for (std::size_t unit = k; unit < next; ++unit) {
@@ -268,7 +275,7 @@ TMappedText SplitUnicodeWords(const TMappedText& in)
                 }
                 Put(out, put, in, unit, unit + 1);
             }
-            if (alone) {
+            if (alone && !oneOriginal(next - 1, next)) {
                 separate(next);
             }
             k = next;
