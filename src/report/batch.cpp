@@ -324,6 +324,10 @@ TBatchReport CompareAllPairs(std::vector<TBatchArticle> articles, const TBatchSe
     report.threshold = settings.threshold;
     report.options = OptionNames(settings.options);
     report.articles = std::move(articles);
+    report.disguises.reserve(report.articles.size());
+    for (const TBatchArticle& article : report.articles) {
+        report.disguises.push_back(core::FindDisguises(article.prepared.Article().sText));
+    }
     const auto count = static_cast<std::int64_t>(report.articles.size());
     report.pairCount = count * std::max<std::int64_t>(count - 1, 0);
 

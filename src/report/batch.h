@@ -111,6 +111,9 @@ struct TBatchReport {
     /// The options that were on (OptionNames); empty for the default rules.
     std::vector<std::string> options;
     std::vector<TBatchArticle> articles;
+    /// The signs of a disguised copy in each article, in the order of
+    /// `articles`.
+    std::vector<core::TDisguises> disguises;
     /// The articles named for the run that could not be read, in the order
     /// they were named; they take part in no pair.
     std::vector<TUnreadableArticle> unreadable;

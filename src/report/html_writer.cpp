@@ -347,6 +347,13 @@ void WriteBatchHtml(std::ostream& out, const TBatchReport& report)
         out << ", those with " << ShortestDecimal(report.threshold) << "% or more of article 2 duplicated";
     }
     out << "</td></tr>\n";
+    for (std::size_t i = 0; i < report.disguises.size() && i < report.articles.size(); ++i) {
+        const std::string line = DisguisesText(report.disguises[i], report.articles[i].prepared.Article().sText,
+                                               report.articles[i].name + ": ");
+        if (!line.empty()) {
+            out << "<tr><th>Disguise</th><td class=\"warning\">" << HtmlEscape(line) << "</td></tr>\n";
+        }
+    }
     if (!report.unreadable.empty()) {
         out << "<tr><th>Not read</th><td><a href=\"#unreadable\">"
             << CountOf(static_cast<std::int64_t>(report.unreadable.size()), "article", "articles") << "</a></td></tr>\n";

@@ -401,6 +401,31 @@ void WriteOptions(TJsonOut& json, const std::vector<std::string>& options)
     json.Raw(']');
 }
 
+// "disguises": the signs of a disguised copy in an article.
+void WriteDisguises(TJsonOut& json, const core::TDisguises& found)
+{
+    json.Key("disguises");
+    json.Raw('{');
+    json.Key("invisible_words", true);
+    json.Integer(found.invisibleWords);
+    json.Key("mixed_script_words");
+    json.Integer(found.mixedScriptWords);
+    json.Key("places");
+    json.Raw('[');
+    for (std::size_t i = 0; i < found.places.size(); ++i) {
+        const core::TDisguisePlace& place = found.places[i];
+        json.Raw(i == 0 ? "{" : ",{");
+        json.Key("kind", true);
+        json.String(place.kind == core::TDisguisePlace::TKind::Invisible ? "invisible" : "mixed_scripts");
+        json.Key("start");
+        json.Integer(place.start);
+        json.Key("end");
+        json.Integer(place.end);
+        json.Raw('}');
+    }
+    json.Raw("]}");
+}
+
 } // namespace
 
 void WriteCompareJson(std::ostream& out, const TCompareReport& report)
@@ -421,26 +446,7 @@ void WriteCompareJson(std::ostream& out, const TCompareReport& report)
         json.Integer(report.leftOutWords);
     }
     if (report.disguises.Any()) {
-        json.Key("disguises");
-        json.Raw('{');
-        json.Key("invisible_words", true);
-        json.Integer(report.disguises.invisibleWords);
-        json.Key("mixed_script_words");
-        json.Integer(report.disguises.mixedScriptWords);
-        json.Key("places");
-        json.Raw('[');
-        for (std::size_t i = 0; i < report.disguises.places.size(); ++i) {
-            const core::TDisguisePlace& place = report.disguises.places[i];
-            json.Raw(i == 0 ? "{" : ",{");
-            json.Key("kind", true);
-            json.String(place.kind == core::TDisguisePlace::TKind::Invisible ? "invisible" : "mixed_scripts");
-            json.Key("start");
-            json.Integer(place.start);
-            json.Key("end");
-            json.Integer(place.end);
-            json.Raw('}');
-        }
-        json.Raw("]}");
+        WriteDisguises(json, report.disguises);
     }
     json.Key("articles");
     json.Raw('[');
@@ -491,6 +497,9 @@ void WriteBatchJson(std::ostream& out, const TBatchReport& report)
         json.Integer(article.lstSentences.Count());
         json.Key("paragraphs");
         json.Integer(article.lstParagraphs.Count());
+        if (i < report.disguises.size() && report.disguises[i].Any()) {
+            WriteDisguises(json, report.disguises[i]);
+        }
         json.Raw('}');
     }
     json.Raw(']');

@@ -164,11 +164,15 @@ std::string OptionsText(const TCompareReport& report)
 
 std::string DisguisesText(const TCompareReport& report)
 {
-    const core::TDisguises& found = report.disguises;
+    return DisguisesText(report.disguises, report.articles[1].text, "Signs of a disguised copy in article 2: ");
+}
+
+std::string DisguisesText(const core::TDisguises& found, std::u16string_view article, std::string subject)
+{
     if (!found.Any()) {
         return {};
     }
-    std::string text = "Signs of a disguised copy in article 2: ";
+    std::string text = std::move(subject);
     if (found.invisibleWords != 0) {
         text += CountOf(found.invisibleWords, "word holds", "words hold") + " invisible characters";
     }
@@ -178,7 +182,6 @@ std::string DisguisesText(const TCompareReport& report)
     }
     text += "; first at";
     std::u16string scratch;
-    const std::u16string_view article = report.articles[1].text;
     for (std::size_t k = 0; k < found.places.size(); ++k) {
         const core::TDisguisePlace& place = found.places[k];
         text += k == 0 ? " characters " : ", ";
@@ -317,6 +320,16 @@ void WriteBatchText(std::ostream& out, const TBatchReport& report)
             out << "; " << CountOf(pair.leftOutWords, "word", "words") << " of " << article2.name << " left out";
         }
         out << "\n";
+    }
+    bool headed = false;
+    for (std::size_t i = 0; i < report.disguises.size() && i < report.articles.size(); ++i) {
+        const std::string line =
+            DisguisesText(report.disguises[i], report.articles[i].prepared.Article().sText,
+                          "  " + report.articles[i].name + ": ");
+        if (!line.empty()) {
+            out << (headed ? "" : "\nSigns of a disguised copy:\n") << line << "\n";
+            headed = true;
+        }
     }
     if (!report.unreadable.empty()) {
         out << "\nNot read, so in no pair:\n";

@@ -51,6 +51,11 @@ void AppendQuotedPassage(std::string& out, std::u16string_view text, std::u16str
 /// there is none.
 [[nodiscard]] std::string DisguisesText(const TCompareReport& report);
 
+/// The same for any article: `found` in `text`, the line starting with
+/// `subject` ("Signs of a disguised copy in notes.txt: ").
+[[nodiscard]] std::string DisguisesText(const core::TDisguises& found, std::u16string_view text,
+                                        std::string subject);
+
 /// The minimum length with its unit: "1 word", "3 sentences".
 [[nodiscard]] std::string MinLengthText(core::TUnitKind unit, std::int32_t minLength);
 [[nodiscard]] std::string MinLengthText(const TCompareReport& report);

@@ -581,6 +581,8 @@ TEST(CliRun, SaysWhichOptionsLeftWordsOut)
     const TRunResult batch = RunWith({"batch", "--min", "2", "--ignore-quoted", path1, path2});
     EXPECT_NE(batch.out.find("Options: ignore quoted\n"), std::string::npos) << batch.out;
     EXPECT_NE(batch.out.find("; 2 words of " + path2 + " left out\n"), std::string::npos) << batch.out;
+    EXPECT_NE(batch.out.find("Signs of a disguised copy:\n  " + path2 + ": 1 word holds"), std::string::npos)
+        << batch.out;
 
     const TRunResult missing = RunWith({"compare", "--ignore-text", dir.Path("none.txt"), path1, path2});
     EXPECT_EQ(missing.status, kExitUsage);
