@@ -546,7 +546,13 @@ int RunArchiveCheck(const TArchiveOptions& options, const io::TReadSettings& rea
     settings.minLength = options.minLength;
     settings.threshold = ThresholdValue(options.threshold).value_or(0.0);
     settings.topDocuments = options.top;
+    base::TResult<core::TCompareOptions> rules = ReadRuleOptions(options.rules, reading, in);
+    if (!rules) {
+        return Fail(err, kExitUsage, rules.Error());
+    }
+    settings.compare = std::move(rules).Value();
     report::TArchiveCheckReport checked;
+    checked.options = report::OptionNames(settings.compare);
     checked.archive = archive::PrintableAddress(options.archive);
     checked.unit = settings.unit;
     checked.minLength = core::EffectiveMinLength(settings.minLength);
@@ -772,6 +778,7 @@ TArguments ParseArguments(int argc, char** argv)
         "check", "List the archive documents that each ARTICLE copies from, the highest share first, with the "
                  "passages");
     AddLengthOptions(*check, archiveOptions.unit, archiveOptions.minLength);
+    AddRuleOptions(*check, archiveOptions.rules);
     check->add_option("--threshold", archiveOptions.threshold,
                       "List only the documents of which at least P per cent of the article is a copy")
         ->check(CLI::Validator(CheckThreshold, ""))

@@ -70,6 +70,7 @@ struct TArchiveOptions {
     std::int32_t minLength = 8;
     std::string threshold = "0";
     std::int32_t top = 10;
+    TRuleOptions rules;
     report::TReportFormat format = report::TReportFormat::Text;
     std::string outputPath;
 };

@@ -447,7 +447,11 @@ void WriteArchiveCheckHtml(std::ostream& out, const TArchiveCheckReport& report)
         << "<tr><th>Compared per article</th><td>the best " << CountOf(report.top, "candidate", "candidates")
         << "</td></tr>\n"
         << "<tr><th>Listed</th><td>" << ShortestDecimal(report.threshold)
-        << "% or more of the article copied</td></tr>\n</table>\n";
+        << "% or more of the article copied</td></tr>\n"
+        << (report.options.empty() ? std::string()
+                                   : "<tr><th>Options</th><td>" + HtmlEscape(JoinedNames(report.options))
+                                + "</td></tr>\n")
+        << "</table>\n";
     std::string quoted;
     std::u16string scratch;
     const auto passages = [&](const std::string& whose, std::u16string_view text, const std::vector<TRegion>& regions) {

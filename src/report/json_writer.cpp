@@ -565,6 +565,9 @@ void WriteArchiveCheckJson(std::ostream& out, const TArchiveCheckReport& report)
     json.Number(report.threshold);
     json.Key("top");
     json.Integer(report.top);
+    if (!report.options.empty()) {
+        WriteOptions(json, report.options);
+    }
     const auto passages = [&json](std::u16string_view text, const std::vector<TRegion>& regions) {
         json.Raw('[');
         for (std::size_t i = 0; i < regions.size(); ++i) {

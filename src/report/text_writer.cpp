@@ -348,6 +348,9 @@ void WriteArchiveCheckText(std::ostream& out, const TArchiveCheckReport& report)
         out << "; listed: those with " << ShortestDecimal(report.threshold) << "% or more of the article copied";
     }
     out << "\n";
+    if (!report.options.empty()) {
+        out << "Options: " << JoinedNames(report.options) << "\n";
+    }
     std::string line;
     std::u16string scratch;
     const auto passages = [&](std::string_view whose, std::u16string_view text, const std::vector<TRegion>& regions) {
