@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 SANITIZE_DIR ?= build-sanitize
 
-.PHONY: all deps configure build test test-sanitize run bench bench-archive bench-batch fuzz clean
+.PHONY: all deps configure build test test-sanitize run bench bench-archive bench-batch fuzz clean quality
 
 all: build
 
@@ -50,6 +50,13 @@ run: build
 # The engine benchmarks, then the table of performance targets, which runs
 # the window benchmarks and measures the command line on a corpus of real
 # prose that it builds in $(BUILD_DIR)/corpus (docs/performance.md).
+# The detection quality of the default rules and the options on generated
+# disguised copies, written to docs/quality.md.
+quality:
+	@test -f $(BUILD_DIR)/build.ninja || cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD_DIR) --target glenvary-cli -j $(JOBS)
+	@python3 scripts/quality.py --cli $(BUILD_DIR)/src/app/glenvary-cli --out docs/quality.md
+
 bench: build
 	@$(BUILD_DIR)/bench/glenvary_bench
 	@if command -v python3 >/dev/null; then python3 scripts/bench-table.py $(BUILD_DIR); \

@@ -529,7 +529,9 @@ base::TResult<std::vector<TCandidate>> TArchive::TState::FindCandidates(
 
 base::TResult<std::vector<TCandidate>> TArchive::Candidates(const std::u16string& article)
 {
-    auto report = Check(article, TCheckOptions{.topDocuments = 0});
+    TCheckOptions rankOnly;
+    rankOnly.topDocuments = 0;
+    auto report = Check(article, rankOnly);
     if (!report.Ok()) {
         return base::TError{report.Error()};
     }
@@ -597,7 +599,7 @@ base::TResult<TCheckReport> TArchive::Check(const std::u16string& article, const
         // The document as article 1, the checked article as article 2: the
         // comparison `compare` makes of them.
         core::TComparedTexts exact =
-            core::CompareTexts(std::move(text.Value()), article, {options.unit, options.minLength});
+            core::CompareTexts(std::move(text.Value()), article, {options.unit, options.minLength}, options.compare);
         const core::TListWords& documentWords = exact.article1.lstWords;
         const core::TListWords& articleWords = exact.article2.lstWords;
         document.articleDuplicatedWords = exact.outcome.duplicatedWords;

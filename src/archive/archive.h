@@ -96,6 +96,11 @@ struct TCheckOptions {
     /// 1). At T words, candidates hold every document the comparison can
     /// mark a run of T words of.
     std::int32_t minLength = kGuaranteeWords;
+    /// The exact comparisons' options (core::CompareTexts). Candidates are
+    /// still found by the fingerprints of the words as the default rules
+    /// split them, so a copy disguised throughout is found only when some
+    /// of its runs are not.
+    core::TCompareOptions compare;
 };
 
 /// An archive document that shares fingerprints with the article.

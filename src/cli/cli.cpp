@@ -12,6 +12,7 @@
 #include "report/text_writer.h"
 #include "core/fingerprint.h"
 #include "core/keyword.h"
+#include "core/options.h"
 #include "core/side_by_side.h"
 
 #include <CLI/CLI.hpp>
@@ -134,6 +135,50 @@ void AddLengthOptions(CLI::App& command, std::string& unit, std::int32_t& minLen
         ->capture_default_str();
 }
 
+// The options beyond the default rules, shared by compare and batch.
+void AddRuleOptions(CLI::App& command, TRuleOptions& rules)
+{
+    command.add_option("--ignore-text", rules.ignoreTexts,
+                       "Leave out the passages shared with FILE (a template, a licence); may be given up to "
+                           + std::to_string(core::kMaxIgnoreTexts) + " times")
+        ->type_name("FILE")
+        ->allow_extra_args(false);
+    command.add_flag("--ignore-quoted", rules.ignoreQuoted, "Leave out the words inside quotation marks");
+    command.add_flag("--fold", rules.fold,
+                     "See through disguises: drop invisible characters, fold letter case and compatibility "
+                     "forms, read Cyrillic and Greek look-alikes in Latin words as Latin");
+    command.add_option("--words", rules.words,
+                       "How words are found: default (the eight delimiters) or unicode (Unicode word "
+                       "boundaries, each Chinese or Japanese character a word)")
+        ->transform(CLI::IsMember({"default", "unicode"}, CLI::ignore_case))
+        ->type_name("RULE")
+        ->capture_default_str();
+}
+
+// The rule options as the engine takes them, the ignored texts read; an
+// error names the file that cannot be read.
+base::TResult<core::TCompareOptions> ReadRuleOptions(const TRuleOptions& rules, const io::TReadSettings& reading,
+                                                     std::istream& in)
+{
+    core::TCompareOptions options;
+    if (rules.ignoreTexts.size() > core::kMaxIgnoreTexts) {
+        return base::TError{
+            "--ignore-text is given " + std::to_string(rules.ignoreTexts.size()) + " times: at most "
+            + std::to_string(core::kMaxIgnoreTexts) + " texts can be left out"};
+    }
+    for (const std::string& path : rules.ignoreTexts) {
+        base::TResult<io::TArticleDocument> read = io::ReadArticle(path, in, reading);
+        if (!read) {
+            return base::TError{read.Error()};
+        }
+        options.ignoreTexts.push_back(std::move(read).Value().text);
+    }
+    options.ignoreQuoted = rules.ignoreQuoted;
+    options.fold = rules.fold;
+    options.unicodeWords = rules.words == "unicode";
+    return options;
+}
+
 // --format: one of `allowed`, named in any letter case.
 void AddFormatOption(CLI::App& command, report::TReportFormat& format, std::span<const report::TReportFormat> allowed)
 {
@@ -243,13 +288,18 @@ int RunCompare(const TCompareOptions& options, const io::TReadSettings& reading,
     if (!article2) {
         return Fail(err, kExitUsage, article2.Error());
     }
+    base::TResult<core::TCompareOptions> rules = ReadRuleOptions(options.rules, reading, in);
+    if (!rules) {
+        return Fail(err, kExitUsage, rules.Error());
+    }
     report::TCompareSettings settings;
     // The option's check admits only known names.
     settings.unit = report::UnitFromName(options.unit).value_or(core::ukWords);
     settings.minLength = options.minLength;
     const report::TCompareReport compared =
         report::CompareArticles(std::move(article1).Value().text, std::move(article2).Value().text, settings,
-                        {io::ArticleDisplayName(options.article1), io::ArticleDisplayName(options.article2)});
+                                {io::ArticleDisplayName(options.article1), io::ArticleDisplayName(options.article2)},
+                                rules.Value());
     return Emit(options.format.Writer(compared), options.outputPath, out, err);
 }
 
@@ -301,6 +351,10 @@ std::vector<std::string> BatchFiles(const std::vector<std::string>& given, const
 int RunBatch(const TBatchOptions& options, const io::TReadSettings& reading, std::istream& in, std::ostream& out,
              std::ostream& err)
 {
+    base::TResult<core::TCompareOptions> rules = ReadRuleOptions(options.rules, reading, in);
+    if (!rules) {
+        return Fail(err, kExitUsage, rules.Error());
+    }
     std::vector<report::TUnreadableArticle> unreadable;
     const std::string report = options.outputPath == kStandardOutputPath ? std::string() : options.outputPath;
     const std::vector<std::string> files = BatchFiles(options.articles, report, unreadable);
@@ -328,6 +382,7 @@ int RunBatch(const TBatchOptions& options, const io::TReadSettings& reading, std
     settings.threshold = ThresholdValue(options.threshold).value_or(0.0);
     settings.keepRegions = options.format == report::TReportFormat::Html;
     settings.pairSearch = options.allPairs ? report::TPairSearch::EveryPair : report::TPairSearch::Automatic;
+    settings.options = std::move(rules).Value();
     report::TBatchReport batch = report::CompareAllPairs(std::move(articles), settings);
     batch.unreadable = std::move(unreadable);
     const int status = Emit(options.format.Writer(batch), options.outputPath, out, err);
@@ -491,7 +546,13 @@ int RunArchiveCheck(const TArchiveOptions& options, const io::TReadSettings& rea
     settings.minLength = options.minLength;
     settings.threshold = ThresholdValue(options.threshold).value_or(0.0);
     settings.topDocuments = options.top;
+    base::TResult<core::TCompareOptions> rules = ReadRuleOptions(options.rules, reading, in);
+    if (!rules) {
+        return Fail(err, kExitUsage, rules.Error());
+    }
+    settings.compare = std::move(rules).Value();
     report::TArchiveCheckReport checked;
+    checked.options = report::OptionNames(settings.compare);
     checked.archive = archive::PrintableAddress(options.archive);
     checked.unit = settings.unit;
     checked.minLength = core::EffectiveMinLength(settings.minLength);
@@ -649,6 +710,7 @@ TArguments ParseArguments(int argc, char** argv)
     CLI::App* compare = app.add_subcommand(
         "compare", "Compare two articles and report the passages of ARTICLE2 that duplicate ARTICLE1");
     AddLengthOptions(*compare, compareOptions.unit, compareOptions.minLength);
+    AddRuleOptions(*compare, compareOptions.rules);
     AddReportOptions(*compare, compareOptions.format, compareOptions.outputPath);
     compare->add_option("ARTICLE1", compareOptions.article1, "The original article")->type_name("PATH")->required();
     compare->add_option("ARTICLE2", compareOptions.article2, "The article checked for duplicated passages")
@@ -659,6 +721,7 @@ TArguments ParseArguments(int argc, char** argv)
     CLI::App* batch = app.add_subcommand(
         "batch", "Compare every article with every other and list the pairs, most duplicated first");
     AddLengthOptions(*batch, batchOptions.unit, batchOptions.minLength);
+    AddRuleOptions(*batch, batchOptions.rules);
     batch->add_option("--threshold", batchOptions.threshold,
                       "List only the pairs whose second article is at least P per cent duplicated")
         ->check(CLI::Validator(CheckThreshold, ""))
@@ -715,6 +778,7 @@ TArguments ParseArguments(int argc, char** argv)
         "check", "List the archive documents that each ARTICLE copies from, the highest share first, with the "
                  "passages");
     AddLengthOptions(*check, archiveOptions.unit, archiveOptions.minLength);
+    AddRuleOptions(*check, archiveOptions.rules);
     check->add_option("--threshold", archiveOptions.threshold,
                       "List only the documents of which at least P per cent of the article is a copy")
         ->check(CLI::Validator(CheckThreshold, ""))

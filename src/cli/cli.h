@@ -26,10 +26,19 @@ inline constexpr int kExitUsage = 2;
 /// step: what shells report for a program that SIGINT ended.
 inline constexpr int kExitInterrupted = 130;
 
+/// The options beyond the default rules, shared by compare and batch.
+struct TRuleOptions {
+    std::vector<std::string> ignoreTexts;  ///< files whose passages are left out
+    bool ignoreQuoted = false;
+    bool fold = false;
+    std::string words = "default";  ///< "default" or "unicode"
+};
+
 /// What `compare` was asked to do.
 struct TCompareOptions {
     std::string unit = "words";   ///< "words", "sentences" or "paragraphs"
     std::int32_t minLength = 1;   ///< 0 or more
+    TRuleOptions rules;
     report::TReportFormat format = report::TReportFormat::Text;
     std::string outputPath;       ///< empty or "-": standard output
     std::string article1;
@@ -41,6 +50,7 @@ struct TBatchOptions {
     std::string unit = "words";   ///< "words", "sentences" or "paragraphs"
     std::int32_t minLength = 1;   ///< 0 or more
     std::string threshold = "0";  ///< a percentage from 0 to 100, as given
+    TRuleOptions rules;
     report::TReportFormat format = report::TReportFormat::Text;
     std::string outputPath;       ///< empty or "-": standard output
     std::vector<std::string> articles;  ///< files and folders
@@ -60,6 +70,7 @@ struct TArchiveOptions {
     std::int32_t minLength = 8;
     std::string threshold = "0";
     std::int32_t top = 10;
+    TRuleOptions rules;
     report::TReportFormat format = report::TReportFormat::Text;
     std::string outputPath;
 };
@@ -92,8 +103,10 @@ using TArguments =
 /// Runs glenvary-cli with the given arguments (argv[0] is the program's
 /// name and is not read):
 ///   glenvary-cli compare [--unit words|sentences|paragraphs] [--min N]
+///                        [--ignore-text FILE]... [--ignore-quoted] [--fold]
+///                        [--words default|unicode]
 ///                        [--format text|json|html] [-o FILE] ARTICLE1 ARTICLE2
-///   glenvary-cli batch [--unit U] [--min N] [--threshold P]
+///   glenvary-cli batch [--unit U] [--min N] [--threshold P] [the same options]
 ///                      [--format text|json|html] [-o FILE] ARTICLE...
 ///   glenvary-cli density --keyword PHRASE [--format text|json] ARTICLE
 ///   glenvary-cli archive add ARCHIVE FILE-OR-FOLDER...

@@ -5,6 +5,7 @@
 #include "side_by_side.h"
 
 #include <utility>
+#include <vector>
 
 namespace glenvary::core {
 
@@ -31,6 +32,94 @@ TComparedTexts CompareTexts(std::u16string text1, std::u16string text2, const TC
     compared.outcome = RunCompare(comparison, settings);
     compared.article1 = comparison.TakeArticle(TArticleSide::Article1);
     compared.article2 = comparison.TakeArticle(TArticleSide::Article2);
+    return compared;
+}
+
+namespace {
+
+// The words of `compared` (as the comparison reads it) that a comparison
+// with `other` as article 1, read the same way, colours.
+std::vector<bool> MatchedBy(const TMappedText& compared, const std::u16string& other,
+                            const TCompareSettings& settings, const TCompareOptions& options)
+{
+    TMappedText read = ReadAsCompared(other, options);
+    TComparison comparison;
+    comparison.KeepPassages(false);
+    comparison.SetArticleTexts(std::move(read.text), compared.text);
+    RunCompare(comparison, settings);
+    const TListWords& words = comparison.Article2().lstWords;
+    std::vector<bool> matched(static_cast<std::size_t>(words.Count()), false);
+    for (std::int32_t w = 0; w < words.Count(); ++w) {
+        matched[static_cast<std::size_t>(w)] = words[w].iColor != clWhite;
+    }
+    return matched;
+}
+
+// Turns the left-out words of `article` white; returns how many of them
+// there are.
+std::int32_t LeaveOut(TArticle& article, const TMappedText& read, const TCompareSettings& settings,
+                      const TCompareOptions& options)
+{
+    std::vector<bool> left(static_cast<std::size_t>(article.lstWords.Count()), false);
+    for (const std::u16string& ignored : options.ignoreTexts) {
+        // The ignored text takes article 1's place, so that its passages
+        // are found in the article exactly as article 1's are.
+        const std::vector<bool> matched = MatchedBy(read, NormalisedArticle(ignored), settings, options);
+        for (std::size_t w = 0; w < left.size() && w < matched.size(); ++w) {
+            left[w] = left[w] || matched[w];
+        }
+    }
+    if (options.ignoreQuoted) {
+        const std::vector<bool> quoted = QuotedWords(article.sText, article.lstWords);
+        for (std::size_t w = 0; w < left.size(); ++w) {
+            left[w] = left[w] || quoted[w];
+        }
+    }
+    std::int32_t count = 0;
+    for (std::int32_t w = 0; w < article.lstWords.Count(); ++w) {
+        if (left[static_cast<std::size_t>(w)]) {
+            article.lstWords[w].iColor = clWhite;
+            ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+TComparedTexts CompareTexts(std::u16string text1, std::u16string text2, const TCompareSettings& settings,
+                            const TCompareOptions& options)
+{
+    if (!options.Any()) {
+        return CompareTexts(std::move(text1), std::move(text2), settings);
+    }
+    SideBySide(
+        text1.size() + text2.size() >= kParallelWords, [&text1] { NormaliseArticle(text1); },
+        [&text2] { NormaliseArticle(text2); });
+    const TMappedText read1 = ReadAsCompared(text1, options);
+    const TMappedText read2 = ReadAsCompared(text2, options);
+    TComparedTexts compared;
+    {
+        TComparison comparison;
+        comparison.KeepPassages(false);
+        comparison.SetArticleTexts(read1.text, read2.text);
+        compared.outcome = RunCompare(comparison, settings);
+        compared.article1 = comparison.TakeArticle(TArticleSide::Article1);
+        compared.article2 = comparison.TakeArticle(TArticleSide::Article2);
+    }
+    if (options.Transforms()) {
+        MapWordsBack(read1, compared.article1.lstWords);
+        MapWordsBack(read2, compared.article2.lstWords);
+    }
+    compared.article1.sText = std::move(text1);
+    compared.article2.sText = std::move(text2);
+    if (compared.outcome.compared) {
+        LeaveOut(compared.article1, read1, settings, options);
+        compared.leftOutWords = LeaveOut(compared.article2, read2, settings, options);
+        compared.outcome.duplicatedWords = CountColouredWords(compared.article2.lstWords);
+        compared.outcome.duplicatePercent =
+            DuplicatePercent(compared.outcome.duplicatedWords, compared.article2.lstWords.Count());
+    }
     return compared;
 }
 

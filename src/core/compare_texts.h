@@ -5,6 +5,7 @@
 #pragma once
 
 #include "comparison.h"
+#include "options.h"
 
 #include <cstdint>
 #include <string>
@@ -33,6 +34,9 @@ struct TComparedTexts {
     TCompareOutcome outcome;
     TArticle article1;
     TArticle article2;
+    /// Words of article 2 that the options left out (a template's passages,
+    /// quotations): white and not counted, although they may have matched.
+    std::int32_t leftOutWords = 0;
 };
 
 /// The whole comparison of two texts as the window makes it: both are
@@ -43,6 +47,18 @@ struct TComparedTexts {
 /// Cost: linear in the texts, as TComparison::Compare.
 [[nodiscard]] TComparedTexts CompareTexts(std::u16string text1, std::u16string text2,
                                           const TCompareSettings& settings);
+
+/// CompareTexts with `options`; with every option off it is the call
+/// above. The texts are read as the options say (ReadAsCompared) and
+/// compared by the same rules; the words then name their places in the
+/// normalised texts, which the articles hold. The words of either article
+/// that a comparison of an ignored text with it colours, and with
+/// ignoreQuoted its quoted words, turn white; outcome counts the words of
+/// article 2 still coloured against article 2's whole word count.
+/// Cost: one comparison per article and ignored text more, and the
+/// readings' maps (8 bytes a code unit).
+[[nodiscard]] TComparedTexts CompareTexts(std::u16string text1, std::u16string text2,
+                                          const TCompareSettings& settings, const TCompareOptions& options);
 
 /// `text` normalised as the change handler does and prepared for many
 /// comparisons (TComparison::SetPreparedArticles).

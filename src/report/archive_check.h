@@ -61,6 +61,8 @@ struct TArchiveCheckReport {
     double threshold = 0.0;
     /// Candidates compared exactly per article, the best-ranked ones.
     std::int32_t top = 0;
+    /// The options that were on (OptionNames); empty for the default rules.
+    std::vector<std::string> options;
     std::vector<TCheckedArticle> articles;
     /// The articles named that could not be read, in the order named.
     std::vector<TUnreadableArticle> unreadable;

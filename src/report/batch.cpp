@@ -43,6 +43,31 @@ TBatchPair Counted(const core::TComparison& comparison, const core::TCompareOutc
     return pair;
 }
 
+// A pair compared with options: the articles' texts compared afresh.
+TBatchPair CompareWithOptions(const std::vector<TBatchArticle>& articles, std::int32_t article1,
+                              std::int32_t article2, const TBatchSettings& settings)
+{
+    core::TComparedTexts compared =
+        core::CompareTexts(articles[static_cast<std::size_t>(article1)].prepared.Article().sText,
+                           articles[static_cast<std::size_t>(article2)].prepared.Article().sText, settings.compare,
+                           settings.options);
+    TBatchPair pair;
+    pair.article1 = article1;
+    pair.article2 = article2;
+    pair.compared = compared.outcome.compared;
+    const core::TListWords& words1 = compared.article1.lstWords;
+    pair.duplicatedWords[0] = core::CountColouredWords(words1);
+    pair.duplicatePercent[0] = core::DuplicatePercent(pair.duplicatedWords[0], words1.Count());
+    pair.duplicatedWords[1] = compared.outcome.duplicatedWords;
+    pair.duplicatePercent[1] = compared.outcome.compared ? compared.outcome.duplicatePercent : 0.0;
+    pair.leftOutWords = compared.leftOutWords;
+    if (settings.keepRegions && pair.duplicatePercent[1] >= settings.threshold) {
+        const core::TListWords& words2 = compared.article2.lstWords;
+        pair.regions = {core::Regions({words1.begin(), words1.end()}), core::Regions({words2.begin(), words2.end()})};
+    }
+    return pair;
+}
+
 bool ListedBefore(const TBatchPair& a, const TBatchPair& b)
 {
     if (a.duplicatePercent[1] != b.duplicatePercent[1]) {
@@ -280,8 +305,10 @@ std::optional<std::vector<std::uint64_t>> SharedRunPairs(const std::vector<TBatc
 
 bool SharedRunsFindEveryListedPair(const TBatchSettings& settings) noexcept
 {
+    // Leaving words out only takes marks away, but folding and Unicode words
+    // make other words than the runs were counted by.
     return settings.threshold > 0.0 && settings.compare.unit == core::ukWords
-        && core::EffectiveMinLength(settings.compare.minLength) >= kRunWords;
+        && core::EffectiveMinLength(settings.compare.minLength) >= kRunWords && !settings.options.Transforms();
 }
 
 TBatchArticle PrepareBatchArticle(std::u16string text, std::string name)
@@ -295,7 +322,12 @@ TBatchReport CompareAllPairs(std::vector<TBatchArticle> articles, const TBatchSe
     report.unit = settings.compare.unit;
     report.minLength = core::EffectiveMinLength(settings.compare.minLength);
     report.threshold = settings.threshold;
+    report.options = OptionNames(settings.options);
     report.articles = std::move(articles);
+    report.disguises.reserve(report.articles.size());
+    for (const TBatchArticle& article : report.articles) {
+        report.disguises.push_back(core::FindDisguises(article.prepared.Article().sText));
+    }
     const auto count = static_cast<std::int64_t>(report.articles.size());
     report.pairCount = count * std::max<std::int64_t>(count - 1, 0);
 
@@ -332,6 +364,13 @@ TBatchReport CompareAllPairs(std::vector<TBatchArticle> articles, const TBatchSe
             comparison.KeepPassages(false);
             for (std::int64_t k = next++; k < report.comparedPairs && !failed; k = next++) {
                 const auto [article1, article2] = pairAt(k);
+                if (settings.options.Any()) {
+                    TBatchPair pair = CompareWithOptions(report.articles, article1, article2, settings);
+                    if (pair.duplicatePercent[1] >= settings.threshold) {
+                        listed[thread].push_back(std::move(pair));
+                    }
+                    continue;
+                }
                 const core::TCompareOutcome outcome =
                     ComparePair(comparison, report.articles, article1, article2, settings.compare);
                 TBatchPair pair = Counted(comparison, outcome, article1, article2);

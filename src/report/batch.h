@@ -38,6 +38,8 @@ struct TBatchPair {
     /// The duplicated passages of article 1 and of article 2, kept only when
     /// the run was asked to (TBatchSettings::keepRegions).
     std::array<std::vector<TRegion>, 2> regions;
+    /// Words of article 2 that the options left out (white, not counted).
+    std::int32_t leftOutWords = 0;
 };
 
 /// An article of the run that could not be read, and why.
@@ -83,6 +85,10 @@ struct TBatchSettings {
     /// Keep the passages of every listed pair, for a report that shows them.
     bool keepRegions = false;
     TPairSearch pairSearch = TPairSearch::Automatic;
+    /// The comparison's options; with any on, each pair is compared as
+    /// core::CompareTexts with them compares two texts, without the
+    /// articles' prepared words.
+    core::TCompareOptions options;
 };
 
 /// Whether the pairs that share a run of core::kGuaranteeWords (T = 8)
@@ -92,7 +98,8 @@ struct TBatchSettings {
 /// words of article 2 only inside runs of at least T words that article 1
 /// has too, apart from one short match of the end of article 1 (the walk's
 /// last chunks are cut short), which marks at most T - 1 words. Not for
-/// sentences or paragraphs, whose chunks can be a word long.
+/// sentences or paragraphs, whose chunks can be a word long, nor with
+/// options that read the words differently (fold, Unicode words).
 [[nodiscard]] bool SharedRunsFindEveryListedPair(const TBatchSettings& settings) noexcept;
 
 /// The result of a batch run.
@@ -101,7 +108,12 @@ struct TBatchReport {
     /// The length the comparisons ran with (never 0).
     std::int32_t minLength = 1;
     double threshold = 0.0;
+    /// The options that were on (OptionNames); empty for the default rules.
+    std::vector<std::string> options;
     std::vector<TBatchArticle> articles;
+    /// The signs of a disguised copy in each article, in the order of
+    /// `articles`.
+    std::vector<core::TDisguises> disguises;
     /// The articles named for the run that could not be read, in the order
     /// they were named; they take part in no pair.
     std::vector<TUnreadableArticle> unreadable;

@@ -221,8 +221,14 @@ void WriteComparison(std::ostream& out, const TCompareReport& report, const TPla
     } else {
         out << "<tr><th>Not compared</th><td>" << BlankArticles(report) << "</td></tr>\n";
     }
-    out << "<tr><th>Minimum length</th><td>" << MinLengthText(report) << "</td></tr>\n"
-        << "<tr><th>Article 1</th><td>" << HtmlEscape(report.articles[0].name) << "</td></tr>\n"
+    out << "<tr><th>Minimum length</th><td>" << MinLengthText(report) << "</td></tr>\n";
+    if (!report.options.empty()) {
+        out << "<tr><th>Options</th><td>" << HtmlEscape(OptionsText(report).substr(9)) << "</td></tr>\n";
+    }
+    if (report.disguises.Any()) {
+        out << "<tr><th>Disguise</th><td class=\"warning\">" << HtmlEscape(DisguisesText(report)) << "</td></tr>\n";
+    }
+    out << "<tr><th>Article 1</th><td>" << HtmlEscape(report.articles[0].name) << "</td></tr>\n"
         << "<tr><th>Article 2</th><td>" << HtmlEscape(report.articles[1].name) << "</td></tr>\n"
         << "</table>\n<div class=\"articles\">\n";
     WriteArticleSection(out, 1, report.articles[0], place, report.compared);
@@ -330,6 +336,9 @@ void WriteBatchHtml(std::ostream& out, const TBatchReport& report)
     out << "<h1 id=\"pairs\">Duplicate content between " << articles << "</h1>\n"
         << "<table class=\"summary\">\n"
         << "<tr><th>Minimum length</th><td>" << MinLengthText(report.unit, report.minLength) << "</td></tr>\n"
+        << (report.options.empty() ? std::string()
+                                   : "<tr><th>Options</th><td>" + HtmlEscape(JoinedNames(report.options))
+                                + "</td></tr>\n")
         << "<tr><th>Ordered pairs</th><td>" << std::to_string(report.pairCount) << "</td></tr>\n"
         << "<tr><th>Compared</th><td>" << std::to_string(report.comparedPairs)
         << (report.throughSharedRuns ? " (those with enough runs of 8 words in common)" : "") << "</td></tr>\n"
@@ -338,6 +347,13 @@ void WriteBatchHtml(std::ostream& out, const TBatchReport& report)
         out << ", those with " << ShortestDecimal(report.threshold) << "% or more of article 2 duplicated";
     }
     out << "</td></tr>\n";
+    for (std::size_t i = 0; i < report.disguises.size() && i < report.articles.size(); ++i) {
+        const std::string line = DisguisesText(report.disguises[i], report.articles[i].prepared.Article().sText,
+                                               report.articles[i].name + ": ");
+        if (!line.empty()) {
+            out << "<tr><th>Disguise</th><td class=\"warning\">" << HtmlEscape(line) << "</td></tr>\n";
+        }
+    }
     if (!report.unreadable.empty()) {
         out << "<tr><th>Not read</th><td><a href=\"#unreadable\">"
             << CountOf(static_cast<std::int64_t>(report.unreadable.size()), "article", "articles") << "</a></td></tr>\n";
@@ -431,7 +447,11 @@ void WriteArchiveCheckHtml(std::ostream& out, const TArchiveCheckReport& report)
         << "<tr><th>Compared per article</th><td>the best " << CountOf(report.top, "candidate", "candidates")
         << "</td></tr>\n"
         << "<tr><th>Listed</th><td>" << ShortestDecimal(report.threshold)
-        << "% or more of the article copied</td></tr>\n</table>\n";
+        << "% or more of the article copied</td></tr>\n"
+        << (report.options.empty() ? std::string()
+                                   : "<tr><th>Options</th><td>" + HtmlEscape(JoinedNames(report.options))
+                                + "</td></tr>\n")
+        << "</table>\n";
     std::string quoted;
     std::u16string scratch;
     const auto passages = [&](const std::string& whose, std::u16string_view text, const std::vector<TRegion>& regions) {

@@ -389,6 +389,43 @@ void WriteSettings(TJsonOut& json, core::TUnitKind unit, std::int32_t minLength)
     json.Integer(minLength);
 }
 
+// "options": the names of the options that were on.
+void WriteOptions(TJsonOut& json, const std::vector<std::string>& options)
+{
+    json.Key("options");
+    json.Raw('[');
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        json.Raw(i == 0 ? "" : ",");
+        json.String(options[i]);
+    }
+    json.Raw(']');
+}
+
+// "disguises": the signs of a disguised copy in an article.
+void WriteDisguises(TJsonOut& json, const core::TDisguises& found)
+{
+    json.Key("disguises");
+    json.Raw('{');
+    json.Key("invisible_words", true);
+    json.Integer(found.invisibleWords);
+    json.Key("mixed_script_words");
+    json.Integer(found.mixedScriptWords);
+    json.Key("places");
+    json.Raw('[');
+    for (std::size_t i = 0; i < found.places.size(); ++i) {
+        const core::TDisguisePlace& place = found.places[i];
+        json.Raw(i == 0 ? "{" : ",{");
+        json.Key("kind", true);
+        json.String(place.kind == core::TDisguisePlace::TKind::Invisible ? "invisible" : "mixed_scripts");
+        json.Key("start");
+        json.Integer(place.start);
+        json.Key("end");
+        json.Integer(place.end);
+        json.Raw('}');
+    }
+    json.Raw("]}");
+}
+
 } // namespace
 
 void WriteCompareJson(std::ostream& out, const TCompareReport& report)
@@ -401,6 +438,16 @@ void WriteCompareJson(std::ostream& out, const TCompareReport& report)
     json.Number(report.duplicatePercent);
     json.Key("duplicate_percent_shown");
     json.Integer(report.duplicatePercentShown);
+    // Only a comparison beyond the default rules, or with signs of a
+    // disguise, says so: the default report keeps its fields.
+    if (!report.options.empty()) {
+        WriteOptions(json, report.options);
+        json.Key("left_out_words");
+        json.Integer(report.leftOutWords);
+    }
+    if (report.disguises.Any()) {
+        WriteDisguises(json, report.disguises);
+    }
     json.Key("articles");
     json.Raw('[');
     const TArticleReport& article1 = report.articles[0];
@@ -434,6 +481,9 @@ void WriteBatchJson(std::ostream& out, const TBatchReport& report)
     WriteSettings(json, report.unit, report.minLength);
     json.Key("threshold");
     json.Number(report.threshold);
+    if (!report.options.empty()) {
+        WriteOptions(json, report.options);
+    }
     json.Key("articles");
     json.Raw('[');
     for (std::size_t i = 0; i < report.articles.size(); ++i) {
@@ -447,6 +497,9 @@ void WriteBatchJson(std::ostream& out, const TBatchReport& report)
         json.Integer(article.lstSentences.Count());
         json.Key("paragraphs");
         json.Integer(article.lstParagraphs.Count());
+        if (i < report.disguises.size() && report.disguises[i].Any()) {
+            WriteDisguises(json, report.disguises[i]);
+        }
         json.Raw('}');
     }
     json.Raw(']');
@@ -480,6 +533,10 @@ void WriteBatchJson(std::ostream& out, const TBatchReport& report)
         json.Number(pair.duplicatePercent[1]);
         json.Key("duplicate_percent_shown");
         json.Integer(core::RoundHalfEven(pair.duplicatePercent[1]));
+        if (!report.options.empty()) {
+            json.Key("left_out_words");
+            json.Integer(pair.leftOutWords);
+        }
         json.Key("articles");
         for (std::size_t side = 0; side < 2; ++side) {
             json.Raw(side == 0 ? "[{" : ",{");
@@ -508,6 +565,9 @@ void WriteArchiveCheckJson(std::ostream& out, const TArchiveCheckReport& report)
     json.Number(report.threshold);
     json.Key("top");
     json.Integer(report.top);
+    if (!report.options.empty()) {
+        WriteOptions(json, report.options);
+    }
     const auto passages = [&json](std::u16string_view text, const std::vector<TRegion>& regions) {
         json.Raw('[');
         for (std::size_t i = 0; i < regions.size(); ++i) {

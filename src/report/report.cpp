@@ -111,12 +111,48 @@ TCompareReport BuildCompareReport(core::TArticle article1, core::TArticle articl
     return report;
 }
 
-TCompareReport CompareArticles(std::u16string text1, std::u16string text2, const TCompareSettings& settings,
-                               const std::array<std::string, 2>& names)
+std::vector<std::string> OptionNames(const core::TCompareOptions& options)
 {
-    core::TComparedTexts compared = core::CompareTexts(std::move(text1), std::move(text2), settings);
-    return BuildCompareReport(std::move(compared.article1), std::move(compared.article2), compared.outcome, settings,
-                              names);
+    std::vector<std::string> names;
+    if (!options.ignoreTexts.empty()) {
+        names.push_back(options.ignoreTexts.size() == 1 ? std::string("ignore 1 text")
+                                                        : "ignore " + std::to_string(options.ignoreTexts.size())
+                                + " texts");
+    }
+    if (options.ignoreQuoted) {
+        names.emplace_back("ignore quoted");
+    }
+    if (options.fold) {
+        names.emplace_back("fold");
+    }
+    if (options.unicodeWords) {
+        names.emplace_back("unicode words");
+    }
+    return names;
+}
+
+std::string JoinedNames(const std::vector<std::string>& names)
+{
+    std::string joined;
+    for (const std::string& name : names) {
+        joined += joined.empty() ? "" : ", ";
+        joined += name;
+    }
+    return joined;
+}
+
+TCompareReport CompareArticles(std::u16string text1, std::u16string text2, const TCompareSettings& settings,
+                               const std::array<std::string, 2>& names, const core::TCompareOptions& options)
+{
+    core::TComparedTexts compared = options.Any()
+        ? core::CompareTexts(std::move(text1), std::move(text2), settings, options)
+        : core::CompareTexts(std::move(text1), std::move(text2), settings);
+    TCompareReport report = BuildCompareReport(std::move(compared.article1), std::move(compared.article2),
+                                               compared.outcome, settings, names);
+    report.options = OptionNames(options);
+    report.leftOutWords = compared.leftOutWords;
+    report.disguises = core::FindDisguises(report.articles[1].text);
+    return report;
 }
 
 TDensityReport CountKeyword(std::u16string text, std::u16string_view keyword, std::string name)

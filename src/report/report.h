@@ -6,6 +6,7 @@
 #include "core/compare_texts.h"
 #include "core/comparison.h"
 #include "core/highlight.h"
+#include "core/options.h"
 #include "core/words.h"
 
 #include <array>
@@ -76,7 +77,22 @@ struct TCompareReport {
     /// duplicatePercent as the window shows it: rounded half to even.
     std::int64_t duplicatePercentShown = 0;
     std::array<TArticleReport, 2> articles;
+    /// The options that were on, as OptionNames gives them; empty for the
+    /// default rules.
+    std::vector<std::string> options;
+    /// Words of article 2 that the options left out (white, not counted).
+    std::int32_t leftOutWords = 0;
+    /// The signs of a disguised copy in article 2, reported whatever the
+    /// options.
+    core::TDisguises disguises;
 };
+
+/// The options that are on, each as a person reads it ("fold",
+/// "ignore quoted", "ignore 2 texts", "unicode words"); empty when none is.
+[[nodiscard]] std::vector<std::string> OptionNames(const core::TCompareOptions& options);
+
+/// "fold, ignore quoted": the names joined for one line of a report.
+[[nodiscard]] std::string JoinedNames(const std::vector<std::string>& names);
 
 /// Gathers the report of a comparison that has run (or was refused for a
 /// blank article, `outcome.compared` false): counts, colours and regions of
@@ -97,9 +113,13 @@ struct TCompareReport {
 /// editor's change handler does, stores and splits them, then compares as
 /// the Compare button does with the effective minimum length. Returns the
 /// report of it.
+/// With `options` on, the comparison is core::CompareTexts with them, and
+/// the report names them and the words they left out. Article 2's disguise
+/// signs are looked for in every case.
 [[nodiscard]] TCompareReport CompareArticles(std::u16string text1, std::u16string text2,
                                              const TCompareSettings& settings,
-                                             const std::array<std::string, 2>& names);
+                                             const std::array<std::string, 2>& names,
+                                             const core::TCompareOptions& options = {});
 
 /// The result of counting a keyword in one article.
 struct TDensityReport {

@@ -5,6 +5,7 @@
 #include "core/normalise.h"
 #include "core/side_by_side.h"
 
+#include <algorithm>
 #include <charconv>
 #include <iomanip>
 #include <iterator>
@@ -152,6 +153,50 @@ std::string WordNumbers(const TRegion& region)
     return numbers;
 }
 
+std::string OptionsText(const TCompareReport& report)
+{
+    if (report.options.empty()) {
+        return {};
+    }
+    return "Options: " + JoinedNames(report.options) + "; "
+        + CountOf(report.leftOutWords, "word", "words") + " of article 2 left out (neither marked nor counted)";
+}
+
+std::string DisguisesText(const TCompareReport& report)
+{
+    return DisguisesText(report.disguises, report.articles[1].text, "Signs of a disguised copy in article 2: ");
+}
+
+std::string DisguisesText(const core::TDisguises& found, std::u16string_view article, std::string subject)
+{
+    if (!found.Any()) {
+        return {};
+    }
+    std::string text = std::move(subject);
+    if (found.invisibleWords != 0) {
+        text += CountOf(found.invisibleWords, "word holds", "words hold") + " invisible characters";
+    }
+    if (found.mixedScriptWords != 0) {
+        text += found.invisibleWords != 0 ? "; " : "";
+        text += CountOf(found.mixedScriptWords, "word mixes", "words mix") + " Latin with Cyrillic or Greek letters";
+    }
+    text += "; first at";
+    std::u16string scratch;
+    for (std::size_t k = 0; k < found.places.size(); ++k) {
+        const core::TDisguisePlace& place = found.places[k];
+        text += k == 0 ? " characters " : ", ";
+        AppendNumber(text, std::int64_t{place.start} + 1);
+        text += '-';
+        AppendNumber(text, place.end);
+        text += ' ';
+        const auto end = std::min<std::size_t>(static_cast<std::size_t>(place.end), article.size());
+        const auto start = std::min<std::size_t>(static_cast<std::size_t>(place.start), end);
+        AppendQuotedPassage(text, article.substr(start, end - start), scratch);
+        text += place.kind == core::TDisguisePlace::TKind::Invisible ? " (invisible)" : " (mixed scripts)";
+    }
+    return text;
+}
+
 std::string ArticleHeading(int number, std::string_view name)
 {
     std::string heading = "Article " + std::to_string(number);
@@ -218,6 +263,12 @@ void WriteCompareText(std::ostream& out, const TCompareReport& report)
         out << "Not compared: " << BlankArticles(report) << "\n";
     }
     out << "Minimum length: " << MinLengthText(report) << "\n";
+    if (const std::string options = OptionsText(report); !options.empty()) {
+        out << options << "\n";
+    }
+    if (const std::string disguises = DisguisesText(report); !disguises.empty()) {
+        out << disguises << "\n";
+    }
     WriteArticleLine(out, 1, report.articles[0]);
     WriteArticleLine(out, 2, report.articles[1]);
     if (report.compared) {
@@ -241,6 +292,9 @@ void WriteBatchText(std::ostream& out, const TBatchReport& report)
         out << ", those with " << ShortestDecimal(report.threshold) << "% or more of article 2 duplicated";
     }
     out << "\n";
+    if (!report.options.empty()) {
+        out << "Options: " << JoinedNames(report.options) << "\n";
+    }
     if (!report.pairs.empty()) {
         out << "\n";
     }
@@ -262,7 +316,20 @@ void WriteBatchText(std::ostream& out, const TBatchReport& report)
         share(article2, pair.duplicatedWords[1], pair.duplicatePercent[1]);
         out << ", ";
         share(article1, pair.duplicatedWords[0], pair.duplicatePercent[0]);
+        if (!report.options.empty()) {
+            out << "; " << CountOf(pair.leftOutWords, "word", "words") << " of " << article2.name << " left out";
+        }
         out << "\n";
+    }
+    bool headed = false;
+    for (std::size_t i = 0; i < report.disguises.size() && i < report.articles.size(); ++i) {
+        const std::string line =
+            DisguisesText(report.disguises[i], report.articles[i].prepared.Article().sText,
+                          "  " + report.articles[i].name + ": ");
+        if (!line.empty()) {
+            out << (headed ? "" : "\nSigns of a disguised copy:\n") << line << "\n";
+            headed = true;
+        }
     }
     if (!report.unreadable.empty()) {
         out << "\nNot read, so in no pair:\n";
@@ -281,6 +348,9 @@ void WriteArchiveCheckText(std::ostream& out, const TArchiveCheckReport& report)
         out << "; listed: those with " << ShortestDecimal(report.threshold) << "% or more of the article copied";
     }
     out << "\n";
+    if (!report.options.empty()) {
+        out << "Options: " << JoinedNames(report.options) << "\n";
+    }
     std::string line;
     std::u16string scratch;
     const auto passages = [&](std::string_view whose, std::u16string_view text, const std::vector<TRegion>& regions) {

@@ -41,6 +41,21 @@ void AppendQuotedPassage(std::string& out, std::u16string_view text, std::u16str
 /// from 1.
 [[nodiscard]] std::string WordNumbers(const TRegion& region);
 
+/// The line that says which options were on and how many of article 2's
+/// words they left out; empty for the default rules.
+[[nodiscard]] std::string OptionsText(const TCompareReport& report);
+
+/// The line that warns of the signs of a disguised copy in article 2 (words
+/// holding invisible characters, words mixing scripts) with the first few
+/// places by character numbers from 1 and the words quoted; empty when
+/// there is none.
+[[nodiscard]] std::string DisguisesText(const TCompareReport& report);
+
+/// The same for any article: `found` in `text`, the line starting with
+/// `subject` ("Signs of a disguised copy in notes.txt: ").
+[[nodiscard]] std::string DisguisesText(const core::TDisguises& found, std::u16string_view text,
+                                        std::string subject);
+
 /// The minimum length with its unit: "1 word", "3 sentences".
 [[nodiscard]] std::string MinLengthText(core::TUnitKind unit, std::int32_t minLength);
 [[nodiscard]] std::string MinLengthText(const TCompareReport& report);

@@ -541,3 +541,53 @@ TEST(CliRun, PrintsVersionAndHelp)
 
 } // namespace
 } // namespace glenvary::cli
+
+namespace glenvary::cli {
+namespace {
+
+TEST(CliRun, SaysWhichOptionsLeftWordsOut)
+{
+    const TScratchDir dir;
+    const std::string path1 = dir.Write("1.txt", "Your name here. the cat sat on the mat");
+    // "the" with a zero-width space, and a Cyrillic o in "on".
+    const std::string path2 = dir.Write("2.txt", "Your name here. \"the cat\" sat \xD0\xBEn th\xE2\x80\x8B" "e mat");
+    const std::string header = dir.Write("header.txt", "Your name here.");
+    const std::vector<std::string> options{"--fold", "--ignore-quoted", "--ignore-text", header};
+    struct TRow {
+        std::string format;
+        std::vector<std::string> expected;
+    };
+    const std::vector<TRow> rows{
+        {"text",
+         {"Duplicate content: 44% of article 2 (44.44%, 4 of 9 words)\n",
+          "Options: ignore 1 text, ignore quoted, fold; 5 words of article 2 left out",
+          "Signs of a disguised copy in article 2: 1 word holds invisible characters; 1 word mixes Latin with "
+          "Cyrillic or Greek letters; first at characters 31-32 \"\xD0\xBEn\" (mixed scripts), 34-37"}},
+        {"json", {R"("options":["ignore 1 text","ignore quoted","fold"],"left_out_words":5,)",
+                  R"("disguises":{"invisible_words":1,"mixed_script_words":1,"places":[)"}},
+        {"html", {"<tr><th>Options</th><td>ignore 1 text, ignore quoted, fold; 5 words", "<th>Disguise</th>"}},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.format);
+        std::vector<std::string> args{"compare", "--min", "2", "--format", row.format};
+        args.insert(args.end(), options.begin(), options.end());
+        args.insert(args.end(), {path1, path2});
+        const TRunResult run = RunWith(args);
+        EXPECT_EQ(run.status, kExitOk) << run.err;
+        for (const std::string& part : row.expected) {
+            EXPECT_NE(run.out.find(part), std::string::npos) << part << "\nin\n" << run.out;
+        }
+    }
+    const TRunResult batch = RunWith({"batch", "--min", "2", "--ignore-quoted", path1, path2});
+    EXPECT_NE(batch.out.find("Options: ignore quoted\n"), std::string::npos) << batch.out;
+    EXPECT_NE(batch.out.find("; 2 words of " + path2 + " left out\n"), std::string::npos) << batch.out;
+    EXPECT_NE(batch.out.find("Signs of a disguised copy:\n  " + path2 + ": 1 word holds"), std::string::npos)
+        << batch.out;
+
+    const TRunResult missing = RunWith({"compare", "--ignore-text", dir.Path("none.txt"), path1, path2});
+    EXPECT_EQ(missing.status, kExitUsage);
+    EXPECT_NE(missing.err.find("none.txt"), std::string::npos) << missing.err;
+}
+
+} // namespace
+} // namespace glenvary::cli
