@@ -162,7 +162,7 @@ std::int32_t TComparison::TMatcher::WalkEnding(const TEndingRuns& ending, const 
                                               std::int32_t count, std::int32_t from)
 {
     const std::int32_t lastEnd = search.lastStart + count - 1;
-    while (from <= search.lastStart) {
+    while (!search.RunsOut(from)) {
         const std::int32_t end = ending.NextEnd(from + count - 1, lastEnd, count);
         if (end < 0) {
             return -1;
@@ -206,7 +206,7 @@ std::int32_t TComparison::TMatcher::WalkRunLists(TRunLists& runs, const TChunkSe
     const auto size = static_cast<std::int32_t>(places.size());
     while (at < size) {
         const std::int32_t start = places[static_cast<std::size_t>(at)];
-        if (start > search.lastStart) {
+        if (search.RunsOut(start)) {
             break;
         }
         const std::int32_t clash = FirstClash(start, start + count - 1, search);
@@ -270,7 +270,7 @@ TComparison::TMatcher::TAnchoredWalk TComparison::TMatcher::WalkRarestWord(const
     auto it = places.begin() + FindPlace(places, from + anchor, index.Count2());
     while (it != places.end()) {
         const std::int32_t start = *it - anchor;
-        if (start > search.lastStart) {
+        if (search.RunsOut(start)) {
             break;
         }
         ++steps;

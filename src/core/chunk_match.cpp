@@ -205,7 +205,7 @@ TProbe TComparison::TMatcher::FirstDecidingStart(const TChunkSearch& search, con
         return {holds ? TProbe::Match : TProbe::WrapAround, start};
     }
     const std::int32_t stray = FirstStray(search, words1);
-    if (stray < search.lastOffset || search.start > search.lastStart) {
+    if (stray < search.lastOffset || search.RunsOut(search.start)) {
         // Every start fails before the chunk's last word: it strays, or runs
         // out of article 2.
         return {};
@@ -224,7 +224,7 @@ TProbe TComparison::TMatcher::FirstDecidingStart(const TChunkSearch& search, con
 // the whole chunk holds.
 TProbe TComparison::TMatcher::FirstWholeMatch(const TChunkSearch& search, const TListWords& words1)
 {
-    if (search.lastStart < 0 || FirstStray(search, words1) <= search.lastOffset) {
+    if (search.RunsOut(0) || FirstStray(search, words1) <= search.lastOffset) {
         return {};
     }
     const std::int32_t start = FirstFreeRun(search, search.lastOffset + 1, 0);

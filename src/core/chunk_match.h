@@ -40,6 +40,9 @@ struct TChunkSearch {
     // Every coloured word of article 2 clashes, not only those of another
     // region's colour.
     [[nodiscard]] bool AllColouredClash() const noexcept { return newRegion || current == 0; }
+    // Runs out: from `candidate` on, the chunk reaches article 2's last word
+    // before its own last word, so every start from there fails.
+    [[nodiscard]] bool RunsOut(std::int32_t candidate) const noexcept { return candidate > lastStart; }
 };
 
 // The place of a match colour in the palette, 1..6; 0 for white and any
