@@ -9,25 +9,6 @@
 #include <limits>
 
 namespace glenvary::core {
-namespace {
-
-// How many of a run's leading words are looked at when picking the rarest
-// one to draw candidate places from, while the run has no lists of its
-// own: enough to pass over common words such as "the" at little cost for
-// very long chunks.
-constexpr std::int32_t kAnchorWindow = 16;
-
-// A walk without run lists reports the steps it spent (see
-// TWordIndex::RentOrBuild) after this many, so that a long walk can switch
-// to lists as soon as building them pays.
-constexpr std::int64_t kRentReport = 256;
-
-// Lists of this many places or more are entered by interpolation (see
-// FindPlace); shorter ones fit in a few cache lines and are halved.
-constexpr std::int32_t kInterpolateFrom = 32;
-
-} // namespace
-
 // The first index from `at` on whose place is `target` or more: places
 // wanted next are usually close, so the search gallops out from `at`
 // before it halves.
@@ -49,10 +30,11 @@ std::int32_t SeekPlace(std::span<const std::int32_t> places, std::int32_t at, st
 // places would put the target (the places of a common word or run spread
 // over the whole article), and the search gallops from there: a read or
 // two instead of one per halving.
-std::int32_t FindPlace(std::span<const std::int32_t> places, std::int32_t target, std::int32_t spread) noexcept
+std::int32_t FindPlace(std::span<const std::int32_t> places, std::int32_t target, std::int32_t spread,
+                       std::int32_t interpolateFrom) noexcept
 {
     const auto size = static_cast<std::int32_t>(places.size());
-    if (size < kInterpolateFrom || spread <= 0) {
+    if (size < interpolateFrom || spread <= 0) {
         return static_cast<std::int32_t>(std::lower_bound(places.begin(), places.end(), target) - places.begin());
     }
     const auto guess = static_cast<std::int32_t>(
@@ -193,7 +175,7 @@ std::int32_t TComparison::TMatcher::WalkRunLists(TRunLists& runs, const TChunkSe
         return -1;
     }
     const std::span<const std::int32_t> places = runs.Places(key);
-    std::int32_t at = FindPlace(places, from, index.Count2());
+    std::int32_t at = FindPlace(places, from, index.Count2(), tuning.interpolateFrom);
     std::int32_t* firstLive = nullptr;
     if (search.AllColouredClash()) {
         firstLive = &runs.FirstLive(key);
@@ -239,7 +221,7 @@ TComparison::TMatcher::TAnchoredWalk TComparison::TMatcher::WalkRarestWord(const
     std::int32_t anchor = 0;
     std::span<const std::int32_t> places;
     std::size_t fewest = std::numeric_limits<std::size_t>::max();
-    for (std::int32_t k = 0; k < std::min(count, kAnchorWindow); ++k) {
+    for (std::int32_t k = 0; k < std::min(count, tuning.anchorWindow); ++k) {
         const std::int32_t id = index.Id1(search.first + k);
         if (id == TWordIndex::kAbsent) {
             // A word that article 2 lacks: the run stands nowhere.
@@ -267,7 +249,7 @@ TComparison::TMatcher::TAnchoredWalk TComparison::TMatcher::WalkRarestWord(const
     };
     std::int64_t steps = 0;
     TAnchoredWalk walk;
-    auto it = places.begin() + FindPlace(places, from + anchor, index.Count2());
+    auto it = places.begin() + FindPlace(places, from + anchor, index.Count2(), tuning.interpolateFrom);
     while (it != places.end()) {
         const std::int32_t start = *it - anchor;
         if (search.RunsOut(start)) {
@@ -286,7 +268,7 @@ TComparison::TMatcher::TAnchoredWalk TComparison::TMatcher::WalkRarestWord(const
             break;
         }
         ++it;
-        if (steps >= kRentReport) {
+        if (steps >= tuning.rentReport) {
             if (const TAnchoredWalk built = rent(steps); !built.decided) {
                 return built;
             }

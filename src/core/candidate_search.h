@@ -18,9 +18,10 @@ namespace glenvary::core {
                                      std::int32_t target) noexcept;
 
 /// The first index of the ascending `places` whose place is `target` or
-/// more, among places that lie in 0 .. spread - 1: a long list is entered
-/// where an even spread would put the target.
-[[nodiscard]] std::int32_t FindPlace(std::span<const std::int32_t> places, std::int32_t target,
-                                     std::int32_t spread) noexcept;
+/// more, among places that lie in 0 .. spread - 1: a list of
+/// `interpolateFrom` places or more is entered where an even spread would
+/// put the target.
+[[nodiscard]] std::int32_t FindPlace(std::span<const std::int32_t> places, std::int32_t target, std::int32_t spread,
+                                     std::int32_t interpolateFrom) noexcept;
 
 } // namespace glenvary::core

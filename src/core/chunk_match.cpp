@@ -9,14 +9,6 @@
 #include <limits>
 
 namespace glenvary::core {
-namespace {
-
-// Coloured spans of fewer words than this are tested word by word: a few
-// colours next to each other cost less to read than six sets.
-constexpr std::int32_t kShortSpan = 16;
-
-} // namespace
-
 std::int32_t PaletteIndex(TColor colour) noexcept
 {
     for (std::int32_t i = 1; i <= kMatchColorCount; ++i) {
@@ -129,7 +121,7 @@ std::int32_t TComparison::TMatcher::FirstClash(std::int32_t from, std::int32_t t
         return clash <= to ? clash : -1;
     }
     // Words of the current region's colour may be run over.
-    if (to - clash < kShortSpan) {
+    if (to - clash < tuning.shortSpan) {
         const TColor current = MatchColor(search.current);
         for (std::int32_t i = clash; i <= to; ++i) {
             const TColor colour = (*words2)[i].iColor;

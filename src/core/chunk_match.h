@@ -9,6 +9,7 @@
 #include "comparison.h"
 #include "passages.h"
 #include "place_set.h"
+#include "tuning.h"
 #include "word_index.h"
 
 #include <array>
@@ -80,6 +81,7 @@ struct TComparison::TMatcher {
     };
 
 
+    TTuning tuning;
     TWordIndex index;
     bool keepMatches = true;
     std::vector<TMatchRecord> matches;

@@ -12,20 +12,6 @@
 #include <span>
 
 namespace glenvary::core {
-namespace {
-
-// Walks over an article 2 of this many words or more look ahead (see
-// TMatcher::LookAhead); a smaller one's index stays in the caches.
-constexpr std::int32_t kLookAheadFrom = 1 << 18;
-
-// From this chunk length on, a word walk indexes up front only the runs
-// of one word less than its chunks: runs this long recur only where a
-// passage was copied, in prose or in random words alike, so few chunks
-// get past their first words and need the lists of their whole length.
-constexpr std::int32_t kWholeChunkListsBelow = 64;
-
-} // namespace
-
 TColor MatchColor(std::int32_t colorIndex) noexcept
 {
     switch (colorIndex) {
@@ -105,7 +91,7 @@ void TComparison::SetArticleText(TArticleSide side, std::u16string text)
 
 void TComparison::SetArticleTexts(std::u16string text1, std::u16string text2)
 {
-    const bool parallel = text1.size() + text2.size() >= kParallelWords;
+    const bool parallel = text1.size() + text2.size() >= matcher_->tuning.parallelWords;
     SideBySide(
         parallel, [&] { article1_.Assign(std::move(text1)); }, [&] { article2_.Assign(std::move(text2)); });
     for (const bool second : {false, true}) {
@@ -148,6 +134,17 @@ void TComparison::ReparseArticle(TArticleSide side)
     matcher_->Whiten(second ? article2_ : article1_, second);
 }
 
+void TComparison::SetTuning(const TTuning& tuning)
+{
+    matcher_->tuning = tuning;
+    matcher_->index.SetTuning(tuning);
+}
+
+const TTuning& TComparison::Tuning() const noexcept
+{
+    return matcher_->tuning;
+}
+
 TComparison::TMatcher& TComparison::Matcher()
 {
     matcher_->index.Update(article1_, article2_);
@@ -180,7 +177,7 @@ TCompareOutcome TComparison::Compare(std::int32_t minLength, std::int32_t unitKi
         // first minLength - 1 words stood somewhere, and those seldom do;
         // the walks build them if they come to need them.
         const std::array<std::int32_t, 2> lengths = {minLength - 1, minLength};
-        const std::size_t wanted = minLength < kWholeChunkListsBelow ? 2 : 1;
+        const std::size_t wanted = minLength < matcher_->tuning.wholeChunkListsBelow ? 2 : 1;
         matcher_->index.Prebuild(std::span<const std::int32_t>(lengths).first(wanted));
     }
 
@@ -191,7 +188,7 @@ TCompareOutcome TComparison::Compare(std::int32_t minLength, std::int32_t unitKi
     std::int32_t matchFirst = -1;
     std::int32_t matchLast = -1;
     // Looking ahead pays only when the index is larger than the caches.
-    const bool lookAhead = unitKind == ukWords && article2_.lstWords.Count() >= kLookAheadFrom;
+    const bool lookAhead = unitKind == ukWords && article2_.lstWords.Count() >= matcher_->tuning.lookAheadFrom;
     while (NextChunk(unitIndex, first, last)) {
         if (lookAhead) {
             matcher_->LookAhead(first, minLength);

@@ -43,8 +43,8 @@ void TWordIndex::Update(const TArticle& article1, const TArticle& article2)
         return;
     }
     const bool both = stale1_ && stale2_;
-    const bool parallel =
-        both && static_cast<std::size_t>(article1.lstWords.Count()) + article2.lstWords.Count() >= kParallelWords;
+    const bool parallel = both
+        && static_cast<std::size_t>(article1.lstWords.Count()) + article2.lstWords.Count() >= tuning_.parallelWords;
     const bool intern1 = stale1_;
     const bool intern2 = stale2_;
     // Article 2's word places are grouped on its own thread, while article
@@ -101,7 +101,7 @@ bool TWordIndex::RentOrBuildEndings(std::int64_t cost, std::int32_t longest)
     endingRent_ += cost;
     // A step of a walk reads scattered memory; building reads both
     // articles' words in order, about four words for the price of a step.
-    if (endingRent_ < Count2() / 4) {
+    if (4 * endingRent_ < tuning_.endingRentQuarters * Count2()) {
         return false;
     }
     const std::int32_t last = Count1() - 1;
@@ -112,7 +112,7 @@ bool TWordIndex::RentOrBuildEndings(std::int64_t cost, std::int32_t longest)
     endings_.clear();
     std::unique_ptr<TEndingRuns> before;
     std::unique_ptr<TEndingRuns> at;
-    const bool parallel = static_cast<std::size_t>(Count2()) + ids1_.size() >= kParallelWords;
+    const bool parallel = static_cast<std::size_t>(Count2()) + ids1_.size() >= tuning_.parallelWords;
     SideBySide(
         parallel && last >= 1,
         [&] {
@@ -159,7 +159,7 @@ void TWordIndex::Prebuild(std::span<const std::int32_t> lengths)
         }
     }
     // Two lists at a time, each on its own thread.
-    const bool parallel = static_cast<std::size_t>(Count2()) + ids1_.size() >= kParallelWords;
+    const bool parallel = static_cast<std::size_t>(Count2()) + ids1_.size() >= tuning_.parallelWords;
     for (std::size_t i = 0; i < missing.size(); i += 2) {
         if (i + 1 == missing.size()) {
             Build(missing[i]);
@@ -199,7 +199,7 @@ TRunLists* TWordIndex::RentOrBuild(std::int32_t length, std::int64_t cost)
 {
     std::int64_t& spent = rent_[length];
     spent += cost;
-    if (spent < Count2()) {
+    if (4 * spent < tuning_.listRentQuarters * Count2()) {
         return nullptr;
     }
     return &Build(length);
