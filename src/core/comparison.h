@@ -3,6 +3,7 @@
 #pragma once
 
 #include "segmentation.h"
+#include "tuning.h"
 #include "words.h"
 
 #include <cstdint>
@@ -133,6 +134,11 @@ public:
     /// and their interned words; the next look-up then links article 1's
     /// words to article 2's, one look-up per distinct word.
     void SetPreparedArticles(const TPreparedArticle& article1, const TPreparedArticle& article2);
+
+    /// Where the engine's speed-ups start (TTuning's defaults unless set):
+    /// for the comparisons from now on. No result depends on it.
+    void SetTuning(const TTuning& tuning);
+    [[nodiscard]] const TTuning& Tuning() const noexcept;
 
     /// Splits the side's stored text afresh, which turns every word of that
     /// side white; the word index stays valid. Cost: one pass over the

@@ -5,6 +5,7 @@
 
 #include "prefetch.h"
 #include "segmentation.h"
+#include "tuning.h"
 
 #include <array>
 #include <cstdint>
@@ -246,6 +247,10 @@ public:
     TWordIndex(const TWordIndex&) = delete;
     TWordIndex& operator=(const TWordIndex&) = delete;
 
+    /// Where the index's speed-ups start: threads, and the rent after
+    /// which lists and endings are built.
+    void SetTuning(const TTuning& tuning) noexcept { tuning_ = tuning; }
+
     /// Marks article 1 (`article2` false) or article 2 as changed.
     void Forget(bool article2) noexcept;
     /// Takes `table1` and `table2` as the interned words of the two
@@ -327,6 +332,7 @@ private:
     [[nodiscard]] THeldRuns* Find(std::int32_t length) noexcept;
     [[nodiscard]] const THeldRuns* Find(std::int32_t length) const noexcept;
 
+    TTuning tuning_;
     TWordTable table1_;
     TWordTable table2_;
     bool stale1_ = true;

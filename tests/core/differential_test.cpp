@@ -474,9 +474,10 @@ void StartWalk(TComparison& engine, test::oracle::Comparison& model, std::int32_
 
 // The pair walked chunk by chunk, then walked again on the same objects
 // with another length and unit, as a window does on its next comparison.
-std::string StepByStepDiffers(const PairCase& c)
+std::string StepByStepDiffers(const PairCase& c, const TTuning& tuning = {})
 {
     TComparison engine;
+    engine.SetTuning(tuning);
     engine.SetArticleText(TArticleSide::Article1, c.text1);
     engine.SetArticleText(TArticleSide::Article2, c.text2);
     test::oracle::Comparison model;
@@ -513,9 +514,10 @@ std::string StepByStepDiffers(const PairCase& c)
 // Chunks in no particular order, now and then from another resume
 // position: FindChunkMatch promises its result for any chunk inside
 // article 1, not only for the walk's order.
-std::string AnyOrderDiffers(const PairCase& c)
+std::string AnyOrderDiffers(const PairCase& c, const TTuning& tuning = {})
 {
     TComparison engine;
+    engine.SetTuning(tuning);
     engine.SetArticleText(TArticleSide::Article1, c.text1);
     engine.SetArticleText(TArticleSide::Article2, c.text2);
     test::oracle::Comparison model;
@@ -577,21 +579,23 @@ std::string ArticleOneChangedDiffers(TComparison& engine, const PairCase& c)
 // Every check of one pair; empty when the engine agrees with the model.
 std::string PairDiffers(TComparison& reused, const PairCase& c)
 {
+    const TTuning& tuning = reused.Tuning();
     std::string diff = WholeComparisonDiffers(reused, c);
     if (!diff.empty()) {
         TComparison fresh;
+        fresh.SetTuning(tuning);
         const bool freshFails = !WholeComparisonDiffers(fresh, c).empty();
         return diff + (freshFails ? "\n  (also with a new TComparison)" : "\n  (only after the previous pair)");
     }
     diff = ArticleOneChangedDiffers(reused, c);
     if (diff.empty()) {
-        diff = StepByStepDiffers(c);
+        diff = StepByStepDiffers(c, tuning);
         if (!diff.empty()) {
             diff = "step by step, " + diff;
         }
     }
     if (diff.empty()) {
-        diff = AnyOrderDiffers(c);
+        diff = AnyOrderDiffers(c, tuning);
         if (!diff.empty()) {
             diff = "chunks in any order, " + diff;
         }
@@ -749,6 +753,49 @@ TEST(TComparisonDifferential, AgreesWithTheModelOnLongMinimumLengths)
     int failures = 0;
     for (std::uint32_t seed = kFirstSeed; seed < kFirstSeed + pairs && failures < kMaxReported; ++seed) {
         const PairCase c = MakeLongLengthCase(seed);
+        const std::string diff = PairDiffers(reused, c);
+        if (!diff.empty()) {
+            ++failures;
+            ADD_FAILURE() << Describe(c) << "\n  " << diff;
+        }
+    }
+}
+
+// Every speed-up switched on at the smallest size, so that small articles
+// take the paths that only large ones take by default: two threads, the
+// look-ahead, lists entered by interpolation, clashes found through the
+// colour sets, each walk's rent reported at every step and paid at once
+// (lists and common endings built at the first look-up without them), and
+// long chunks indexed by their first words only.
+TTuning EveryFastPath()
+{
+    TTuning tuning;
+    tuning.parallelWords = 0;
+    tuning.lookAheadFrom = 0;
+    tuning.wholeChunkListsBelow = 2;
+    tuning.anchorWindow = 1;
+    tuning.rentReport = 1;
+    tuning.interpolateFrom = 1;
+    tuning.shortSpan = 0;
+    tuning.listRentQuarters = 0;
+    tuning.endingRentQuarters = 0;
+    return tuning;
+}
+
+TEST(TComparisonDifferential, AgreesWithTheModelWithEveryFastPathOn)
+{
+    const std::uint32_t pairs = 1500 * Scale();
+    constexpr int kMaxReported = 3;
+
+    TComparison reused;
+    reused.SetTuning(EveryFastPath());
+    int failures = 0;
+    for (std::uint32_t i = 0; i < pairs && failures < kMaxReported; ++i) {
+        // Mostly small random pairs, and now and then long minimum lengths
+        // or long repetitive articles.
+        const PairCase c = i % 50 == 7 ? MakeLongLengthCase(9900 + i)
+                         : i % 100 == 13 ? MakeLongCase(7900 + i)
+                                         : MakeCase(30240601 + i);
         const std::string diff = PairDiffers(reused, c);
         if (!diff.empty()) {
             ++failures;
