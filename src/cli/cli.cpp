@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/cli.h"
+#include "cli/command_line.h"
 
 #include "io/article_file.h"
 #include "report/output_file.h"
@@ -114,7 +115,8 @@ void AddLengthOptions(CLI::App& command, std::string& unit, std::int32_t& minLen
         ->capture_default_str();
 }
 
-// --format: one of `allowed`, named in any letter case.
+// --format: one of `allowed`, named in any letter case. The names show in
+// the help as FORMAT:{...}, as --unit's do, and the completion offers them.
 void AddFormatOption(CLI::App& command, report::TReportFormat& format, std::span<const report::TReportFormat> allowed)
 {
     const std::string names = "{" + report::TReportFormat::Names(allowed, ",") + "}";
@@ -124,12 +126,12 @@ void AddFormatOption(CLI::App& command, report::TReportFormat& format, std::span
             [&format, allowed](const std::string& name) {
                 format = report::TReportFormat::FromName(name, allowed).value_or(format);
             },
-            "Report format: " + report::TReportFormat::Names(allowed, ", "))
+            "Report format")
         ->check(CLI::Validator(
             [allowed, names](const std::string& name) {
                 return report::TReportFormat::FromName(name, allowed) ? std::string() : name + " not in " + names;
             },
-            ""))
+            names))
         ->type_name("FORMAT")
         ->default_str(std::string(format.Name()));
 }
@@ -318,24 +320,34 @@ int RunDensity(const TDensityOptions& options, const io::TReadSettings& reading,
     return Emit(options.format.Writer(counted), {}, out, err);
 }
 
+// The help's footer: the files read and the exit statuses, from the same
+// tables as the manual page.
+std::string HelpFooter()
+{
+    std::string footer = "An ARTICLE is one of these files:\n";
+    for (const TArticleFormat& format : kArticleFormats) {
+        footer += "  " + std::string(format.name) + ": " + std::string(format.how) + "\n";
+    }
+    footer += "Exit status:\n";
+    for (const TExitStatus& exit : kExitStatuses) {
+        footer += "  " + std::to_string(exit.status) + "  " + std::string(exit.meaning) + "\n";
+    }
+    footer.pop_back();
+    return footer;
+}
+
 } // namespace
 
-TArguments ParseArguments(int argc, char** argv)
+TCommandLine::TCommandLine()
+    : app{"Marks the passages of one article that duplicate another, and counts keywords.", std::string(kProgram)}
 {
-    CLI::App app{"Marks the passages of one article that duplicate another, and counts keywords.",
-                 std::string(kProgram)};
     app.set_version_flag("--version", std::string(kVersionLine), "Print the version and exit");
     // At most one command; its absence is reported below in our own words,
     // after CLI11 had the chance to name an unknown option instead.
     app.require_subcommand(0, 1);
-    app.footer("An ARTICLE is a text file (UTF-8, UTF-16 with a byte order mark, or Windows-1252), a rich-text,\n"
-               ".docx, .odt or PDF file, a .doc or .wpd document (read through LibreOffice), or '-' for "
-               "standard input.\nExit status: 0 when the run did its work, also when a blank article leaves "
-               "nothing to compare;\n1 when the report cannot be written; 2 on bad usage or an article that "
-               "cannot be read\n(batch still reports on the articles that it could read).");
+    app.footer(HelpFooter());
 
-    TCompareOptions compareOptions;
-    CLI::App* compare = app.add_subcommand(
+    compare = app.add_subcommand(
         "compare", "Compare two articles and report the passages of ARTICLE2 that duplicate ARTICLE1");
     AddLengthOptions(*compare, compareOptions.unit, compareOptions.minLength);
     AddReportOptions(*compare, compareOptions.format, compareOptions.outputPath);
@@ -344,8 +356,7 @@ TArguments ParseArguments(int argc, char** argv)
         ->type_name("PATH")
         ->required();
 
-    TBatchOptions batchOptions;
-    CLI::App* batch = app.add_subcommand(
+    batch = app.add_subcommand(
         "batch", "Compare every article with every other and list the pairs, most duplicated first");
     AddLengthOptions(*batch, batchOptions.unit, batchOptions.minLength);
     batch->add_option("--threshold", batchOptions.threshold,
@@ -359,8 +370,7 @@ TArguments ParseArguments(int argc, char** argv)
         ->type_name("PATH")
         ->required();
 
-    TDensityOptions densityOptions;
-    CLI::App* density =
+    density =
         app.add_subcommand("density", "Count a keyword phrase in an article and its occurrences per hundred words");
     density->add_option("--keyword", densityOptions.keyword,
                         "The phrase to count: letter case is ignored, and hits inside words and overlapping "
@@ -369,7 +379,12 @@ TArguments ParseArguments(int argc, char** argv)
         ->required();
     AddFormatOption(*density, densityOptions.format, report::kSummaryFormats);
     density->add_option("ARTICLE", densityOptions.article, "The article to search")->type_name("PATH")->required();
+}
 
+TArguments ParseArguments(int argc, char** argv)
+{
+    TCommandLine line;
+    CLI::App& app = line.app;
     if (std::string error = CheckCommandName(argc, argv); !error.empty()) {
         return TArgumentsEnd{kExitUsage, {}, std::move(error)};
     }
@@ -391,14 +406,14 @@ TArguments ParseArguments(int argc, char** argv)
         }
         return TArgumentsEnd{kExitUsage, {}, e.what()};
     }
-    if (compare->parsed()) {
-        return compareOptions;
+    if (line.compare->parsed()) {
+        return line.compareOptions;
     }
-    if (batch->parsed()) {
-        return batchOptions;
+    if (line.batch->parsed()) {
+        return line.batchOptions;
     }
-    if (density->parsed()) {
-        return densityOptions;
+    if (line.density->parsed()) {
+        return line.densityOptions;
     }
     return TArgumentsEnd{kExitUsage, {}, std::string(kCommandRequired)};
 }
