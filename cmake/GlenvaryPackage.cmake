@@ -9,7 +9,7 @@ install(FILES packaging/copyright DESTINATION "${GLENVARY_DOC_DIR}")
 # Debian wants the changelog compressed with gzip at its strongest.
 set(glenvary_changelog "${PROJECT_BINARY_DIR}/packaging/changelog.gz")
 add_custom_command(OUTPUT "${glenvary_changelog}"
-  COMMAND "${CMAKE_COMMAND}" -DINPUT=${PROJECT_SOURCE_DIR}/packaging/changelog -DOUTPUT=${glenvary_changelog}
+  COMMAND "${CMAKE_COMMAND}" -DINPUT=${PROJECT_SOURCE_DIR}/packaging/changelog -DOUTPUT=${glenvary_changelog} -DGZIP=${GLENVARY_GZIP}
           -P "${PROJECT_SOURCE_DIR}/cmake/GlenvaryGzip.cmake"
   DEPENDS packaging/changelog cmake/GlenvaryGzip.cmake)
 add_custom_target(glenvary_changelog ALL DEPENDS "${glenvary_changelog}")
@@ -32,8 +32,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${PROJECT_BINARY_DIR}/src/app")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-writer-nogui | libreoffice-writer")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "duplicate content checker for two articles
-Glenvary shows two articles side by side and marks the passages of the
+# The summary above is the first line; this is the rest.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Glenvary shows two articles side by side and marks the passages of the
 second that duplicate the first, at least a chosen number of words,
 sentences or paragraphs long, with the share of the second article they
 make up. It imports plain text, rich text, Word, OpenDocument and PDF
