@@ -18,7 +18,7 @@ packages=(
   valgrind clang-14 libclang-rt-14-dev
   # make package (dpkg-shlibdeps) and its tests: the metadata validated,
   # the package linted, its manual pages looked up once installed.
-  dpkg-dev appstream desktop-file-utils lintian man-db
+  dpkg-dev file appstream desktop-file-utils lintian man-db
 )
 
 missing=()
