@@ -32,6 +32,7 @@ inline constexpr std::array<TExitStatus, 3> kExitStatuses{{
 struct TArticleFormat {
     std::string_view name;
     std::string_view how;
+    bool commandLineOnly = false;  ///< not a file the window imports
 };
 
 /// The files read as articles, by the window and the command line alike.
@@ -42,7 +43,7 @@ inline constexpr std::array<TArticleFormat, 6> kArticleFormats{{
     {"PDF", "its text, read by the PDF module in a caged child process"},
     {"Word 97-2003 (.doc) and WordPerfect (.wpd) documents",
      "converted through LibreOffice Writer, when installed; without it the program says what is missing"},
-    {"'-'", "standard input (the command line only, for one article at most)"},
+    {"'-'", "standard input (the command line only, for one article at most)", true},
 }};
 
 /// glenvary-cli's command line: the CLI11 application and the values its

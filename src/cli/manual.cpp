@@ -139,7 +139,7 @@ void WriteOption(std::ostream& out, const CLI::Option& option)
 void WriteArticleFormats(std::ostream& out, bool commandLine)
 {
     for (const TArticleFormat& format : kArticleFormats) {
-        if (!commandLine && format.name.starts_with('\'')) {
+        if (!commandLine && format.commandLineOnly) {
             continue;
         }
         out << ".TP\n" << Roff(format.name) << "\n" << Roff(format.how) << ".\n";
