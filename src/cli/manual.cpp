@@ -246,6 +246,9 @@ void WriteWindowPage(std::ostream& out, std::string_view programFolder)
         << "The skin: a Qt style sheet compressed with gzip, replacing the built\\-in one. A file that\n"
         << "is not gzip or unpacks to more than " << (config::kMaxSkinBytes >> 20)
         << " MiB is refused and the built\\-in skin stays.\n"
+        << ".SH EXIT STATUS\n"
+        << "0 when the window is closed. Without a display the window cannot open: Qt says so on\n"
+        << "standard error and ends the program with a status of its own.\n"
         << ".SH SEE ALSO\n.BR glenvary\\-cli (1),\n"
         << "/usr/share/doc/glenvary/examples/config/README.md\n";
 }
