@@ -5,6 +5,7 @@
 #include "config/profile_file.h"
 #include "config/skin.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -150,9 +151,14 @@ void WriteCliPage(std::ostream& out)
 {
     const TCommandLine line;
     const CLI::App& app = line.app;
+    // The help's sentence, "Marks ... keywords.", as the NAME line's phrase.
     std::string summary = app.get_description();
-    summary.front() = static_cast<char>(summary.front() - 'A' + 'a');
-    summary.pop_back();
+    if (!summary.empty() && summary.front() >= 'A' && summary.front() <= 'Z') {
+        summary.front() = static_cast<char>(summary.front() - 'A' + 'a');
+    }
+    if (summary.ends_with('.')) {
+        summary.pop_back();
+    }
     out << ".TH GLENVARY\\-CLI 1 \"\" \"Glenvary " GLENVARY_VERSION "\" \"User Commands\"\n"
         << ".SH NAME\nglenvary\\-cli \\- " << Roff(summary) << "\n"
         << ".SH SYNOPSIS\n";
