@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 SANITIZE_DIR ?= build-sanitize
 
-.PHONY: all deps configure build test test-sanitize run bench bench-archive bench-batch fuzz clean quality
+.PHONY: all deps configure build test test-sanitize run package bench bench-archive bench-batch fuzz clean quality
 
 all: build
 
@@ -46,6 +46,12 @@ run: build
 		echo "No display: comparing the sample articles on the command line."; \
 		$(BUILD_DIR)/src/app/glenvary-cli compare --min 3 examples/article1.txt examples/article2.txt; \
 	fi
+
+# The Debian package, $(BUILD_DIR)/glenvary_<version>_<arch>.deb, made by
+# CPack from the install rules (docs/packaging.md); install it with
+# sudo apt install ./$(BUILD_DIR)/glenvary_*.deb
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 # The engine benchmarks, then the table of performance targets, which runs
 # the window benchmarks and measures the command line on a corpus of real

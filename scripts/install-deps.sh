@@ -16,6 +16,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev zlib1g-dev
   fonts-dejavu-core xvfb xauth
   valgrind clang-14 libclang-rt-14-dev
+  # make package (dpkg-shlibdeps) and its tests: the metadata validated,
+  # the package linted, its manual pages looked up once installed.
+  dpkg-dev file appstream desktop-file-utils lintian man-db
 )
 
 missing=()

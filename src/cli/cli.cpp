@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/cli.h"
+#include "cli/command_line.h"
 
 #include "archive/archive.h"
 #include "cli/signals.h"
@@ -179,7 +180,8 @@ base::TResult<core::TCompareOptions> ReadRuleOptions(const TRuleOptions& rules, 
     return options;
 }
 
-// --format: one of `allowed`, named in any letter case.
+// --format: one of `allowed`, named in any letter case. The names show in
+// the help as FORMAT:{...}, as --unit's do, and the completion offers them.
 void AddFormatOption(CLI::App& command, report::TReportFormat& format, std::span<const report::TReportFormat> allowed)
 {
     const std::string names = "{" + report::TReportFormat::Names(allowed, ",") + "}";
@@ -189,12 +191,12 @@ void AddFormatOption(CLI::App& command, report::TReportFormat& format, std::span
             [&format, allowed](const std::string& name) {
                 format = report::TReportFormat::FromName(name, allowed).value_or(format);
             },
-            "Report format: " + report::TReportFormat::Names(allowed, ", "))
+            "Report format")
         ->check(CLI::Validator(
             [allowed, names](const std::string& name) {
                 return report::TReportFormat::FromName(name, allowed) ? std::string() : name + " not in " + names;
             },
-            ""))
+            names))
         ->type_name("FORMAT")
         ->default_str(std::string(format.Name()));
 }
@@ -689,25 +691,36 @@ int RunArchive(const TArchiveOptions& options, const io::TReadSettings& reading,
     return kExitUsage;
 }
 
+// The help's footer: the files read and the exit statuses, from the same
+// tables as the manual page.
+std::string HelpFooter()
+{
+    std::string footer = "An ARTICLE is one of these files:\n";
+    for (const TArticleFormat& format : kArticleFormats) {
+        footer += "  " + std::string(format.name) + ": " + std::string(format.how) + "\n";
+    }
+    footer += "Exit status:\n";
+    for (const TExitStatus& exit : kExitStatuses) {
+        footer += "  " + std::to_string(exit.status) + "  " + std::string(exit.meaning) + "\n";
+    }
+    footer.pop_back();
+    return footer;
+}
+
 } // namespace
 
-TArguments ParseArguments(int argc, char** argv)
+TCommandLine::TCommandLine()
+    : app{"Marks the passages of one article that duplicate another, finds which archived documents an article "
+          "copies from, and counts keywords.",
+          std::string(kProgram)}
 {
-    CLI::App app{"Marks the passages of one article that duplicate another, finds which archived documents an "
-                 "article copies from, and counts keywords.",
-                 std::string(kProgram)};
     app.set_version_flag("--version", std::string(kVersionLine), "Print the version and exit");
     // At most one command; its absence is reported below in our own words,
     // after CLI11 had the chance to name an unknown option instead.
     app.require_subcommand(0, 1);
-    app.footer("An ARTICLE is a text file (UTF-8, UTF-16 with a byte order mark, or Windows-1252), a rich-text,\n"
-               ".docx, .odt or PDF file, a .doc or .wpd document (read through LibreOffice), or '-' for "
-               "standard input.\nExit status: 0 when the run did its work, also when a blank article leaves "
-               "nothing to compare;\n1 when the report cannot be written; 2 on bad usage or an article that "
-               "cannot be read\n(batch still reports on the articles that it could read).");
+    app.footer(HelpFooter());
 
-    TCompareOptions compareOptions;
-    CLI::App* compare = app.add_subcommand(
+    compare = app.add_subcommand(
         "compare", "Compare two articles and report the passages of ARTICLE2 that duplicate ARTICLE1");
     AddLengthOptions(*compare, compareOptions.unit, compareOptions.minLength);
     AddRuleOptions(*compare, compareOptions.rules);
@@ -717,8 +730,7 @@ TArguments ParseArguments(int argc, char** argv)
         ->type_name("PATH")
         ->required();
 
-    TBatchOptions batchOptions;
-    CLI::App* batch = app.add_subcommand(
+    batch = app.add_subcommand(
         "batch", "Compare every article with every other and list the pairs, most duplicated first");
     AddLengthOptions(*batch, batchOptions.unit, batchOptions.minLength);
     AddRuleOptions(*batch, batchOptions.rules);
@@ -742,8 +754,7 @@ TArguments ParseArguments(int argc, char** argv)
         ->type_name("PATH")
         ->required();
 
-    TDensityOptions densityOptions;
-    CLI::App* density =
+    density =
         app.add_subcommand("density", "Count a keyword phrase in an article and its occurrences per hundred words");
     density->add_option("--keyword", densityOptions.keyword,
                         "The phrase to count: letter case is ignored, and hits inside words and overlapping "
@@ -753,26 +764,24 @@ TArguments ParseArguments(int argc, char** argv)
     AddFormatOption(*density, densityOptions.format, report::kSummaryFormats);
     density->add_option("ARTICLE", densityOptions.article, "The article to search")->type_name("PATH")->required();
 
-    TArchiveOptions archiveOptions;
-    CLI::App* archiveCommand = app.add_subcommand(
+    archiveCommand = app.add_subcommand(
         "archive", "Keep documents in an archive and find which of them an article copies from");
     archiveCommand->require_subcommand(1);
     archiveCommand->footer(
         "ARCHIVE is a file name (a SQLite file, made by add when it is missing) or a postgresql:// address.\n"
         "check finds every archive document that shares a run of 8 words with the article and compares\n"
         "the best --top of them exactly.");
-    const auto addArchive = [&archiveOptions](CLI::App& command) {
+    const auto addArchive = [this](CLI::App& command) {
         command.add_option("ARCHIVE", archiveOptions.archive, "The archive: a file name or a postgresql:// address")
             ->type_name("ARCHIVE")
             ->required();
     };
-    std::vector<std::pair<CLI::App*, TArchiveOptions::TAction>> actions;
     CLI::App* add = archiveCommand->add_subcommand(
         "add", "Add documents: files, or folders whose files (in subfolders too) are taken; a text stored "
                "before is not stored again");
     addArchive(*add);
     add->add_option("FILE", archiveOptions.items, "The documents: files or folders")->type_name("PATH")->required();
-    actions.emplace_back(add, TArchiveOptions::TAction::Add);
+    archiveActions.emplace_back(add, TArchiveOptions::TAction::Add);
 
     CLI::App* check = archiveCommand->add_subcommand(
         "check", "List the archive documents that each ARTICLE copies from, the highest share first, with the "
@@ -791,31 +800,36 @@ TArguments ParseArguments(int argc, char** argv)
     AddReportOptions(*check, archiveOptions.format, archiveOptions.outputPath);
     addArchive(*check);
     check->add_option("ARTICLE", archiveOptions.items, "The articles to check")->type_name("PATH")->required();
-    actions.emplace_back(check, TArchiveOptions::TAction::Check);
+    archiveActions.emplace_back(check, TArchiveOptions::TAction::Check);
 
     CLI::App* remove = archiveCommand->add_subcommand(
         "remove", "Remove documents by the name they were added under, or by their id (12 or #12)");
     addArchive(*remove);
     remove->add_option("NAME-OR-ID", archiveOptions.items, "The documents to remove")->type_name("NAME")->required();
-    actions.emplace_back(remove, TArchiveOptions::TAction::Remove);
+    archiveActions.emplace_back(remove, TArchiveOptions::TAction::Remove);
 
     CLI::App* list = archiveCommand->add_subcommand("list", "List the stored documents: id, words and name");
     addArchive(*list);
-    actions.emplace_back(list, TArchiveOptions::TAction::List);
+    archiveActions.emplace_back(list, TArchiveOptions::TAction::List);
 
     CLI::App* stats = archiveCommand->add_subcommand(
         "stats", "Count the documents, words and fingerprints and the bytes the archive takes");
     addArchive(*stats);
-    actions.emplace_back(stats, TArchiveOptions::TAction::Stats);
+    archiveActions.emplace_back(stats, TArchiveOptions::TAction::Stats);
+}
 
+TArguments ParseArguments(int argc, char** argv)
+{
+    TCommandLine line;
+    CLI::App& app = line.app;
     if (std::string error = CheckCommandName(argc, argv); !error.empty()) {
         return TArgumentsEnd{kExitUsage, {}, std::move(error)};
     }
     if (const std::string_view name = argv[1]; !name.starts_with('-')) {
         const CLI::App* command = app.get_subcommand(std::string(name));
         int first = 2;
-        if (command == archiveCommand && !std::string_view(argv[2]).starts_with('-')) {
-            command = archiveCommand->get_subcommand(argv[2]);
+        if (command == line.archiveCommand && !std::string_view(argv[2]).starts_with('-')) {
+            command = line.archiveCommand->get_subcommand(argv[2]);
             first = 3;
         }
         if (std::string error = FindUnknownOption(*command, first, argc, argv); !error.empty()) {
@@ -834,19 +848,19 @@ TArguments ParseArguments(int argc, char** argv)
         }
         return TArgumentsEnd{kExitUsage, {}, e.what()};
     }
-    if (compare->parsed()) {
-        return compareOptions;
+    if (line.compare->parsed()) {
+        return line.compareOptions;
     }
-    if (batch->parsed()) {
-        return batchOptions;
+    if (line.batch->parsed()) {
+        return line.batchOptions;
     }
-    if (density->parsed()) {
-        return densityOptions;
+    if (line.density->parsed()) {
+        return line.densityOptions;
     }
-    for (const auto& [command, action] : actions) {
+    for (const auto& [command, action] : line.archiveActions) {
         if (command->parsed()) {
-            archiveOptions.action = action;
-            return archiveOptions;
+            line.archiveOptions.action = action;
+            return line.archiveOptions;
         }
     }
     return TArgumentsEnd{kExitUsage, {}, std::string(kCommandRequired)};
