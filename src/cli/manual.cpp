@@ -88,16 +88,26 @@ std::vector<const CLI::Option*> Options(const CLI::App& command, bool positional
     });
 }
 
-std::string Synopsis(const CLI::App& command)
+// The synopsis of a command and, for one with commands of its own, of
+// each of them ("archive add ...").
+std::string Synopsis(const CLI::App& command, const std::string& parent = {})
 {
-    std::string line = ".B glenvary\\-cli " + Roff(command.get_name()) + "\n";
+    const std::string name = parent.empty() ? command.get_name() : parent + " " + command.get_name();
+    if (const std::vector<const CLI::App*> actions = command.get_subcommands({}); !actions.empty()) {
+        std::string lines;
+        for (const CLI::App* action : actions) {
+            lines += Synopsis(*action, name);
+        }
+        return lines;
+    }
+    std::string line = ".B glenvary\\-cli " + Roff(name) + "\n";
     for (const CLI::Option* option : Options(command, false)) {
         if (option->get_lnames() == std::vector<std::string>{"help"}) {
             continue;
         }
-        const std::string name = Roff(OptionNames(*option).back());
+        const std::string flag = Roff(OptionNames(*option).back());
         const std::string value = TakesValue(*option) ? " \\fI" + Roff(SplitTypeName(*option).name) + "\\fR" : "";
-        line += option->get_required() ? "\\fB" + name + "\\fR" + value + "\n" : "[\\fB" + name + "\\fR" + value + "]\n";
+        line += option->get_required() ? "\\fB" + flag + "\\fR" + value + "\n" : "[\\fB" + flag + "\\fR" + value + "]\n";
     }
     for (const CLI::Option* option : Options(command, true)) {
         line += ".I " + Roff(option->get_name(true)) + (option->get_items_expected_max() > 1 ? " ...\n" : "\n");
@@ -147,6 +157,27 @@ void WriteArticleFormats(std::ostream& out, bool commandLine)
     }
 }
 
+// A command's section: its sentence and options, then a section for each
+// command of its own.
+void WriteCommand(std::ostream& out, const CLI::App& command, const std::string& parent)
+{
+    const std::string name = parent.empty() ? command.get_name() : parent + " " + command.get_name();
+    out << ".SS " << Roff(name) << "\n" << Roff(command.get_description()) << ".\n";
+    // CLI11 passes a command's footer on to its commands: it is said once.
+    if (parent.empty() && !command.get_footer().empty()) {
+        out << Roff(command.get_footer()) << "\n";
+    }
+    for (const CLI::Option* option : Options(command, true)) {
+        WriteOption(out, *option);
+    }
+    for (const CLI::Option* option : Options(command, false)) {
+        WriteOption(out, *option);
+    }
+    for (const CLI::App* action : command.get_subcommands({})) {
+        WriteCommand(out, *action, name);
+    }
+}
+
 void WriteCliPage(std::ostream& out)
 {
     const TCommandLine line;
@@ -170,20 +201,15 @@ void WriteCliPage(std::ostream& out)
         << "The command line of Glenvary, the duplicate content checker of glenvary(1), without a window.\n"
         << "\\fBcompare\\fR marks the passages of the second article that duplicate the first, and says\n"
         << "how much of the second they make up; \\fBbatch\\fR compares every pair of many articles;\n"
-        << "\\fBdensity\\fR counts a keyword phrase.\n"
+        << "\\fBdensity\\fR counts a keyword phrase; \\fBarchive\\fR keeps many documents and finds which of\n"
+        << "them an article copies from.\n"
         << "A passage counts when it is at least \\fB\\-\\-min\\fR units long, the unit being words,\n"
         << "sentences or paragraphs. Reports are plain text, JSON or HTML, written to standard output\n"
         << "or, whole or not at all, to the file of \\fB\\-o\\fR.\n"
         << "Each failure is one line on standard error that starts with \"glenvary\\-cli: \".\n"
         << ".SH COMMANDS\n";
     for (const CLI::App* command : app.get_subcommands({})) {
-        out << ".SS " << Roff(command->get_name()) << "\n" << Roff(command->get_description()) << ".\n";
-        for (const CLI::Option* option : Options(*command, true)) {
-            WriteOption(out, *option);
-        }
-        for (const CLI::Option* option : Options(*command, false)) {
-            WriteOption(out, *option);
-        }
+        WriteCommand(out, *command, {});
     }
     out << ".SH OPTIONS\nWithout a command:\n";
     for (const CLI::Option* option : Options(app, false)) {
@@ -270,18 +296,74 @@ void WriteManualPage(std::ostream& out, TManualPage page, std::string_view progr
     }
 }
 
+// The completion of one command's words after its name: the values of the
+// option just typed, else its options after a '-', else file names. A
+// command with commands of its own (archive) offers them first.
+void WriteCommandCompletion(std::ostream& out, const CLI::App& command, int position, const std::string& indent)
+{
+    if (const std::vector<const CLI::App*> actions = command.get_subcommands({}); !actions.empty()) {
+        std::string names;
+        for (const CLI::App* action : actions) {
+            names += (names.empty() ? "" : " ") + action->get_name();
+        }
+        out << indent << "if [[ $COMP_CWORD -eq " << position << " ]]; then\n"
+            << indent << "    COMPREPLY=($(compgen -W '" << names << "' -- \"$cur\"))\n"
+            << indent << "    return\n" << indent << "fi\n"
+            << indent << "case ${COMP_WORDS[" << position << "]} in\n";
+        for (const CLI::App* action : actions) {
+            out << indent << action->get_name() << ")\n";
+            WriteCommandCompletion(out, *action, position + 1, indent + "    ");
+            out << indent << "    ;;\n";
+        }
+        out << indent << "esac\n";
+        return;
+    }
+    std::string options;
+    out << indent << "case $prev in\n";
+    for (const CLI::Option* option : Options(command, false)) {
+        std::string names;
+        for (const std::string& name : OptionNames(*option)) {
+            names += (names.empty() ? "" : "|") + name;
+            options += (options.empty() ? "" : " ") + name;
+        }
+        if (!TakesValue(*option)) {
+            continue;
+        }
+        const TValueName value = SplitTypeName(*option);
+        std::string words;
+        for (const std::string& choice : value.choices) {
+            words += (words.empty() ? "" : " ") + choice;
+        }
+        out << indent << names << ")\n";
+        if (!words.empty()) {
+            out << indent << "    COMPREPLY=($(compgen -W '" << words << "' -- \"$cur\"))\n";
+        } else if (value.name == "FILE" || value.name == "PATH") {
+            out << indent << "    COMPREPLY=($(compgen -f -- \"$cur\"))\n";
+        } else {
+            out << indent << "    COMPREPLY=()\n";
+        }
+        out << indent << "    return ;;\n";
+    }
+    out << indent << "esac\n"
+        << indent << "if [[ $cur == -* ]]; then\n"
+        << indent << "    COMPREPLY=($(compgen -W '" << options << "' -- \"$cur\"))\n"
+        << indent << "else\n"
+        << indent << "    COMPREPLY=($(compgen -f -- \"$cur\"))\n"
+        << indent << "fi\n";
+}
+
 void WriteBashCompletion(std::ostream& out)
 {
     const TCommandLine line;
-    std::string commands;
-    for (const CLI::App* command : line.app.get_subcommands({})) {
-        commands += (commands.empty() ? "" : " ") + command->get_name();
-    }
     std::string topOptions;
     for (const CLI::Option* option : Options(line.app, false)) {
         for (const std::string& name : OptionNames(*option)) {
             topOptions += (topOptions.empty() ? "" : " ") + name;
         }
+    }
+    std::string commands;
+    for (const CLI::App* command : line.app.get_subcommands({})) {
+        commands += (commands.empty() ? "" : " ") + command->get_name();
     }
     out << "# bash completion for glenvary-cli, written from its option table.\n"
         << "_glenvary_cli()\n{\n"
@@ -291,38 +373,9 @@ void WriteBashCompletion(std::ostream& out)
         << "        return\n    fi\n"
         << "    case ${COMP_WORDS[1]} in\n";
     for (const CLI::App* command : line.app.get_subcommands({})) {
-        std::string options;
-        out << "    " << command->get_name() << ")\n        case $prev in\n";
-        for (const CLI::Option* option : Options(*command, false)) {
-            std::string names;
-            for (const std::string& name : OptionNames(*option)) {
-                names += (names.empty() ? "" : "|") + name;
-                options += (options.empty() ? "" : " ") + name;
-            }
-            if (!TakesValue(*option)) {
-                continue;
-            }
-            const TValueName value = SplitTypeName(*option);
-            std::string words;
-            for (const std::string& choice : value.choices) {
-                words += (words.empty() ? "" : " ") + choice;
-            }
-            out << "        " << names << ")\n";
-            if (!words.empty()) {
-                out << "            COMPREPLY=($(compgen -W '" << words << "' -- \"$cur\"))\n";
-            } else if (value.name == "FILE" || value.name == "PATH") {
-                out << "            COMPREPLY=($(compgen -f -- \"$cur\"))\n";
-            } else {
-                out << "            COMPREPLY=()\n";
-            }
-            out << "            return ;;\n";
-        }
-        out << "        esac\n"
-            << "        if [[ $cur == -* ]]; then\n"
-            << "            COMPREPLY=($(compgen -W '" << options << "' -- \"$cur\"))\n"
-            << "        else\n"
-            << "            COMPREPLY=($(compgen -f -- \"$cur\"))\n"
-            << "        fi\n        ;;\n";
+        out << "    " << command->get_name() << ")\n";
+        WriteCommandCompletion(out, *command, 2, "        ");
+        out << "        ;;\n";
     }
     out << "    esac\n}\ncomplete -o filenames -o bashdefault -F _glenvary_cli glenvary-cli\n";
 }

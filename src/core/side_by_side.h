@@ -2,6 +2,8 @@
 // Glenvary: two independent pieces of work on the two cores.
 #pragma once
 
+#include "tuning.h"
+
 #include <cstddef>
 #include <future>
 #include <system_error>
@@ -9,8 +11,10 @@
 namespace glenvary::core {
 
 /// Below this many words (or code units of text, for work over texts) on
-/// both sides together, a second thread costs more to start than it saves.
-inline constexpr std::size_t kParallelWords = 50'000;
+/// both sides together, a second thread costs more to start than it saves:
+/// the default of TTuning::parallelWords, for the work outside a comparison
+/// (normalising, splitting, the reports' parts).
+inline constexpr std::size_t kParallelWords = TTuning{}.parallelWords;
 
 /// Runs `first` on a second thread and `second` on this one when
 /// `parallel`, else both here; returns when both are done, passing on an

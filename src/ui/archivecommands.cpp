@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "ui/archivecommands.h"
 
-#include "ui/articlepanel.h"
-
 #include "archive/archive.h"
 #include "archive/store.h"
 #include "core/normalise.h"
 #include "platform/error_reporter.h"
 #include "ui/articleeditor.h"
+#include "ui/articlepanel.h"
+#include "ui/guarded.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -64,16 +64,6 @@ QString ArticleTitle(int side)
     return QStringLiteral("Article %1").arg(side);
 }
 
-template <typename Handler>
-void RunGuarded(const Handler& handler) noexcept
-{
-    try {
-        handler();
-    } catch (...) {
-        platform::ReportUnexpectedError(platform::DescribeCurrentException());
-    }
-}
-
 } // namespace
 
 struct TArchiveCommands::TOutcome {
@@ -114,12 +104,12 @@ void TArchiveCommands::BuildActions()
     actFindSources_->setShortcutContext(Qt::WindowShortcut);
     actFindSources_->setToolTip(QStringLiteral("Looks for the archive documents that Article 2 duplicates"));
     window_.window->addAction(actFindSources_);
-    connect(actFindSources_, &QAction::triggered, this, [this] { RunGuarded([this] { FindSources(); }); });
+    connect(actFindSources_, &QAction::triggered, this, Guarded([this] { FindSources(); }));
 
     actSettings_ = new QAction(QStringLiteral("Archive Settings..."), this);
     actSettings_->setObjectName(QStringLiteral("actArchiveSettings"));
     actSettings_->setToolTip(QStringLiteral("Chooses the archive of Find Sources and Add to Archive"));
-    connect(actSettings_, &QAction::triggered, this, [this] { RunGuarded([this] { (void)EditSettings(); }); });
+    connect(actSettings_, &QAction::triggered, this, Guarded([this] { (void)EditSettings(); }));
 
     for (int side : {1, 2}) {
         TArticleEditor* editor = window_.panels[static_cast<std::size_t>(side - 1)]->rchArticle();
@@ -129,7 +119,7 @@ void TArchiveCommands::BuildActions()
         // Each editor's Ctrl+Shift+A adds its own article.
         add->setShortcutContext(Qt::WidgetShortcut);
         add->setToolTip(QStringLiteral("Adds %1 to the archive").arg(ArticleTitle(side)));
-        connect(add, &QAction::triggered, this, [this, side] { RunGuarded([this, side] { AddToArchive(side); }); });
+        connect(add, &QAction::triggered, this, Guarded([this, side] { AddToArchive(side); }));
         actAdd_[static_cast<std::size_t>(side - 1)] = add;
 
         auto* separator = new QAction(this);

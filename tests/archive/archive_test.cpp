@@ -146,7 +146,7 @@ TEST(Archive, CandidatesHoldEveryDocumentTheComparisonMarksARunOf)
         }
 
         const std::int32_t minLength = std::array{1, 3, kGuaranteeWords, 12}[static_cast<std::size_t>(round % 4)];
-        auto checked = archive.Check(article, TCheckOptions{.topDocuments = 30, .minLength = minLength});
+        auto checked = archive.Check(article, TCheckOptions{.topDocuments = 30, .minLength = minLength, .compare = {}});
         ASSERT_TRUE(checked.Ok()) << checked.Error();
         ASSERT_EQ(checked.Value().documents.size(), candidates.Value().size());
         for (const TCheckedDocument& document : checked.Value().documents) {

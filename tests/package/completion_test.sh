@@ -22,7 +22,9 @@ expect() {
   fi
 }
 
-expect "glenvary-cli " "compare batch density -h --help --version"
+expect "glenvary-cli " "compare batch density archive -h --help --version"
+expect "glenvary-cli archive " "add check remove list stats"
+expect "glenvary-cli archive check --unit s" "sentences"
 expect "glenvary-cli d" "density"
 expect "glenvary-cli compare --unit " "words sentences paragraphs"
 expect "glenvary-cli batch --unit p" "paragraphs"
