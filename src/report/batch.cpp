@@ -93,7 +93,7 @@ constexpr std::uint64_t kArticleMask = (std::uint64_t{1} << kArticleBits) - 1;
 // for each article that holds it, with every other article.
 constexpr std::size_t kCommonRunArticles = 64;
 
-// Runs `work(part)` for part 0 .. parts - 1 on up to `threads` threads.
+// Runs `work(i)` for every i below `parts`, on up to `threads` threads.
 void InParallel(std::size_t parts, unsigned threads, const std::function<void(std::size_t)>& work)
 {
     std::atomic<std::size_t> next{0};
