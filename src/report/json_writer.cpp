@@ -426,6 +426,23 @@ void WriteDisguises(TJsonOut& json, const core::TDisguises& found)
     json.Raw("]}");
 }
 
+// The articles that could not be read, each with its reason: the
+// "unreadable" member of batch and check reports.
+void WriteUnreadable(TJsonOut& json, const std::vector<TUnreadableArticle>& unreadable)
+{
+    json.Key("unreadable");
+    json.Raw('[');
+    for (std::size_t i = 0; i < unreadable.size(); ++i) {
+        json.Raw(i == 0 ? "{" : ",{");
+        json.Key("name", true);
+        json.String(unreadable[i].name);
+        json.Key("error");
+        json.String(unreadable[i].message);
+        json.Raw('}');
+    }
+    json.Raw(']');
+}
+
 } // namespace
 
 void WriteCompareJson(std::ostream& out, const TCompareReport& report)
@@ -503,17 +520,7 @@ void WriteBatchJson(std::ostream& out, const TBatchReport& report)
         json.Raw('}');
     }
     json.Raw(']');
-    json.Key("unreadable");
-    json.Raw('[');
-    for (std::size_t i = 0; i < report.unreadable.size(); ++i) {
-        json.Raw(i == 0 ? "{" : ",{");
-        json.Key("name", true);
-        json.String(report.unreadable[i].name);
-        json.Key("error");
-        json.String(report.unreadable[i].message);
-        json.Raw('}');
-    }
-    json.Raw(']');
+    WriteUnreadable(json, report.unreadable);
     json.Key("pair_count");
     json.Integer(report.pairCount);
     json.Key("compared_pairs");
@@ -616,17 +623,8 @@ void WriteArchiveCheckJson(std::ostream& out, const TArchiveCheckReport& report)
         json.Raw("]}");
     }
     json.Raw(']');
-    json.Key("unreadable");
-    json.Raw('[');
-    for (std::size_t i = 0; i < report.unreadable.size(); ++i) {
-        json.Raw(i == 0 ? "{" : ",{");
-        json.Key("name", true);
-        json.String(report.unreadable[i].name);
-        json.Key("error");
-        json.String(report.unreadable[i].message);
-        json.Raw('}');
-    }
-    json.Raw("]}\n");
+    WriteUnreadable(json, report.unreadable);
+    json.Raw("}\n");
 }
 
 void WriteDensityJson(std::ostream& out, const TDensityReport& report)
