@@ -220,11 +220,13 @@ def main():
     lines += ["", "## Reading the table", "",
               "- The default rules' rows are those of the rules every comparison keeps without options; the "
               "options are built around the comparison and leave it untouched when they are off.",
-              "- Precision below 1 on verbatim copies comes from the rules themselves: the last chunks of "
-              "article 1 are cut at its end, so its last word alone (a single Chinese or Japanese character "
-              "with `--words unicode`) is looked up and marked wherever it stands in article 2, whatever the "
-              "minimum length. PAN averages precision over detections, so one stray word next to one "
-              "planted passage halves it for that pair.",
+              "- Precision below 1 under the default rules comes from the rules themselves: the last chunks of "
+              "article 1 are cut at its end, so its last word alone is looked up and marked wherever it "
+              "stands in article 2, whatever the minimum length. PAN averages precision over detections, so "
+              "one stray word next to one planted passage halves it for that pair.",
+              "- With any option on, nothing shorter than the minimum length is marked: the walk ends with "
+              "article 1's last whole chunk, so that stray word (a single Chinese or Japanese character with "
+              "`--words unicode`) is gone, and precision is 1.",
               "- Recall just below 1 is the planted passage's closing full stop, which no word holds.",
               "- Case changes need no option: the default rules fold A-Z already.",
               "- Look-alike letters without `--fold` leave short runs of undisguised words, marked only at "

@@ -223,16 +223,23 @@ TProbe TComparison::TMatcher::FirstWholeMatch(const TChunkSearch& search, const 
     return start < 0 ? TProbe{} : TProbe{TProbe::Match, start};
 }
 
+std::int32_t TComparison::UnitCount() const noexcept
+{
+    switch (iUnitKind) {
+    case ukWords: return article1_.lstWords.Count();
+    case ukSentences: return article1_.lstSentences.Count();
+    case ukParagraphs: return article1_.lstParagraphs.Count();
+    default: return 0;
+    }
+}
+
 bool TComparison::NextChunk(std::int32_t& unitIndex, std::int32_t& first, std::int32_t& last) const
 {
     first = -1;
     last = -1;
-    std::int32_t units = 0;
-    switch (iUnitKind) {
-    case ukWords: units = article1_.lstWords.Count(); break;
-    case ukSentences: units = article1_.lstSentences.Count(); break;
-    case ukParagraphs: units = article1_.lstParagraphs.Count(); break;
-    default: return false;
+    const std::int32_t units = UnitCount();
+    if (units == 0) {
+        return false;
     }
     if (unitIndex == std::numeric_limits<std::int32_t>::max()) {
         return false;

@@ -37,16 +37,25 @@ TComparedTexts CompareTexts(std::u16string text1, std::u16string text2, const TC
 
 namespace {
 
+// Compares two texts as the options read them. Nothing shorter than the
+// minimum length is marked: the walk leaves out the last chunks, cut short
+// at article 1's end, which would mark its last word wherever it stands.
+TCompareOutcome CompareAsRead(TComparison& comparison, std::u16string text1, std::u16string text2,
+                              const TCompareSettings& settings)
+{
+    comparison.LookUpCutChunks(false);
+    comparison.SetArticleTexts(std::move(text1), std::move(text2));
+    return RunCompare(comparison, settings);
+}
+
 // The words of `compared` (as the comparison reads it) that a comparison
 // with `other` as article 1, read the same way, colours.
 std::vector<bool> MatchedBy(const TMappedText& compared, const std::u16string& other,
                             const TCompareSettings& settings, const TCompareOptions& options)
 {
-    TMappedText read = ReadAsCompared(other, options);
     TComparison comparison;
     comparison.KeepPassages(false);
-    comparison.SetArticleTexts(std::move(read.text), compared.text);
-    RunCompare(comparison, settings);
+    CompareAsRead(comparison, ReadAsCompared(other, options).text, compared.text, settings);
     const TListWords& words = comparison.Article2().lstWords;
     std::vector<bool> matched(static_cast<std::size_t>(words.Count()), false);
     for (std::int32_t w = 0; w < words.Count(); ++w) {
@@ -85,27 +94,24 @@ std::int32_t LeaveOut(TArticle& article, const TMappedText& read, const TCompare
     return count;
 }
 
-} // namespace
-
-TComparedTexts CompareTexts(std::u16string text1, std::u16string text2, const TCompareSettings& settings,
-                            const TCompareOptions& options)
+// CompareTexts with options on, through `comparison`. A comparison that
+// keeps its passages keeps its articles too (copied into the result), so
+// that its PassageOf answers for the result's words: the same words in the
+// same order, only placed in the original texts.
+TComparedTexts CompareWithOptions(TComparison& comparison, std::u16string text1, std::u16string text2,
+                                  const TCompareSettings& settings, const TCompareOptions& options, bool keep)
 {
-    if (!options.Any()) {
-        return CompareTexts(std::move(text1), std::move(text2), settings);
-    }
     SideBySide(
         text1.size() + text2.size() >= kParallelWords, [&text1] { NormaliseArticle(text1); },
         [&text2] { NormaliseArticle(text2); });
     const TMappedText read1 = ReadAsCompared(text1, options);
     const TMappedText read2 = ReadAsCompared(text2, options);
     TComparedTexts compared;
-    {
-        TComparison comparison;
-        comparison.KeepPassages(false);
-        comparison.SetArticleTexts(read1.text, read2.text);
-        compared.outcome = RunCompare(comparison, settings);
-        compared.article1 = comparison.TakeArticle(TArticleSide::Article1);
-        compared.article2 = comparison.TakeArticle(TArticleSide::Article2);
+    comparison.KeepPassages(keep);
+    compared.outcome = CompareAsRead(comparison, read1.text, read2.text, settings);
+    for (const TArticleSide side : {TArticleSide::Article1, TArticleSide::Article2}) {
+        TArticle& article = side == TArticleSide::Article1 ? compared.article1 : compared.article2;
+        article = keep ? comparison.Article(side) : comparison.TakeArticle(side);
     }
     if (options.Transforms()) {
         MapWordsBack(read1, compared.article1.lstWords);
@@ -121,6 +127,33 @@ TComparedTexts CompareTexts(std::u16string text1, std::u16string text2, const TC
             DuplicatePercent(compared.outcome.duplicatedWords, compared.article2.lstWords.Count());
     }
     return compared;
+}
+
+} // namespace
+
+TComparedTexts CompareTexts(std::u16string text1, std::u16string text2, const TCompareSettings& settings,
+                            const TCompareOptions& options)
+{
+    if (!options.Any()) {
+        return CompareTexts(std::move(text1), std::move(text2), settings);
+    }
+    TComparison comparison;
+    return CompareWithOptions(comparison, std::move(text1), std::move(text2), settings, options, false);
+}
+
+TOptionsComparison::TOptionsComparison(std::u16string text1, std::u16string text2, const TCompareSettings& settings,
+                                       const TCompareOptions& options)
+    : compared_(CompareWithOptions(matcher_, std::move(text1), std::move(text2), settings, options, true))
+{
+}
+
+std::optional<TComparison::TPassage> TOptionsComparison::PassageOf(TArticleSide side, std::int32_t word) const
+{
+    const TListWords& words = (side == TArticleSide::Article1 ? compared_.article1 : compared_.article2).lstWords;
+    if (word < 0 || word >= words.Count() || words[word].iColor == clWhite) {
+        return std::nullopt;
+    }
+    return matcher_.PassageOf(side, word);
 }
 
 TPreparedArticle PrepareText(std::u16string text)

@@ -8,6 +8,7 @@
 #include "options.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace glenvary::core {
@@ -50,8 +51,9 @@ struct TComparedTexts {
 
 /// CompareTexts with `options`; with every option off it is the call
 /// above. The texts are read as the options say (ReadAsCompared) and
-/// compared by the same rules; the words then name their places in the
-/// normalised texts, which the articles hold. The words of either article
+/// compared by the same rules, except that nothing shorter than the minimum
+/// length is marked (TComparison::LookUpCutChunks off); the words then name
+/// their places in the normalised texts, which the articles hold. The words of either article
 /// that a comparison of an ignored text with it colours, and with
 /// ignoreQuoted its quoted words, turn white; outcome counts the words of
 /// article 2 still coloured against article 2's whole word count.
@@ -59,6 +61,27 @@ struct TComparedTexts {
 /// readings' maps (8 bytes a code unit).
 [[nodiscard]] TComparedTexts CompareTexts(std::u16string text1, std::u16string text2,
                                           const TCompareSettings& settings, const TCompareOptions& options);
+
+/// CompareTexts with options, for a caller that goes from a marked word to
+/// its copy (the window): the comparison of the texts as read is kept, so
+/// that the passage of each of the result's words can be looked up.
+class TOptionsComparison {
+public:
+    /// Compares as CompareTexts(text1, text2, settings, options) does.
+    TOptionsComparison(std::u16string text1, std::u16string text2, const TCompareSettings& settings,
+                       const TCompareOptions& options);
+
+    [[nodiscard]] const TComparedTexts& Compared() const noexcept { return compared_; }
+    /// The passage of word `word` of `side` (an index into Compared()'s
+    /// articles) and its copy, as TComparison::PassageOf gives them; nothing
+    /// for a white word, a left-out one included.
+    [[nodiscard]] std::optional<TComparison::TPassage> PassageOf(TArticleSide side, std::int32_t word) const;
+
+private:
+    // Declared first: the result is made through it.
+    TComparison matcher_;
+    TComparedTexts compared_;
+};
 
 /// `text` normalised as the change handler does and prepared for many
 /// comparisons (TComparison::SetPreparedArticles).

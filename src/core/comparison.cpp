@@ -189,7 +189,10 @@ TCompareOutcome TComparison::Compare(std::int32_t minLength, std::int32_t unitKi
     std::int32_t matchLast = -1;
     // Looking ahead pays only when the index is larger than the caches.
     const bool lookAhead = unitKind == ukWords && article2_.lstWords.Count() >= matcher_->tuning.lookAheadFrom;
-    while (NextChunk(unitIndex, first, last)) {
+    // Formed in 64 bits, as the chunks' own ends are.
+    const std::int64_t wholeChunks = lookUpCutChunks_ ? std::numeric_limits<std::int64_t>::max()
+                                                      : std::int64_t{UnitCount()} - minLength + 1;
+    while (NextChunk(unitIndex, first, last) && unitIndex < wholeChunks) {
         if (lookAhead) {
             matcher_->LookAhead(first, minLength);
         }

@@ -203,6 +203,15 @@ public:
     /// nothing until a walk that keeps them.
     void KeepPassages(bool keep) noexcept;
 
+    /// Whether walks look up the last chunks of article 1, cut short at its
+    /// end (they do unless told otherwise). Such a chunk may be one word,
+    /// which then is marked wherever it stands in article 2; a comparison
+    /// that marks nothing shorter than its minimum length turns it off, and
+    /// its walk ends with the last whole chunk. The chunks before are
+    /// looked up exactly as otherwise, so only the cut chunks' colours are
+    /// missing.
+    void LookUpCutChunks(bool lookUp) noexcept { lookUpCutChunks_ = lookUp; }
+
     /// The passage a coloured word belongs to and its copy in the other
     /// article: both inclusive word ranges, `first1`..`last1` in article 1
     /// and `first2`..`last2` in article 2.
@@ -226,8 +235,12 @@ private:
 
     TMatcher& Matcher();
 
+    // Units of article 1 in the walk's unit kind; 0 for an unknown kind.
+    [[nodiscard]] std::int32_t UnitCount() const noexcept;
+
     TArticle article1_;
     TArticle article2_;
+    bool lookUpCutChunks_ = true;
     // The word index, the colours as sets of places and the walk's memory;
     // kept in step with the two articles by the members above.
     std::unique_ptr<TMatcher> matcher_;

@@ -201,6 +201,51 @@ TEST(CompareOptionsTest, WordsReadDifferentlyKeepTheirOrderInTheOriginal)
     }
 }
 
+TEST(CompareOptionsTest, MarksNothingShorterThanTheMinimumLength)
+{
+    // The default rules mark article 1's last words wherever they stand,
+    // since its last chunks are cut short at its end; with an option on,
+    // they are not looked up.
+    struct TRow {
+        const char* name;
+        std::string text1;
+        std::string text2;
+        TCompareSettings settings;
+        std::string byDefault;
+        std::string withOption;
+    };
+    const std::vector<TRow> rows{
+        {"last word alone", "alpha beta gamma delta", "delta and alpha beta gamma", {ukWords, 3},
+         "[delta] and [alpha] [beta] [gamma]", "delta and [alpha] [beta] [gamma]"},
+        {"article 1 shorter than the length", "beta gamma", "beta gamma", {ukWords, 3}, "[beta] [gamma]",
+         "beta gamma"},
+        {"last sentence alone", "One two. Three four.", "Three four. Five six.", {ukSentences, 2},
+         "[Three] [four]. Five six.", "Three four. Five six."},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(Marked(CompareTexts(U16(row.text1), U16(row.text2), row.settings).article2), row.byDefault);
+        EXPECT_EQ(Marked(CompareTexts(U16(row.text1), U16(row.text2), row.settings, With(false, true, false)).article2),
+                  row.withOption);
+    }
+}
+
+TEST(CompareOptionsTest, KeptComparisonFindsThePassagesOfMarkedWordsOnly)
+{
+    const TOptionsComparison shown(U16("\"alpha beta\" gamma delta"), U16("x \"alpha beta\" gamma delta"),
+                                   TCompareSettings{ukWords, 2}, With(true, false, false));
+    EXPECT_EQ(Marked(shown.Compared().article2), "x \"alpha beta\" [gamma] [delta]");
+    EXPECT_EQ(Marked(shown.Compared().article1), "\"alpha beta\" [gamma] [delta]");
+    EXPECT_FALSE(shown.PassageOf(TArticleSide::Article2, 1)) << "a quoted word is left out";
+    EXPECT_FALSE(shown.PassageOf(TArticleSide::Article2, 9)) << "past the last word";
+    const std::optional<TComparison::TPassage> passage = shown.PassageOf(TArticleSide::Article2, 3);
+    ASSERT_TRUE(passage);
+    EXPECT_EQ(passage->first1, 0);
+    EXPECT_EQ(passage->last1, 3);
+    EXPECT_EQ(passage->first2, 1);
+    EXPECT_EQ(passage->last2, 4);
+}
+
 TEST(CompareOptionsTest, NoOptionChangesNothing)
 {
     const std::string text1 = "One \"two\" three. Four\xE2\x80\x8B five six.";
