@@ -155,11 +155,16 @@ std::string WordNumbers(const TRegion& region)
 
 std::string OptionsText(const TCompareReport& report)
 {
-    if (report.options.empty()) {
+    return OptionsText(report.options, report.leftOutWords);
+}
+
+std::string OptionsText(const std::vector<std::string>& options, std::int32_t leftOutWords)
+{
+    if (options.empty()) {
         return {};
     }
-    return "Options: " + JoinedNames(report.options) + "; "
-        + CountOf(report.leftOutWords, "word", "words") + " of article 2 left out (neither marked nor counted)";
+    return "Options: " + JoinedNames(options) + "; " + CountOf(leftOutWords, "word", "words")
+        + " of article 2 left out (neither marked nor counted)";
 }
 
 std::string DisguisesText(const TCompareReport& report)

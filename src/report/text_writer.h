@@ -7,9 +7,11 @@
 #include "report/report.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace glenvary::report {
 
@@ -44,6 +46,9 @@ void AppendQuotedPassage(std::string& out, std::u16string_view text, std::u16str
 /// The line that says which options were on and how many of article 2's
 /// words they left out; empty for the default rules.
 [[nodiscard]] std::string OptionsText(const TCompareReport& report);
+/// The same line for the options `options` (OptionNames) that left out
+/// `leftOutWords` of article 2.
+[[nodiscard]] std::string OptionsText(const std::vector<std::string>& options, std::int32_t leftOutWords);
 
 /// The line that warns of the signs of a disguised copy in article 2 (words
 /// holding invisible characters, words mixing scripts) with the first few

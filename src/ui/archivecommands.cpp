@@ -188,11 +188,16 @@ void TArchiveCommands::FindSources()
     }
     const std::u16string text = window_.panels[1]->rchArticle()->Text();
     const core::TCompareSettings compare = window_.compareSettings();
+    const std::optional<core::TCompareOptions> rules =
+        window_.compareOptions ? window_.compareOptions(QStringLiteral("Find Sources")) : core::TCompareOptions{};
+    if (!rules) {
+        return;
+    }
     const int top = choice_.topDocuments;
     const std::string address = ArchiveAddress(choice_.address);
     Run(QStringLiteral("Looking for the sources of Article 2 in %1...").arg(Archive()),
-        [text, compare, top, address](TOutcome& outcome, const archive::TProgressCallback& progress,
-                                      const std::stop_token& stop) {
+        [text, compare, rules = *rules, top, address](TOutcome& outcome, const archive::TProgressCallback& progress,
+                                                      const std::stop_token& stop) {
             auto opened = archive::TArchive::Open(address, archive::TOpenMode::Existing);
             if (!opened) {
                 outcome.error = opened.Error();
@@ -202,6 +207,7 @@ void TArchiveCommands::FindSources()
             options.topDocuments = top;
             options.unit = compare.unit;
             options.minLength = compare.minLength;
+            options.compare = rules;
             auto checked = opened.Value().Check(text, options, progress, stop);
             if (!checked) {
                 outcome.error = checked.Error();

@@ -14,6 +14,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -39,6 +40,10 @@ struct TArchiveWindow {
     std::function<core::TCompareSettings()> compareSettings;
     /// Presses Compare.
     std::function<void()> compare;
+    /// The options chosen, the left-out texts read, for the command named;
+    /// nothing, after a warning, when they cannot be read. Left empty: no
+    /// option.
+    std::function<std::optional<core::TCompareOptions>(const QString& command)> compareOptions;
 };
 
 /// The window's archive commands, their actions and the thread they run
@@ -70,11 +75,11 @@ public:
     TArchiveCommands& operator=(const TArchiveCommands&) = delete;
 
     /// Find Sources: checks article 2's text against the archive (choosing
-    /// one first when none is), with the window's minimum length and unit,
-    /// so that a listed share of article 2 is what Compare then shows. Lists
-    /// the documents that article 2 duplicates, the most first (TopSources),
-    /// with both shares; the one chosen is loaded as article 1 (LoadSource).
-    /// When none is found, says so as information.
+    /// one first when none is), with the window's minimum length, unit and
+    /// options, so that a listed share of article 2 is what Compare then
+    /// shows. Lists the documents that article 2 duplicates, the most first
+    /// (TopSources), with both shares; the one chosen is loaded as article 1
+    /// (LoadSource). When none is found, says so as information.
     void FindSources();
     /// Add to Archive: adds side `side`'s (1 or 2) text under its name
     /// (ArchiveDocumentName) to the archive, making a SQLite archive that

@@ -13,6 +13,7 @@
 #include "platform/url_opener.h"
 #include "ui/archivecommands.h"
 #include "ui/articlepanel.h"
+#include "ui/compareoptions.h"
 #include "ui/controls.h"
 #include "ui/guarded.h"
 #include "ui/numericfield.h"
@@ -103,12 +104,14 @@ TfrmMain::TfrmMain(QWidget* parent, TStartup startup) : QWidget(parent), startup
     ApplyLayoutRule();
     ConnectHandlers();
     BuildPassageActions();
-    // Find Sources and Add to Archive, in the editors' menus; the object is
-    // the window's child.
+    // Options..., Find Sources and Add to Archive, in the editors' menus;
+    // the objects are the window's children.
+    options_ = new TOptionsCommands(this, {sides_[0].panel->rchArticle(), sides_[1].panel->rchArticle()}, this);
     const auto settings = [this] {
         return core::TCompareSettings{static_cast<core::TUnitKind>(cbxType_->currentIndex()), minNumWords_->value()};
     };
-    new TArchiveCommands({this, {sides_[0].panel, sides_[1].panel}, settings, [this] { btnCompareEx_->click(); }},
+    new TArchiveCommands({this, {sides_[0].panel, sides_[1].panel}, settings, [this] { btnCompareEx_->click(); },
+                          [this](const QString& command) { return options_->CompareOptions(command); }},
                          this);
     for (TSide& side : sides_) {
         side.panel->rchArticle()->SetRewrittenCharacters(
@@ -177,6 +180,13 @@ void TfrmMain::BuildBottomBar()
     edtDuplicate_ = MakeField(panBottom_, QStringLiteral("edtDuplicate"), true, {104, 10, 49, 18},
                               QStringLiteral("Duplicate content, percent"));
     MakeLabel(panBottom_, QStringLiteral("lblDuplicatePercent"), QStringLiteral("%"), {157, 13});
+    // Two lines in the room left of the length label at the window's
+    // first width; a longer line is cut short there and read whole in the
+    // tip.
+    lblResultNote_ = MakeLabel(panBottom_, QStringLiteral("lblResultNote"), {}, {172, 4});
+    lblResultNote_->setFixedSize(140, 30);
+    lblResultNote_->setTextFormat(Qt::RichText);
+    lblResultNote_->setAccessibleName(QStringLiteral("Notes on the comparison"));
 
     minNumWords_ = new QSpinBox(panBottom_);
     minNumWords_->setObjectName(QStringLiteral("minNumWords"));
@@ -420,6 +430,7 @@ void TfrmMain::ArticleChange(TSide& side)
     std::u16string text = side.panel->rchArticle()->Text();
     const bool replaced = core::NormaliseArticle(text);
     engine_.SetArticleText(ArticleSide(NumberOf(side)), std::move(text));
+    ForgetOptionsComparison();
     // Writing back raises OnChange, and so runs this handler once more; the
     // nested run finds nothing left to replace. SetText is done with its
     // argument before it raises OnChange, so the nested run may store a new
@@ -433,13 +444,38 @@ void TfrmMain::ArticleChange(TSide& side)
 void TfrmMain::btnCompareExClick()
 {
     TBusyGuard busy(bBusy_);
+    std::optional<core::TCompareOptions> options;
+    {
+        const TBusyCursor reading;
+        options = options_->CompareOptions(QStringLiteral("Compare"));
+    }
+    if (!options) {
+        return;
+    }
+    const core::TCompareSettings settings{static_cast<core::TUnitKind>(cbxType_->currentIndex()),
+                                          minNumWords_->value()};
     // The engine's one whole comparison: the blank check, the fresh split,
-    // the walk and the percentage.
-    const core::TCompareOutcome outcome = core::RunCompare(
-        engine_, {static_cast<core::TUnitKind>(cbxType_->currentIndex()), minNumWords_->value()});
+    // the walk and the percentage; with options, the same on the texts as
+    // the options read them.
+    std::unique_ptr<core::TOptionsComparison> withOptions;
+    if (options->Any()) {
+        withOptions = std::make_unique<core::TOptionsComparison>(sText1(), sText2(), settings, *options);
+    }
+    const core::TCompareOutcome outcome = withOptions ? withOptions->Compared().outcome
+                                                      : core::RunCompare(engine_, settings);
     if (!outcome.compared) {
         return;
     }
+    ForgetOptionsComparison();
+    if (withOptions) {
+        // The engine's colours of an earlier comparison no longer stand.
+        engine_.ReparseArticle(core::TArticleSide::Article1);
+        engine_.ReparseArticle(core::TArticleSide::Article2);
+        optionsComparison_ = std::move(withOptions);
+        passages_->Follow(optionsComparison_.get());
+    }
+    const core::TArticle& article1 = optionsComparison_ ? optionsComparison_->Compared().article1 : engine_.Article1();
+    const core::TArticle& article2 = optionsComparison_ ? optionsComparison_->Compared().article2 : engine_.Article2();
     TArticleEditor& editor1 = *sides_[0].panel->rchArticle();
     TArticleEditor& editor2 = *sides_[1].panel->rchArticle();
     // Nothing is painted until the command ends, so each editor's reset and
@@ -449,11 +485,36 @@ void TfrmMain::btnCompareExClick()
     const TArticleEditor::TEditGroup group2(editor2);
     ResetHighlighting(editor1);
     ResetHighlighting(editor2);
-    RenderHighlights(editor1, engine_.Article1().lstWords);
-    RenderHighlights(editor2, engine_.Article2().lstWords);
+    RenderHighlights(editor1, article1.lstWords);
+    RenderHighlights(editor2, article2.lstWords);
     // Out of the words actually split, not the count box, which may hold a
     // number the person typed there.
     edtDuplicate_->SetValue(outcome.duplicatePercent);
+    ShowResultNote(*options, optionsComparison_ ? optionsComparison_->Compared().leftOutWords : 0);
+}
+
+void TfrmMain::ForgetOptionsComparison()
+{
+    passages_->Follow(nullptr);
+    optionsComparison_.reset();
+}
+
+void TfrmMain::ShowResultNote(const core::TCompareOptions& options, std::int32_t leftOutWords)
+{
+    const TResultNote note = DescribeResult(options, leftOutWords, core::FindDisguises(sText2()), sText2());
+    const auto line = [this](const QString& text) {
+        return lblResultNote_->fontMetrics().elidedText(text, Qt::ElideRight, lblResultNote_->width()).toHtmlEscaped();
+    };
+    QStringList lines;
+    if (!note.options.isEmpty()) {
+        lines.append(line(note.options));
+    }
+    if (!note.disguises.isEmpty()) {
+        lines.append(QStringLiteral("<span style=\"color: #b00000\">%1</span>").arg(line(note.disguises)));
+    }
+    lblResultNote_->setText(lines.join(QStringLiteral("<br>")));
+    lblResultNote_->setToolTip(note.full);
+    lblResultNote_->setAccessibleDescription(note.full);
 }
 
 void TfrmMain::minNumWordsChange()
@@ -491,6 +552,7 @@ void TfrmMain::btnClearH2Click()
 
 void TfrmMain::ClearHighlighting(TSide& side)
 {
+    ForgetOptionsComparison();
     engine_.ReparseArticle(ArticleSide(NumberOf(side)));
     ResetHighlighting(*side.panel->rchArticle());
 }
@@ -528,6 +590,14 @@ void TfrmMain::SaveReport()
         return;
     }
     saveFolder_ = QFileInfo(*chosen).absolutePath();
+    std::optional<core::TCompareOptions> options;
+    {
+        const TBusyCursor reading;
+        options = options_->CompareOptions(QStringLiteral("Save Report"));
+    }
+    if (!options) {
+        return;
+    }
     report::TCompareSettings settings;
     settings.unit = static_cast<core::TUnitKind>(cbxType_->currentIndex());
     settings.minLength = minNumWords_->value();
@@ -537,7 +607,7 @@ void TfrmMain::SaveReport()
     {
         const TBusyCursor busy;
         const report::TCompareReport compared = report::CompareArticles(
-            sides_[0].panel->rchArticle()->Text(), sides_[1].panel->rchArticle()->Text(), settings, names);
+            sides_[0].panel->rchArticle()->Text(), sides_[1].panel->rchArticle()->Text(), settings, names, *options);
         const std::string file = QFile::encodeName(*chosen).toStdString();
         saved = report::WriteFileAtomically(file, report::TReportFormat::FromFileName(file).Writer(compared));
     }

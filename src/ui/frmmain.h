@@ -3,6 +3,7 @@
 #pragma once
 
 #include "config/configuration.h"
+#include "core/compare_texts.h"
 #include "core/comparison.h"
 #include "ui/articleeditor.h"
 #include "ui/banner.h"
@@ -34,6 +35,7 @@ namespace glenvary::ui {
 
 class TArticlePanel;
 class TNumericField;
+class TOptionsCommands;
 class TPassageNavigator;
 
 /// Where the window finds its start-up configuration and how it opens web
@@ -121,7 +123,12 @@ public:
     /// Compare: runs the engine's whole comparison (nothing happens while
     /// either article is blank), then resets both editors to plain text,
     /// draws the colours into them and shows the share of article 2's words
-    /// that lie in a duplicate, out of article 2's actual word count.
+    /// that lie in a duplicate, out of article 2's actual word count. With
+    /// an option on (Options... in the editors' menus), the comparison is
+    /// core::TOptionsComparison's, on the same stored texts, and the label
+    /// beside the percentage names the options; it also warns of signs of a
+    /// disguised copy in article 2, whatever the options. Nothing runs when
+    /// a left-out file cannot be read.
     void btnCompareExClick();
     /// Keeps the length field from holding 0: 0 becomes 1.
     void minNumWordsChange();
@@ -159,7 +166,8 @@ public:
     /// `glenvary-cli compare` does, and writes its report there: JSON for a
     /// name ending in .json, text for .txt, otherwise the web page. Each
     /// article is named by the file it was imported from, or "Article 1" /
-    /// "Article 2" for typed or pasted text. The file is written whole or
+    /// "Article 2" for typed or pasted text, with the options chosen in
+    /// Options.... The file is written whole or
     /// not at all; a file that cannot be written is reported once, as a
     /// warning.
     void SaveReport();
@@ -263,6 +271,10 @@ private:
     [[nodiscard]] TSide& Side(int side);
     [[nodiscard]] int NumberOf(const TSide& side) const;
     void ClearHighlighting(TSide& side);
+    // Goes back to the engine's colours and passages once the comparison
+    // with options no longer stands for what the editors hold.
+    void ForgetOptionsComparison();
+    void ShowResultNote(const core::TCompareOptions& options, std::int32_t leftOutWords);
     void CalculateKwDensity(TSide& side);
     [[nodiscard]] const std::u16string& StoredText(const TArticleEditor& editor) const;
 
@@ -295,6 +307,12 @@ private:
     std::array<TSide, 2> sides_{};
     QAction* actSaveReport_ = nullptr;
     TPassageNavigator* passages_ = nullptr;
+    TOptionsCommands* options_ = nullptr;
+    // The last comparison, when it was made with options and the texts
+    // have not changed since.
+    std::unique_ptr<core::TOptionsComparison> optionsComparison_;
+    // Beside the percentage: the options on and any sign of a disguise.
+    QLabel* lblResultNote_ = nullptr;
     // Bottom-bar controls that keep their distance from the right edge.
     std::vector<TRightAnchored> rightAnchored_;
 };

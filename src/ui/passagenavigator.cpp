@@ -57,6 +57,9 @@ TPassageNavigator::TPassageNavigator(const core::TComparison& engine, TArticleEd
 
 const core::TArticle& TPassageNavigator::Article(int side) const
 {
+    if (shown_ != nullptr) {
+        return side == 1 ? shown_->Compared().article1 : shown_->Compared().article2;
+    }
     return side == 1 ? engine_.Article1() : engine_.Article2();
 }
 
@@ -108,7 +111,8 @@ void TPassageNavigator::GoToPassage(int side, bool forward)
 
 void TPassageNavigator::ShowCopy(int side, std::int32_t word)
 {
-    const std::optional<core::TComparison::TPassage> passage = engine_.PassageOf(ArticleSide(side), word);
+    const std::optional<core::TComparison::TPassage> passage =
+        shown_ != nullptr ? shown_->PassageOf(ArticleSide(side), word) : engine_.PassageOf(ArticleSide(side), word);
     if (!passage) {
         return;
     }

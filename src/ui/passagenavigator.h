@@ -2,6 +2,7 @@
 // Glenvary: going from a marked passage to its copy.
 #pragma once
 
+#include "core/compare_texts.h"
 #include "core/comparison.h"
 #include "ui/articleeditor.h"
 
@@ -16,8 +17,8 @@ namespace glenvary::ui {
 /// double-click on a marked word shows its copy in the other editor, and F3
 /// and Shift+F3 in an editor ("actNextPassage1", "actPreviousPassage2"...)
 /// select its next and previous marked passage together with the copy.
-/// Reads the engine's articles and passages; changes only the editors'
-/// selections.
+/// Reads the engine's articles and passages, or those of the comparison
+/// with options shown; changes only the editors' selections.
 class TPassageNavigator : public QObject {
     Q_OBJECT
 
@@ -25,6 +26,11 @@ public:
     /// Adds the two actions to each editor and follows its double-clicks.
     TPassageNavigator(const core::TComparison& engine, TArticleEditor& editor1, TArticleEditor& editor2,
                       QObject* parent);
+
+    /// Reads the articles and passages of `shown`, a comparison with
+    /// options that the editors show, instead of the engine's; with nothing,
+    /// the engine's again. `shown` must outlive its use.
+    void Follow(const core::TOptionsComparison* shown) noexcept { shown_ = shown; }
 
     /// A double click on the character at `position` of side `side`'s
     /// editor (1 or 2), after the editor selected the word there as every
@@ -52,6 +58,7 @@ private:
     [[nodiscard]] TArticleEditor& Editor(int side) const;
 
     const core::TComparison& engine_;
+    const core::TOptionsComparison* shown_ = nullptr;
     std::array<TArticleEditor*, 2> editors_;
 };
 

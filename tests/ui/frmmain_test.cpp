@@ -2,7 +2,9 @@
 // The main window driven as a person would: typing and pasting, Compare,
 // Clear Highlighting, keyword density, the length field, resizing, going
 // from a passage to its copy, and a failing handler.
+#include "ui/compareoptions.h"
 #include "ui/frmmain.h"
+#include "ui/optionsdialog.h"
 #include "ui/numericfield.h"
 #include "uitest.h"
 
@@ -19,6 +21,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTextCursor>
@@ -33,6 +36,7 @@ using glenvary::core::TListWords;
 using glenvary::ui::TArticleEditor;
 using glenvary::ui::TfrmMain;
 using glenvary::ui::TNumericField;
+using glenvary::ui::TWindowOptions;
 using glenvary::uitest::LookLetters;
 using glenvary::uitest::Q;
 using glenvary::uitest::TakeReportedErrors;
@@ -201,6 +205,7 @@ private Q_SLOTS:
     void cleanup()
     {
         window_.reset();
+        QSettings(QStringLiteral("Glenvary"), QStringLiteral("Glenvary")).clear();
         QGuiApplication::clipboard()->clear();
         QVERIFY2(glenvary::uitest::NothingReported(), "unexpected report");
     }
@@ -263,7 +268,7 @@ private Q_SLOTS:
         QTest::newRow("bottom bar") << QStringLiteral("panBottom")
                                     << QStringList{QStringLiteral("Duplicate Content"), QStringLiteral("%"),
                                                    QStringLiteral("Minimun Length Of the Matching Parts = "),
-                                                   QStringLiteral("Google"), QStringLiteral("Google")};
+                                                   QStringLiteral("Google"), QStringLiteral("Google"), QString()};
     }
     void labelsReadAsDrawn()
     {
@@ -980,6 +985,79 @@ private Q_SLOTS:
                                          QStringLiteral("Previous Duplicated Passage\tShift+F3"),
                                          QStringLiteral("Save Report...\tCtrl+S")}));
         }
+    }
+
+    void optionsChangeTheComparisonAndSaySo()
+    {
+        auto* commands = window_->findChild<glenvary::ui::TOptionsCommands*>();
+        QVERIFY(commands != nullptr);
+        TWindowOptions chosen;
+        chosen.fold = true;
+        QList<TWindowOptions> shown;
+        commands->SetEditDialog([&](QWidget*, const TWindowOptions& current) {
+            shown.append(current);
+            return std::optional<TWindowOptions>(chosen);
+        });
+        const std::unique_ptr<QMenu> menu(Editor(2)->ContextMenu(QPoint()));
+        const QList<QAction*> actions = menu->actions();
+        const auto options = std::find_if(actions.begin(), actions.end(), [](const QAction* action) {
+            return action->text() == QStringLiteral("Options...");
+        });
+        QVERIFY(options != actions.end());
+        (*options)->trigger();
+        QCOMPARE(shown, QList<TWindowOptions>{TWindowOptions{}});
+        QCOMPARE(glenvary::ui::ReadWindowOptions(QSettings(QStringLiteral("Glenvary"), QStringLiteral("Glenvary"))),
+                 chosen);
+
+        // A Cyrillic "o" hides the copy from the default rules, not from
+        // the options; the note names the option and the disguise.
+        Compare(QStringLiteral("the quick brown dog jumps"), QStringLiteral("the quick brown d\u043Eg jumps"), 5);
+        QCOMPARE(Find<TNumericField>(QStringLiteral("edtDuplicate"))->text(), QStringLiteral("100"));
+        const auto* note = Find<QLabel>(QStringLiteral("lblResultNote"));
+        QVERIFY2(note->toolTip().startsWith(QStringLiteral("Options: fold;")), qPrintable(note->toolTip()));
+        QVERIFY(note->toolTip().contains(QStringLiteral("Signs of a disguised copy in Article 2: 1 word mixes")));
+        QVERIFY2(note->text().startsWith(QStringLiteral("Options: fold<br>")), qPrintable(note->text()));
+        // A double-click finds the copy through the comparison with options.
+        Editor(1)->SetSelectionStart(0);
+        DoubleClick(2, 17);
+        QCOMPARE(Selection(1), QStringLiteral("0 the quick brown dog jumps"));
+
+        // A left-out file that cannot be read stops Compare with a warning.
+        chosen.ignoreFiles = QStringList{QStringLiteral("/nonexistent/template.txt")};
+        (*options)->trigger();
+        Find<TNumericField>(QStringLiteral("edtDuplicate"))->SetValue(7);
+        Click(QStringLiteral("btnCompareEx"));
+        const QStringList warnings = glenvary::uitest::TakeReportedWarnings();
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY2(warnings.constFirst().startsWith(QStringLiteral("Compare did not run: cannot read /nonexistent/template.txt")),
+                 qPrintable(warnings.constFirst()));
+        QCOMPARE(Find<TNumericField>(QStringLiteral("edtDuplicate"))->text(), QStringLiteral("7"));
+
+        // Every option off: the default rules, which see only article 1's
+        // last word, looked up alone at its end, and only the disguise is
+        // noted.
+        chosen = TWindowOptions{};
+        (*options)->trigger();
+        Click(QStringLiteral("btnCompareEx"));
+        QCOMPARE(Find<TNumericField>(QStringLiteral("edtDuplicate"))->text(), QStringLiteral("20"));
+        QVERIFY(note->toolTip().startsWith(QStringLiteral("Signs of a disguised copy")));
+    }
+
+    void optionsDialogListsEachFileOnceAndRestoresDefaults()
+    {
+        TWindowOptions current;
+        current.ignoreQuoted = true;
+        current.ignoreFiles = QStringList{QStringLiteral("/a/template.txt")};
+        glenvary::ui::TOptionsDialog dialog(current, window_.get());
+        QCOMPARE(dialog.Options(), current);
+        dialog.AddFile(QStringLiteral("/a/template.txt"));
+        for (int i = 0; i < 20; ++i) {
+            dialog.AddFile(QStringLiteral("/a/%1.txt").arg(i));
+        }
+        QCOMPARE(dialog.Options().ignoreFiles.size(), static_cast<qsizetype>(glenvary::core::kMaxIgnoreTexts));
+        QVERIFY(!dialog.findChild<QPushButton*>(QStringLiteral("btnAddIgnoreFile"))->isEnabled());
+        dialog.findChild<QPushButton*>(QStringLiteral("btnRestoreDefaults"))->click();
+        QCOMPARE(dialog.Options(), TWindowOptions{});
     }
 
     void failingHandlerLeavesTheProgramRunning()

@@ -12,7 +12,9 @@
 #include <QColor>
 #include <QFont>
 #include <QList>
+#include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -169,6 +171,15 @@ inline QString LookLetters(const QTextDocument& document, bool yellowPlain = fal
     return letters;
 }
 
+/// Points the remembered settings (QSettings) at a folder of the test's
+/// own, so that no test reads or changes the person's, and each program
+/// starts from none.
+inline void IsolateSettings()
+{
+    static QTemporaryDir folder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+}
+
 } // namespace glenvary::uitest
 
 /// main() of a test program: the real application class (so an exception in
@@ -179,6 +190,7 @@ inline QString LookLetters(const QTextDocument& document, bool yellowPlain = fal
     {                                                                                                            \
         glenvary::ui::TApplication app(argc, argv);                                                              \
         glenvary::uitest::InstallRecordingReporter();                                                            \
+        glenvary::uitest::IsolateSettings();                                                                     \
         TestClass test;                                                                                          \
         QTEST_SET_MAIN_SOURCE_PATH                                                                               \
         return QTest::qExec(&test, argc, argv);                                                                  \
