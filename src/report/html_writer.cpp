@@ -399,6 +399,10 @@ void WriteBatchHtml(std::ostream& out, const TBatchReport& report)
                 out << "<p class=\"counts\">"
                     << ShareText(article, pair.duplicatedWords[side], pair.duplicatePercent[side], side == 1)
                     << "</p>\n";
+                if (side == 1 && !report.options.empty()) {
+                    out << "<p class=\"counts\">" << CountOf(pair.leftOutWords, "word", "words")
+                        << " left out by the options (neither marked nor counted)</p>\n";
+                }
                 const std::u16string_view text = article.prepared.Article().sText;
                 WritePassageList(out, pair.regions[side], idPrefix, [text](const TRegion& region) {
                     const std::size_t from = std::min(static_cast<std::size_t>(region.start), text.size());

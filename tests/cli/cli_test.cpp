@@ -583,6 +583,8 @@ TEST(CliRun, SaysWhichOptionsLeftWordsOut)
     EXPECT_NE(batch.out.find("; 2 words of " + path2 + " left out\n"), std::string::npos) << batch.out;
     EXPECT_NE(batch.out.find("Signs of a disguised copy:\n  " + path2 + ": 1 word holds"), std::string::npos)
         << batch.out;
+    const TRunResult batchHtml = RunWith({"batch", "--min", "2", "--ignore-quoted", "--format", "html", path1, path2});
+    EXPECT_NE(batchHtml.out.find("2 words left out by the options"), std::string::npos) << batchHtml.out;
 
     const TRunResult missing = RunWith({"compare", "--ignore-text", dir.Path("none.txt"), path1, path2});
     EXPECT_EQ(missing.status, kExitUsage);
