@@ -125,7 +125,9 @@ public:
     /// draws the colours into them and shows the share of article 2's words
     /// that lie in a duplicate, out of article 2's actual word count. With
     /// an option on (Options... in the editors' menus), the comparison is
-    /// core::TOptionsComparison's, on the same stored texts, and the label
+    /// core::TOptionsComparison's, on the same stored texts (the engine's
+    /// words are then left white; the editors, the passages and the
+    /// percentage show the comparison with options), and the label
     /// beside the percentage names the options; it also warns of signs of a
     /// disguised copy in article 2, whatever the options. Nothing runs when
     /// a left-out file cannot be read.
