@@ -140,9 +140,16 @@ std::optional<core::TCompareOptions> TOptionsCommands::CompareOptions(const QStr
             file = std::move(known->second);
         }
         if (file.size != info.size() || file.modified != info.lastModified() || !info.exists()) {
-            // A document is read as an import reads it: in the cage, within
-            // the import's limits; its text is kept until the file changes.
-            base::TResult<io::TArticleDocument> document = io::ReadArticleFile(QFile::encodeName(path).toStdString());
+            // A document is read as an import reads it: a pipe, which would
+            // hold the read up forever, refused first, then read in the cage
+            // within the import's limits; its text is kept until the file
+            // changes.
+            const std::string name = QFile::encodeName(path).toStdString();
+            io::TReadSettings reading;
+            reading.maxBytes = io::kMaxImportBytes;
+            const std::optional<std::string> refused = io::RefuseBeforeReading(name, reading.maxBytes);
+            base::TResult<io::TArticleDocument> document =
+                refused ? base::TResult<io::TArticleDocument>(base::TError{*refused}) : io::ReadArticleFile(name, reading);
             if (!document) {
                 platform::ReportWarning(
                     QStringLiteral("%1 did not run: %2. The file is one of the texts the options leave out; "

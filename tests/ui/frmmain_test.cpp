@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -24,6 +25,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTextCursor>
 
 #include <algorithm>
@@ -31,6 +33,8 @@
 #include <memory>
 #include <random>
 #include <stdexcept>
+
+#include <sys/stat.h>
 
 using glenvary::core::TListWords;
 using glenvary::ui::TArticleEditor;
@@ -1022,16 +1026,22 @@ private Q_SLOTS:
         DoubleClick(2, 17);
         QCOMPARE(Selection(1), QStringLiteral("0 the quick brown dog jumps"));
 
-        // A left-out file that cannot be read stops Compare with a warning.
-        chosen.ignoreFiles = QStringList{QStringLiteral("/nonexistent/template.txt")};
-        (*options)->trigger();
-        Find<TNumericField>(QStringLiteral("edtDuplicate"))->SetValue(7);
-        Click(QStringLiteral("btnCompareEx"));
-        const QStringList warnings = glenvary::uitest::TakeReportedWarnings();
-        QCOMPARE(warnings.size(), 1);
-        QVERIFY2(warnings.constFirst().startsWith(QStringLiteral("Compare did not run: cannot read /nonexistent/template.txt")),
-                 qPrintable(warnings.constFirst()));
-        QCOMPARE(Find<TNumericField>(QStringLiteral("edtDuplicate"))->text(), QStringLiteral("7"));
+        // A left-out file that cannot be read stops Compare with a warning;
+        // a pipe is refused before it is read, which would never end.
+        const QTemporaryDir folder;
+        const QString pipe = folder.filePath(QStringLiteral("template.txt"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        for (const QString& path : {QStringLiteral("/nonexistent/template.txt"), pipe}) {
+            chosen.ignoreFiles = QStringList{path};
+            (*options)->trigger();
+            Find<TNumericField>(QStringLiteral("edtDuplicate"))->SetValue(7);
+            Click(QStringLiteral("btnCompareEx"));
+            const QStringList warnings = glenvary::uitest::TakeReportedWarnings();
+            QCOMPARE(warnings.size(), 1);
+            QVERIFY2(warnings.constFirst().startsWith(QStringLiteral("Compare did not run: cannot read ") + path),
+                     qPrintable(warnings.constFirst()));
+            QCOMPARE(Find<TNumericField>(QStringLiteral("edtDuplicate"))->text(), QStringLiteral("7"));
+        }
 
         // Every option off: the default rules, which see only article 1's
         // last word, looked up alone at its end, and only the disguise is
