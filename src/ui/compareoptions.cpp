@@ -144,6 +144,7 @@ std::optional<core::TCompareOptions> TOptionsCommands::CompareOptions(const QStr
             // hold the read up forever, refused first, then read in the cage
             // within the import's limits; its text is kept until the file
             // changes.
+            const TBusyCursor busy;
             const std::string name = QFile::encodeName(path).toStdString();
             io::TReadSettings reading;
             reading.maxBytes = io::kMaxImportBytes;

@@ -86,7 +86,8 @@ public:
     [[nodiscard]] const TWindowOptions& Chosen() const noexcept { return chosen_; }
 
     /// The chosen options as a comparison takes them, each left-out file
-    /// read (again only once it changed on disk). When one cannot be read,
+    /// read (again only once it changed on disk), under a busy cursor while
+    /// a file is read. When one cannot be read,
     /// a warning says that `command` did not run and why, and nothing is
     /// returned: no comparison runs on half of the options.
     [[nodiscard]] std::optional<core::TCompareOptions> CompareOptions(const QString& command);

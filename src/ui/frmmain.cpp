@@ -444,11 +444,7 @@ void TfrmMain::ArticleChange(TSide& side)
 void TfrmMain::btnCompareExClick()
 {
     TBusyGuard busy(bBusy_);
-    std::optional<core::TCompareOptions> options;
-    {
-        const TBusyCursor reading;
-        options = options_->CompareOptions(QStringLiteral("Compare"));
-    }
+    const std::optional<core::TCompareOptions> options = options_->CompareOptions(QStringLiteral("Compare"));
     if (!options) {
         return;
     }
@@ -590,11 +586,7 @@ void TfrmMain::SaveReport()
         return;
     }
     saveFolder_ = QFileInfo(*chosen).absolutePath();
-    std::optional<core::TCompareOptions> options;
-    {
-        const TBusyCursor reading;
-        options = options_->CompareOptions(QStringLiteral("Save Report"));
-    }
+    const std::optional<core::TCompareOptions> options = options_->CompareOptions(QStringLiteral("Save Report"));
     if (!options) {
         return;
     }
